@@ -1,0 +1,85 @@
+#pragma once
+
+// Translation of the Oracle-dialect SQL text the module writes into the SQL of the
+// engine in use. No dependencies beyond the standard library.
+//
+// Use in two steps so that a statement cache can skip the rewrite:
+//   1. Normalize(text): tokenizes once, takes the literal values out and returns the
+//      statement's shape (the cache key) with the values in order.
+//   2. Translate(normalized, target, hints): rewrites the shape for the target engine.
+//      The result refers to the values by number (?N for SQLite, $N for PostgreSQL,
+//      N = literal index + 1) so that clauses may move without reordering values, and
+//      says how each value is to be converted when bound.
+// Two texts with the same shape always translate identically, whatever their values.
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace sqldialect {
+
+enum class Target { SQLite, PostgreSQL };
+
+// A literal taken out of the statement text.
+struct Literal {
+    enum class Kind { Null, Integer, Real, Text };
+    Kind kind = Kind::Null;
+    long long integer = 0;
+    double real = 0.0;
+    std::string text; // Text: the value with doubled quotes undone
+};
+
+// How a value is converted when it is bound.
+enum class Conversion {
+    AsIs,
+    // A text compared with, assigned to or cast to a date: month/day/year text
+    // ("1/15/2027", "01/15/2027") becomes the engine's date form; '' stays NULL.
+    MdyDate,
+};
+
+struct Normalized {
+    std::string shape;             // the statement with values replaced; the cache key
+    std::vector<Literal> literals; // the values in order of appearance
+};
+
+struct Translation {
+    std::string sql;                      // target text, values as ?N / $N
+    std::vector<Conversion> conversions;  // one per literal index
+    bool returnsRows = false;             // a query (SELECT / UNION)
+};
+
+// Refusal: names the construct that cannot be translated and the character offset in
+// the original text where it starts. A refused statement is never run.
+class TranslateError : public std::runtime_error {
+public:
+    TranslateError(std::string construct, std::size_t position);
+    const std::string& Construct() const { return construct_; }
+    std::size_t Position() const { return position_; }
+
+private:
+    std::string construct_;
+    std::size_t position_;
+};
+
+// What the translator needs to know about the schema: the columns (as written,
+// without quotes, e.g. Date, ExpiryDate, PODATE) that hold calendar dates. Date
+// arithmetic and month/day/year texts are recognised next to these.
+struct SchemaHints {
+    std::unordered_set<std::string> dateColumns;
+};
+
+// Throws TranslateError for lexical errors (unterminated quote or identifier) and for
+// more than one statement in one text.
+Normalized Normalize(std::string_view oracleSql);
+
+// Throws TranslateError for any construct it cannot translate.
+Translation Translate(const Normalized& statement, Target target, const SchemaHints& hints);
+
+// Whole-text translation with the values written back in as literals (for people:
+// `invctl sql --translate`, error messages, logs).
+std::string TranslateToText(std::string_view oracleSql, Target target, const SchemaHints& hints);
+
+} // namespace sqldialect
