@@ -16,6 +16,8 @@ Translation Translate(const Normalized& statement, Target, const SchemaHints&) {
     return t;
 }
 
+std::string MdyToIso(std::string_view) { return {}; }
+
 std::string TranslateToText(std::string_view oracleSql, Target, const SchemaHints&) {
     return std::string(oracleSql);
 }

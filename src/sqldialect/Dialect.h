@@ -78,6 +78,10 @@ Normalized Normalize(std::string_view oracleSql);
 // Throws TranslateError for any construct it cannot translate.
 Translation Translate(const Normalized& statement, Target target, const SchemaHints& hints);
 
+// "1/15/2027" or "01/15/2027" -> "2027-01-15"; an empty result when the text is not a
+// valid month/day/year date.
+std::string MdyToIso(std::string_view text);
+
 // Whole-text translation with the values written back in as literals (for people:
 // `invctl sql --translate`, error messages, logs).
 std::string TranslateToText(std::string_view oracleSql, Target target, const SchemaHints& hints);
