@@ -11,6 +11,21 @@
 //      N = literal index + 1) so that clauses may move without reordering values, and
 //      says how each value is to be converted when bound.
 // Two texts with the same shape always translate identically, whatever their values.
+//
+// Parameter numbering: with L literals in the shape, literal i is ?(i + 1) and the bind
+// variable :k of the text is ?(L + k), so values and bind variables never collide.
+// Numbers that shape the statement stay in the text (the n of ROWNUM < n, type widths,
+// SUBSTR positions, COUNT(1), ORDER BY ordinals); every other literal becomes a value.
+//
+// The SQLite text keeps Oracle's meanings: (+) conditions become LEFT JOIN ... ON (a
+// table tied by (+) to constants only is filtered, as Oracle does); ROWNUM < n becomes
+// LIMIT (inside an aggregate or a compound member, a limited sub-select); '' is NULL and
+// so are empty results of ||, TRIM and SUBSTR; DECODE matches NULL with NULL; division
+// is exact; NULLs sort last ascending and first descending; CAST(... AS CHAR(n)) compares
+// blank-padded. It calls tvl_today, tvl_nextval, tvl_to_char and tvl_to_date, which
+// RegisterOracleFunctions provides; LIKE stays LIKE (the connection turns
+// case_sensitive_like on). FOR UPDATE is dropped: a SQLite write transaction already
+// holds the database. Anything else that cannot be kept faithfully is refused.
 
 #include <cstddef>
 #include <stdexcept>
@@ -37,18 +52,23 @@ enum class Conversion {
     AsIs,
     // A text compared with, assigned to or cast to a date: month/day/year text
     // ("1/15/2027", "01/15/2027") becomes the engine's date form; '' stays NULL.
+    // Applies to Text literals only; a value of another kind is bound as it is.
     MdyDate,
 };
 
 struct Normalized {
     std::string shape;             // the statement with values replaced; the cache key
     std::vector<Literal> literals; // the values in order of appearance
+    // Offset in the original text of each token of the shape, so that a refusal names
+    // the place in the text the caller wrote. May be left empty (offsets into the shape).
+    std::vector<std::size_t> positions;
 };
 
 struct Translation {
-    std::string sql;                      // target text, values as ?N / $N
-    std::vector<Conversion> conversions;  // one per literal index
-    bool returnsRows = false;             // a query (SELECT / UNION)
+    std::string sql;                     // target text, values as ?N / $N
+    std::vector<Conversion> conversions; // one per literal index
+    bool returnsRows = false;            // a query (SELECT / UNION)
+    int bindVariables = 0; // highest k of the bind variables :k; :k is ?(conversions.size() + k)
 };
 
 // Refusal: names the construct that cannot be translated and the character offset in
@@ -79,11 +99,12 @@ Normalized Normalize(std::string_view oracleSql);
 Translation Translate(const Normalized& statement, Target target, const SchemaHints& hints);
 
 // "1/15/2027" or "01/15/2027" -> "2027-01-15"; an empty result when the text is not a
-// valid month/day/year date.
+// valid month/day/year date. A text already in the engine's form ("2027-01-15") is
+// accepted as it is, so that a value converted twice stays right.
 std::string MdyToIso(std::string_view text);
 
 // Whole-text translation with the values written back in as literals (for people:
-// `invctl sql --translate`, error messages, logs).
+// `invctl sql --translate`, error messages, logs). Bind variables stay as :k.
 std::string TranslateToText(std::string_view oracleSql, Target target, const SchemaHints& hints);
 
 } // namespace sqldialect

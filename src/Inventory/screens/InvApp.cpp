@@ -1,0 +1,28 @@
+// Entry points of libInventory.so: the exported handler look-up and the load/unload
+// notifications that create and destroy the module's single handler.
+
+#include "InventoryModule.h"
+#include "Trace.h"
+#include "WSIInventoryApp.h"
+
+#define TVL_MODULE_EXPORT __attribute__((visibility("default")))
+
+// The host's only way in: the module's handler, or null while the module is not attached.
+extern "C" TVL_MODULE_EXPORT WSIDllHandler* GetDllHandler() {
+    TVL_TRACE("GetDllHandler");
+    return tavel::CurrentInventoryApp();
+}
+
+namespace {
+
+__attribute__((constructor)) void InventoryModuleAttach() {
+    TVL_TRACE("InventoryModuleAttach");
+    tavel::ModuleAttach();
+}
+
+__attribute__((destructor)) void InventoryModuleDetach() {
+    TVL_TRACE("InventoryModuleDetach");
+    tavel::ModuleDetach();
+}
+
+} // namespace

@@ -1,0 +1,784 @@
+#include "Emit.h"
+
+#include "Rewrite.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <unordered_set>
+
+namespace sqldialect::detail {
+
+using namespace ast;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& construct, std::size_t pos) {
+    throw TranslateError(construct, pos);
+}
+
+enum Prec : int {
+    kOr = 1,
+    kAnd = 2,
+    kNot = 3,
+    kCompare = 4,
+    kAdd = 5,
+    kMul = 6,
+    kUnary = 7,
+    kPrimary = 9
+};
+
+} // namespace
+
+// ---- shared printing
+
+void Writer::Ident(const std::string& name, bool quoted) {
+    if (!quoted && !IsKeyword(name)) {
+        out_.append(name);
+        return;
+    }
+    out_.push_back('"');
+    for (char c : name) {
+        out_.push_back(c);
+        if (c == '"')
+            out_.push_back('"');
+    }
+    out_.push_back('"');
+}
+
+void Writer::StringLiteral(const std::string& text) {
+    out_.push_back('\'');
+    for (char c : text) {
+        out_.push_back(c);
+        if (c == '\'')
+            out_.push_back('\'');
+    }
+    out_.push_back('\'');
+}
+
+void Writer::Value(int i) {
+    const Literal& lit = ctx_.values->at(static_cast<std::size_t>(i));
+    switch (lit.kind) {
+    case Literal::Kind::Null:
+        Put("NULL");
+        break;
+    case Literal::Kind::Integer:
+        Put(std::to_string(lit.integer));
+        break;
+    case Literal::Kind::Real: {
+        char buf[32];
+        auto r = std::to_chars(buf, buf + sizeof buf, lit.real);
+        out_.append(buf, r.ptr);
+        break;
+    }
+    case Literal::Kind::Text: {
+        bool date = ctx_.conversions && static_cast<std::size_t>(i) < ctx_.conversions->size() &&
+                    (*ctx_.conversions)[i] == Conversion::MdyDate;
+        std::string iso = date ? MdyToIso(lit.text) : std::string();
+        StringLiteral(iso.empty() ? lit.text : iso);
+        break;
+    }
+    }
+}
+
+int Writer::Precedence(const ast::Expr& e) const {
+    switch (e.kind) {
+    case Kind::Binary:
+        if (e.op == "OR")
+            return kOr;
+        if (e.op == "AND")
+            return kAnd;
+        if (e.op == "*" || e.op == "/")
+            return kMul;
+        return kAdd;
+    case Kind::Unary:
+        return e.op == "NOT" ? kNot : kUnary;
+    case Kind::Compare:
+    case Kind::Like:
+    case Kind::IsNull:
+    case Kind::Between:
+    case Kind::In:
+        return kCompare;
+    default:
+        return kPrimary;
+    }
+}
+
+void Writer::List(const std::vector<ExprPtr>& args, std::size_t from) {
+    for (std::size_t i = from; i < args.size(); ++i) {
+        if (i > from)
+            Put(", ");
+        Expr(*args[i]);
+    }
+}
+
+void Writer::Expr(const ast::Expr& e, int minPrecedence) {
+    const bool paren = Precedence(e) < minPrecedence;
+    if (paren)
+        Put("(");
+    switch (e.kind) {
+    case Kind::Column:
+        if (!e.qual.empty()) {
+            Ident(e.qual, e.qualQuoted);
+            Put(".");
+        }
+        Ident(e.name, e.quoted);
+        break;
+    case Kind::Star:
+        if (!e.qual.empty()) {
+            Ident(e.qual, e.qualQuoted);
+            Put(".");
+        }
+        Put("*");
+        break;
+    case Kind::Param:
+        if (ctx_.values)
+            Value(e.index);
+        else
+            Param(e.index);
+        break;
+    case Kind::Number:
+        Put(e.name);
+        break;
+    case Kind::String:
+        StringLiteral(e.name);
+        break;
+    case Kind::Null:
+        Put("NULL");
+        break;
+    case Kind::Bind:
+        if (ctx_.values)
+            Put(":" + std::to_string(e.index));
+        else
+            Bind(e.index);
+        break;
+    case Kind::RowNum:
+        Fail("ROWNUM here", e.pos);
+    case Kind::SysDate:
+        SysDate();
+        break;
+    case Kind::NextVal:
+        NextVal(e.name);
+        break;
+    case Kind::Unary:
+        if (e.op == "NOT") {
+            Put("NOT ");
+            Expr(*e.args[0], kNot);
+        } else if (e.op == "-") {
+            // Never print "--": it would start a comment.
+            Put("-");
+            Expr(*e.args[0], kUnary + 1);
+        } else {
+            Expr(*e.args[0], kUnary);
+        }
+        break;
+    case Kind::Binary:
+        if (e.op == "AND" || e.op == "OR") {
+            int p = e.op == "AND" ? kAnd : kOr;
+            Expr(*e.args[0], p);
+            Put(" " + e.op + " ");
+            Expr(*e.args[1], p + 1);
+        } else if (e.op == "||") {
+            Concat(e);
+        } else if (e.op == "/") {
+            Divide(e);
+        } else if ((e.op == "+" || e.op == "-") && DateArithmetic(e)) {
+            // printed by the target
+        } else {
+            int p = (e.op == "*") ? kMul : kAdd;
+            Expr(*e.args[0], p);
+            Put(" " + e.op + " ");
+            Expr(*e.args[1], p + 1);
+        }
+        break;
+    case Kind::Compare:
+        Expr(*e.args[0], kAdd);
+        Put(" " + e.op + " ");
+        Expr(*e.args[1], kAdd);
+        break;
+    case Kind::Like:
+        Expr(*e.args[0], kAdd);
+        Put(e.negated ? " NOT LIKE " : " LIKE ");
+        Expr(*e.args[1], kAdd);
+        if (e.args.size() > 2) {
+            Put(" ESCAPE ");
+            Expr(*e.args[2], kAdd);
+        }
+        break;
+    case Kind::IsNull:
+        Expr(*e.args[0], kAdd);
+        Put(e.negated ? " IS NOT NULL" : " IS NULL");
+        break;
+    case Kind::Between:
+        Expr(*e.args[0], kAdd);
+        Put(e.negated ? " NOT BETWEEN " : " BETWEEN ");
+        Expr(*e.args[1], kAdd);
+        Put(" AND ");
+        Expr(*e.args[2], kAdd);
+        break;
+    case Kind::In:
+        Expr(*e.args[0], kAdd);
+        Put(e.negated ? " NOT IN (" : " IN (");
+        if (e.sub)
+            Select(*e.sub);
+        else
+            List(e.args, 1);
+        Put(")");
+        break;
+    case Kind::Exists:
+        Put("EXISTS (");
+        Select(*e.sub);
+        Put(")");
+        break;
+    case Kind::Func:
+        Function(e);
+        break;
+    case Kind::Case: {
+        Put("CASE");
+        std::size_t i = 0;
+        if (e.hasOperand) {
+            Put(" ");
+            Expr(*e.args[i++]);
+        }
+        std::size_t pairsEnd = e.hasElse ? e.args.size() - 1 : e.args.size();
+        for (; i + 1 < pairsEnd; i += 2) {
+            Put(" WHEN ");
+            Expr(*e.args[i]);
+            Put(" THEN ");
+            Expr(*e.args[i + 1]);
+        }
+        if (e.hasElse) {
+            Put(" ELSE ");
+            Expr(*e.args.back());
+        }
+        Put(" END");
+        break;
+    }
+    case Kind::Cast:
+        Cast(e);
+        break;
+    case Kind::Subquery:
+        Put("(");
+        Select(*e.sub);
+        Put(")");
+        break;
+    }
+    if (paren)
+        Put(")");
+}
+
+void Writer::Block(const ast::Block& b) {
+    Put(b.distinct ? "SELECT DISTINCT " : "SELECT ");
+    for (std::size_t i = 0; i < b.items.size(); ++i) {
+        if (i)
+            Put(", ");
+        Expr(*b.items[i].expr);
+        if (!b.items[i].alias.empty()) {
+            Put(" ");
+            Ident(b.items[i].alias, b.items[i].aliasQuoted);
+        }
+    }
+    for (std::size_t i = 0; i < b.from.size(); ++i) {
+        const FromItem& f = b.from[i];
+        Put(i == 0 ? " FROM " : (f.left ? " LEFT JOIN " : ", "));
+        if (f.sub) {
+            Put("(");
+            Select(*f.sub);
+            Put(")");
+        } else {
+            Ident(f.table, f.tableQuoted);
+        }
+        if (!f.alias.empty()) {
+            Put(" ");
+            Ident(f.alias, f.aliasQuoted);
+        }
+        if (f.left) {
+            Put(" ON ");
+            Expr(*f.on);
+        }
+    }
+    if (b.where) {
+        Put(" WHERE ");
+        Expr(*b.where);
+    }
+    if (!b.groupBy.empty()) {
+        Put(" GROUP BY ");
+        List(b.groupBy);
+    }
+    if (b.having) {
+        Put(" HAVING ");
+        Expr(*b.having);
+    }
+    if (b.limit >= 0)
+        Limit(b.limit);
+}
+
+void Writer::Select(const ast::Select& s) {
+    if (s.terms.size() == 1 && s.terms[0].nested && s.orderBy.empty() && !s.forUpdate) {
+        Select(*s.terms[0].nested);
+        return;
+    }
+    for (std::size_t i = 0; i < s.terms.size(); ++i) {
+        if (i) {
+            Put(" ");
+            Put(CompoundOperator(s.ops[i - 1]));
+            Put(" ");
+        }
+        if (s.terms[i].block)
+            Block(*s.terms[i].block);
+        else
+            CompoundMember(*s.terms[i].nested);
+    }
+    if (!s.orderBy.empty()) {
+        Put(" ORDER BY ");
+        for (std::size_t i = 0; i < s.orderBy.size(); ++i) {
+            if (i)
+                Put(", ");
+            Expr(*s.orderBy[i].expr);
+            if (s.orderBy[i].desc)
+                Put(" DESC");
+            OrderNulls(s.orderBy[i]);
+        }
+    }
+    if (s.forUpdate)
+        ForUpdate();
+}
+
+std::string Writer::Statement(const ast::Statement& st) {
+    out_.clear();
+    switch (st.type) {
+    case Statement::Type::Select:
+        Select(*st.select);
+        break;
+    case Statement::Type::Insert:
+        Put("INSERT INTO ");
+        Ident(st.table, st.tableQuoted);
+        if (!st.columns.empty()) {
+            Put(" (");
+            for (std::size_t i = 0; i < st.columns.size(); ++i) {
+                if (i)
+                    Put(", ");
+                Ident(st.columns[i].first, st.columns[i].second);
+            }
+            Put(")");
+        }
+        if (st.select) {
+            Put(" ");
+            Select(*st.select);
+        } else {
+            Put(" VALUES (");
+            List(st.values);
+            Put(")");
+        }
+        break;
+    case Statement::Type::Update:
+        Put("UPDATE ");
+        Ident(st.table, st.tableQuoted);
+        Put(" SET ");
+        for (std::size_t i = 0; i < st.set.size(); ++i) {
+            if (i)
+                Put(", ");
+            Ident(st.set[i].column, st.set[i].quoted);
+            Put(" = ");
+            Expr(*st.set[i].value);
+        }
+        if (st.where) {
+            Put(" WHERE ");
+            Expr(*st.where);
+        }
+        break;
+    case Statement::Type::Delete:
+        Put("DELETE FROM ");
+        Ident(st.table, st.tableQuoted);
+        if (st.where) {
+            Put(" WHERE ");
+            Expr(*st.where);
+        }
+        break;
+    }
+    return out_;
+}
+
+// ---- SQLite
+
+namespace {
+
+bool IsAggregateName(const std::string& f) {
+    return f == "COUNT" || f == "SUM" || f == "MIN" || f == "MAX" || f == "AVG";
+}
+
+bool IsTextFunction(const ast::Expr& e) {
+    return e.kind == Kind::Func &&
+           (e.name == "SUBSTR" || e.name == "TRIM" || e.name == "LTRIM" || e.name == "RTRIM");
+}
+
+const SchemaHints& NoHints() {
+    static const SchemaHints none;
+    return none;
+}
+
+class SqliteWriter final : public Writer {
+public:
+    using Writer::Writer;
+
+private:
+    const SchemaHints& Hints() const { return ctx_.hints ? *ctx_.hints : NoHints(); }
+
+    bool IsDateArithmetic(const ast::Expr& e) const {
+        if (e.kind != Kind::Binary || (e.op != "+" && e.op != "-"))
+            return false;
+        bool l = IsDate(*e.args[0], Hints()), r = IsDate(*e.args[1], Hints());
+        return e.op == "+" ? l != r : l;
+    }
+
+    int Precedence(const ast::Expr& e) const override {
+        // These print as function calls or in their own parentheses.
+        if (e.kind == Kind::Binary && (e.op == "||" || IsDateArithmetic(e)))
+            return kPrimary;
+        return Writer::Precedence(e);
+    }
+
+    bool IsKeyword(const std::string& w) const override {
+        // clang-format off
+        static const std::unordered_set<std::string> kWords = {
+            "ABORT", "ACTION", "ADD", "AFTER", "ALL", "ALTER", "ALWAYS", "ANALYZE", "AND", "AS",
+            "ASC", "ATTACH", "AUTOINCREMENT", "BEFORE", "BEGIN", "BETWEEN", "BY", "CASCADE",
+            "CASE", "CAST", "CHECK", "COLLATE", "COLUMN", "COMMIT", "CONFLICT", "CONSTRAINT",
+            "CREATE", "CROSS", "CURRENT", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP",
+            "DATABASE", "DEFAULT", "DEFERRABLE", "DEFERRED", "DELETE", "DESC", "DETACH",
+            "DISTINCT", "DO", "DROP", "EACH", "ELSE", "END", "ESCAPE", "EXCEPT", "EXCLUDE",
+            "EXCLUSIVE", "EXISTS", "EXPLAIN", "FAIL", "FILTER", "FIRST", "FOLLOWING", "FOR",
+            "FOREIGN", "FROM", "FULL", "GENERATED", "GLOB", "GROUP", "GROUPS", "HAVING", "IF",
+            "IGNORE", "IMMEDIATE", "IN", "INDEX", "INDEXED", "INITIALLY", "INNER", "INSERT",
+            "INSTEAD", "INTERSECT", "INTO", "IS", "ISNULL", "JOIN", "KEY", "LAST", "LEFT", "LIKE",
+            "LIMIT", "MATCH", "MATERIALIZED", "NATURAL", "NO", "NOT", "NOTHING", "NOTNULL",
+            "NULL", "NULLS", "OF", "OFFSET", "ON", "OR", "ORDER", "OTHERS", "OUTER", "OVER",
+            "PARTITION", "PLAN", "PRAGMA", "PRECEDING", "PRIMARY", "QUERY", "RAISE", "RANGE",
+            "RECURSIVE", "REFERENCES", "REGEXP", "REINDEX", "RELEASE", "RENAME", "REPLACE",
+            "RESTRICT", "RETURNING", "RIGHT", "ROLLBACK", "ROW", "ROWS", "SAVEPOINT", "SELECT",
+            "SET", "TABLE", "TEMP", "TEMPORARY", "THEN", "TIES", "TO", "TRANSACTION", "TRIGGER",
+            "UNBOUNDED", "UNION", "UNIQUE", "UPDATE", "USING", "VACUUM", "VALUES", "VIEW",
+            "VIRTUAL", "WHEN", "WHERE", "WINDOW", "WITH", "WITHOUT"};
+        // clang-format on
+        return kWords.count(w) != 0;
+    }
+
+    void Param(int i) override { Put("?" + std::to_string(i + 1)); }
+    void Bind(int k) override { Put("?" + std::to_string(ctx_.literalCount + k)); }
+    void SysDate() override { Put("tvl_today()"); }
+    void NextVal(const std::string& sequence) override {
+        Put("tvl_nextval(");
+        StringLiteral(sequence);
+        Put(")");
+    }
+
+    void Call(const char* name, const std::vector<ExprPtr>& args, std::size_t from = 0) {
+        Put(name);
+        Put("(");
+        List(args, from);
+        Put(")");
+    }
+
+    void Arity(const ast::Expr& e, std::size_t lo, std::size_t hi) {
+        std::size_t n = e.args.size();
+        if (n < lo || n > hi)
+            Fail(e.name + " with " + std::to_string(n) + " arguments", e.pos);
+    }
+
+    // SUBSTR and the TRIM family as SQLite has them; SQLite returns '' where Oracle
+    // returns NULL, which the caller settles.
+    void TextFunction(const ast::Expr& e) {
+        if (e.name == "SUBSTR") {
+            Arity(e, 2, 3);
+            Put("SUBSTR(");
+            Expr(*e.args[0]);
+            Put(", ");
+            // Oracle takes position 0 as 1; SQLite would take one character less.
+            const ast::Expr& p = *e.args[1];
+            if (p.kind == Kind::Number) {
+                Put(std::strtod(p.name.c_str(), nullptr) == 0.0 ? std::string("1") : p.name);
+            } else {
+                Put("CASE WHEN ");
+                Expr(p, kAdd);
+                Put(" = 0 THEN 1 ELSE ");
+                Expr(p, kAdd);
+                Put(" END");
+            }
+            if (e.args.size() == 3) {
+                Put(", ");
+                Expr(*e.args[2]);
+            }
+            Put(")");
+            return;
+        }
+        Arity(e, 1, e.name == "TRIM" ? 1 : 2);
+        Call(e.name.c_str(), e.args);
+    }
+
+    void Function(const ast::Expr& e) override {
+        const std::string& f = e.name;
+        const std::size_t n = e.args.size();
+        if (IsAggregateName(f)) {
+            if (!e.star)
+                Arity(e, 1, 1);
+            Put(f + "(");
+            if (e.distinct)
+                Put("DISTINCT ");
+            if (e.star)
+                Put("*");
+            else
+                List(e.args);
+            Put(")");
+        } else if (f == "NVL") {
+            Arity(e, 2, 2);
+            Call("IFNULL", e.args);
+        } else if (f == "NVL2") {
+            Arity(e, 3, 3);
+            Put("CASE WHEN ");
+            Expr(*e.args[0], kAdd);
+            Put(" IS NOT NULL THEN ");
+            Expr(*e.args[1]);
+            Put(" ELSE ");
+            Expr(*e.args[2]);
+            Put(" END");
+        } else if (f == "COALESCE") {
+            Arity(e, 1, 1000);
+            Put("COALESCE(");
+            List(e.args);
+            Put(n == 1 ? ", NULL)" : ")");
+        } else if (f == "NULLIF") {
+            Arity(e, 2, 2);
+            Call("NULLIF", e.args);
+        } else if (f == "DECODE") {
+            // DECODE finds NULL equal to NULL, which IS does and = does not.
+            Arity(e, 3, 1000);
+            Put("CASE");
+            std::size_t i = 1;
+            for (; i + 1 < n; i += 2) {
+                Put(" WHEN ");
+                Expr(*e.args[0], kAdd);
+                Put(" IS ");
+                Expr(*e.args[i], kAdd);
+                Put(" THEN ");
+                Expr(*e.args[i + 1]);
+            }
+            if (i < n) {
+                Put(" ELSE ");
+                Expr(*e.args[i]);
+            }
+            Put(" END");
+        } else if (f == "TRUNC") {
+            if (n == 2)
+                Fail("TRUNC with a format", e.pos);
+            Arity(e, 1, 1);
+            if (IsDate(*e.args[0], Hints())) {
+                Expr(*e.args[0], kPrimary); // dates are stored without a time of day
+            } else {
+                Put("CAST(");
+                Expr(*e.args[0]);
+                Put(" AS INTEGER)");
+            }
+        } else if (f == "ROUND") {
+            Arity(e, 1, 2);
+            Call("ROUND", e.args);
+        } else if (f == "ABS" || f == "UPPER" || f == "LOWER" || f == "LENGTH") {
+            Arity(e, 1, 1);
+            Call(f.c_str(), e.args);
+        } else if (f == "INSTR") {
+            Arity(e, 2, 2);
+            Call("INSTR", e.args);
+        } else if (f == "REPLACE") {
+            Arity(e, 2, 3);
+            Put("REPLACE(");
+            List(e.args);
+            Put(n == 2 ? ", '')" : ")");
+        } else if (f == "GREATEST" || f == "LEAST") {
+            Arity(e, 2, 1000);
+            Call(f == "GREATEST" ? "MAX" : "MIN", e.args);
+        } else if (f == "TO_CHAR") {
+            Arity(e, 1, 2);
+            if (n == 2) {
+                Call("tvl_to_char", e.args);
+            } else if (IsDate(*e.args[0], Hints())) {
+                Put("tvl_to_char(");
+                Expr(*e.args[0]);
+                Put(", 'MM/DD/YYYY')");
+            } else {
+                Put("CAST(");
+                Expr(*e.args[0]);
+                Put(" AS TEXT)");
+            }
+        } else if (f == "TO_DATE") {
+            Arity(e, 1, 2);
+            const ast::Expr& a = *e.args[0];
+            if (n == 2) {
+                Call("tvl_to_date", e.args);
+            } else if (a.kind == Kind::Null || a.kind == Kind::Param) {
+                Expr(a); // a value is converted when bound
+            } else {
+                Put("tvl_to_date(");
+                Expr(a);
+                Put(", 'MM/DD/YYYY')");
+            }
+        } else if (f == "TO_NUMBER") {
+            Arity(e, 1, 1);
+            Put("CAST(");
+            Expr(*e.args[0]);
+            Put(" AS NUMERIC)");
+        } else if (IsTextFunction(e)) {
+            // Oracle has no empty text: an empty result is NULL.
+            Put("NULLIF(");
+            TextFunction(e);
+            Put(", '')");
+        } else {
+            Fail("function " + f, e.pos);
+        }
+    }
+
+    void Cast(const ast::Expr& e) override {
+        const std::string& t = e.name;
+        const ast::Expr& a = *e.args[0];
+        auto cast = [&](const char* type) {
+            Put("CAST(");
+            Expr(a);
+            Put(" AS ");
+            Put(type);
+            Put(")");
+        };
+        if (t == "CHAR" || t == "NCHAR") {
+            // CHAR(n) compares blank-padded; RTRIM collation gives that without padding.
+            cast("TEXT");
+            Put(" COLLATE RTRIM");
+        } else if (t == "VARCHAR2" || t == "VARCHAR" || t == "NVARCHAR2" || t == "CLOB") {
+            cast("TEXT");
+        } else if (t == "NUMBER" || t == "NUMERIC" || t == "DECIMAL" || t == "INTEGER" ||
+                   t == "INT" || t == "SMALLINT") {
+            int scale = -1;
+            if (t == "INTEGER" || t == "INT" || t == "SMALLINT")
+                scale = 0;
+            else if (e.typeArgs.size() == 1)
+                scale = 0;
+            else if (e.typeArgs.size() >= 2)
+                scale = std::atoi(e.typeArgs[1].c_str());
+            if (scale < 0) {
+                cast("NUMERIC");
+            } else if (scale == 0) {
+                // Oracle rounds to the scale, SQLite's CAST would truncate.
+                Put("CAST(ROUND(");
+                Expr(a);
+                Put(") AS INTEGER)");
+            } else {
+                Put("ROUND(");
+                Expr(a);
+                Put(", " + std::to_string(scale) + ")");
+            }
+        } else if (t == "FLOAT" || t == "BINARY_DOUBLE" || t == "BINARY_FLOAT") {
+            cast("REAL");
+        } else if (t == "DATE") {
+            Expr(a, kPrimary); // dates are ISO text already; a value is converted when bound
+        } else {
+            Fail("CAST to " + t, e.pos);
+        }
+    }
+
+    void ConcatOperand(const ast::Expr& x) {
+        if (x.kind == Kind::Number || (x.kind == Kind::String && !x.name.empty())) {
+            Expr(x, kPrimary);
+        } else if (IsTextFunction(x)) {
+            Put("IFNULL(");
+            TextFunction(x);
+            Put(", '')");
+        } else {
+            Put("IFNULL(");
+            Expr(x);
+            Put(", '')");
+        }
+    }
+
+    void Flatten(const ast::Expr& e, std::vector<const ast::Expr*>& parts) {
+        if (e.kind == Kind::Binary && e.op == "||") {
+            Flatten(*e.args[0], parts);
+            Flatten(*e.args[1], parts);
+        } else {
+            parts.push_back(&e);
+        }
+    }
+
+    // Oracle's || skips NULLs, and an empty result is NULL.
+    void Concat(const ast::Expr& e) override {
+        std::vector<const ast::Expr*> parts;
+        Flatten(e, parts);
+        Put("NULLIF(");
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (i)
+                Put(" || ");
+            ConcatOperand(*parts[i]);
+        }
+        Put(", '')");
+    }
+
+    // Oracle divides numbers exactly; SQLite would divide two integers as integers.
+    void Divide(const ast::Expr& e) override {
+        Put("CAST(");
+        Expr(*e.args[0]);
+        Put(" AS REAL) / ");
+        Expr(*e.args[1], kMul + 1);
+    }
+
+    bool DateArithmetic(const ast::Expr& e) override {
+        if (!IsDateArithmetic(e)) {
+            if (e.op == "-" && IsDate(*e.args[1], Hints()))
+                Fail("number minus a date", e.pos);
+            return false;
+        }
+        bool l = IsDate(*e.args[0], Hints()), r = IsDate(*e.args[1], Hints());
+        if (e.op == "-" && r) {
+            // date - date: days between them
+            Put("(julianday(");
+            Expr(*e.args[0]);
+            Put(") - julianday(");
+            Expr(*e.args[1]);
+            Put("))");
+            return true;
+        }
+        const ast::Expr& date = l ? *e.args[0] : *e.args[1];
+        const ast::Expr& days = l ? *e.args[1] : *e.args[0];
+        Put("date(");
+        Expr(date);
+        Put(e.op == "-" ? ", -" : ", ");
+        Expr(days, kPrimary);
+        Put(" || ' days')");
+        return true;
+    }
+
+    void Limit(long long n) override { Put(" LIMIT " + std::to_string(n)); }
+
+    // Oracle sorts NULL after every value in ascending order, SQLite before.
+    void OrderNulls(const ast::OrderItem& o) override {
+        int nulls = o.nulls ? o.nulls : (o.desc ? 1 : 2);
+        Put(nulls == 1 ? " NULLS FIRST" : " NULLS LAST");
+    }
+
+    // A write transaction on SQLite holds the whole database; no row lock to ask for.
+    void ForUpdate() override {}
+
+    const char* CompoundOperator(const std::string& op) const override {
+        return op == "MINUS" ? "EXCEPT" : op.c_str();
+    }
+
+    // SQLite does not take a parenthesised member in a compound query.
+    void CompoundMember(const ast::Select& nested) override {
+        Put("SELECT * FROM (");
+        Select(nested);
+        Put(")");
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Writer> MakeWriter(Target target, const EmitContext& ctx) {
+    if (target != Target::SQLite)
+        throw TranslateError("PostgreSQL target", 0);
+    return std::make_unique<SqliteWriter>(ctx);
+}
+
+} // namespace sqldialect::detail

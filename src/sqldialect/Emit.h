@@ -1,0 +1,70 @@
+#pragma once
+
+// Printing a rewritten statement for one target engine. Writer walks the tree and prints
+// what all targets share; each target overrides the hooks where its SQL differs
+// (parameters, functions, casts, date arithmetic, concatenation, limits, sequences).
+
+#include "Ast.h"
+#include "Dialect.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sqldialect::detail {
+
+struct EmitContext {
+    const SchemaHints* hints = nullptr;
+    int literalCount = 0;
+    // Set for text meant for people: values are written in place of their parameters.
+    const std::vector<Literal>* values = nullptr;
+    const std::vector<Conversion>* conversions = nullptr;
+};
+
+class Writer {
+public:
+    explicit Writer(const EmitContext& ctx) : ctx_(ctx) {}
+    virtual ~Writer() = default;
+
+    std::string Statement(const ast::Statement& st);
+
+protected:
+    // Binding strength of e as this writer prints it; higher binds tighter.
+    virtual int Precedence(const ast::Expr& e) const;
+
+    void Put(const char* s) { out_.append(s); }
+    void Put(const std::string& s) { out_.append(s); }
+    void Ident(const std::string& name, bool quoted);
+    void StringLiteral(const std::string& text);
+    void Expr(const ast::Expr& e, int minPrecedence = 0);
+    void List(const std::vector<ast::ExprPtr>& args, std::size_t from = 0);
+    void Select(const ast::Select& s);
+    void Block(const ast::Block& b);
+    void Value(int literalIndex);
+
+    // ---- target hooks
+    virtual bool IsKeyword(const std::string& upperName) const = 0;
+    virtual void Param(int literalIndex) = 0;
+    virtual void Bind(int k) = 0;
+    virtual void SysDate() = 0;
+    virtual void NextVal(const std::string& sequence) = 0;
+    virtual void Function(const ast::Expr& e) = 0;
+    virtual void Cast(const ast::Expr& e) = 0;
+    virtual void Concat(const ast::Expr& e) = 0;
+    virtual void Divide(const ast::Expr& e) = 0;
+    // Returns false when e is not date arithmetic.
+    virtual bool DateArithmetic(const ast::Expr& e) = 0;
+    virtual void Limit(long long n) = 0;
+    virtual void OrderNulls(const ast::OrderItem& o) = 0;
+    virtual void ForUpdate() = 0;
+    virtual const char* CompoundOperator(const std::string& op) const = 0;
+    virtual void CompoundMember(const ast::Select& nested) = 0;
+
+    const EmitContext& ctx_;
+    std::string out_;
+};
+
+// The writer for a target; PostgreSQL is refused until its writer exists.
+std::unique_ptr<Writer> MakeWriter(Target target, const EmitContext& ctx);
+
+} // namespace sqldialect::detail

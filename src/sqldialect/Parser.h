@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Ast.h"
+#include "Lexer.h"
+
+#include <vector>
+
+namespace sqldialect::detail {
+
+// Parses the tokens of one statement (SELECT, INSERT, UPDATE, DELETE). Throws
+// TranslateError naming the first construct it does not know.
+ast::Statement Parse(const std::vector<Token>& tokens);
+
+} // namespace sqldialect::detail
