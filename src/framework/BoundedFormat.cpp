@@ -29,7 +29,7 @@ int VFormatBounded(int line, const char* file, char* buf, std::size_t capacity, 
 }
 
 #define TVL_DEFINE_BOUNDED(N)                                                                      \
-    int FormatText##N(int line, const char* file, char* buf, const char* format, ...) {           \
+    int FormatText##N(int line, const char* file, char* buf, const char* format, ...) {            \
         va_list args;                                                                              \
         va_start(args, format);                                                                    \
         int r = VFormatBounded(line, file, buf, N, format, args);                                  \

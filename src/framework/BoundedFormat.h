@@ -35,8 +35,8 @@ int FormatTextUnbounded(int line, const char* file, char* buf, const char* forma
 
 namespace tavel::detail {
 template <std::size_t N> struct BoundedCapacity {
-    static_assert(N == 32 || N == 40 || N == 128 || N == 255 || N == 256 || N == 512 ||
-                      N == 1024 || N == 4096,
+    static_assert(N == 32 || N == 40 || N == 128 || N == 255 || N == 256 || N == 512 || N == 1024 ||
+                      N == 4096,
                   "use one of the fixed buffer capacities");
 };
 } // namespace tavel::detail

@@ -28,7 +28,7 @@ enum class ColType : unsigned char {
 };
 
 struct ColumnDesc {
-    const char* name;     // as written in SQL without quotes: "InvLoc"
+    const char* name; // as written in SQL without quotes: "InvLoc"
     ColType type;
     unsigned short width; // Code/Text: characters, the buffer holds width + 1; else 0
     std::size_t offset;   // offsetof(WSIData, member)
@@ -39,9 +39,11 @@ struct TableDesc {
     const char* name;          // upper case: "PRDLOC"
     const ColumnDesc* columns; // in table order
     std::size_t count;
-    std::size_t dataSize;      // sizeof(WSIData)
+    std::size_t dataSize; // sizeof(WSIData)
 };
 
 // Builds one descriptor entry for a member of WSIData whose name is the column name.
 #define TVL_COL(Data, member, type, width, key)                                                    \
-    ColumnDesc { #member, ColType::type, width, offsetof(Data, member), key }
+    ColumnDesc {                                                                                   \
+#member, ColType::type, width, offsetof(Data, member), key                                 \
+    }

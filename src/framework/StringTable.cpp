@@ -43,7 +43,9 @@ bool StringTable::LoadFile(const std::string& path) {
     return true;
 }
 
-bool StringTable::LoadDefault() { return LoadFile(tavel::ResourceDir() + "/strings/en.tsv"); }
+bool StringTable::LoadDefault() {
+    return LoadFile(tavel::ResourceDir() + "/strings/en.tsv");
+}
 
 int StringTable::Load(unsigned code, char* buf, int size) const {
     if (!buf || size <= 0)

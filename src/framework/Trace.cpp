@@ -18,7 +18,8 @@ struct TraceSink {
 };
 } // namespace
 
-void ExceptionHelperFunction(const char* sourceFile, int line, const char* qualifiedName, int flag) {
+void ExceptionHelperFunction(const char* sourceFile, int line, const char* qualifiedName,
+                             int flag) {
     static TraceSink sink;
     if (!sink.file)
         return;

@@ -4,6 +4,8 @@
 // implement it with a scripted fake. Everything the core needs from the host goes
 // through here, so that the core never includes a user-interface header.
 
+#include "MessageStyle.h"
+
 class WSIDatabase;
 
 // Opaque handle of a host window (a screen, the main window). The core only passes
@@ -35,6 +37,14 @@ public:
     virtual int DefaultMDIHeight() const { return 768; }
     virtual int WorkAreaWidth() const { return 1280; }
     virtual int ScreenHeight() const { return 1024; }
+
+    // Warning screen by resource template id (25139, ...), owned by owner. The answer is
+    // id::OK when the user confirms; a host without warning screens declines.
+    virtual int WarnDialog(WSIWindow* owner, int templateId) {
+        (void)owner;
+        (void)templateId;
+        return id::CANCEL;
+    }
 
     // Product-refresh notification: a business operation changed stock of product.
     virtual void ProductRefresh(int sourceId, long product) {

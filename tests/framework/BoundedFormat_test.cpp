@@ -46,16 +46,15 @@ TEST_F(BoundedFormatTest, OverlongSqlIsCutAt1023AndLogsFileAndLine) {
     EXPECT_LT(n, 0);
     EXPECT_EQ(std::string(sql).size(), 1023u);
     EXPECT_EQ(std::string(sql).substr(0, 8), "SELECT '");
-    EXPECT_EQ(WarningLog(),
-              "\tError \tFile: BIInvAdj.cpp \tLine: " + std::to_string(line) + "\n");
+    EXPECT_EQ(WarningLog(), "\tError \tFile: BIInvAdj.cpp \tLine: " + std::to_string(line) + "\n");
 }
 
 TEST_F(BoundedFormatTest, EachCapacityCutsAtItsOwnSize) {
     struct Case {
         int (*fn)(int, const char*, char*, const char*, ...);
         std::size_t capacity;
-    } cases[] = {{FormatText32, 32},   {FormatText40, 40},   {FormatText128, 128},
-                 {FormatText255, 255}, {FormatText256, 256}, {FormatText512, 512},
+    } cases[] = {{FormatText32, 32},     {FormatText40, 40},    {FormatText128, 128},
+                 {FormatText255, 255},   {FormatText256, 256},  {FormatText512, 512},
                  {FormatText1024, 1024}, {FormatText4096, 4096}};
     std::string big(5000, 'q');
     for (const auto& c : cases) {

@@ -2,8 +2,11 @@
 // notifications that create and destroy the module's single handler.
 
 #include "InventoryModule.h"
+#include "TavelOptSource.h"
 #include "Trace.h"
 #include "WSIInventoryApp.h"
+
+#include <memory>
 
 #define TVL_MODULE_EXPORT __attribute__((visibility("default")))
 
@@ -18,6 +21,9 @@ namespace {
 __attribute__((constructor)) void InventoryModuleAttach() {
     TVL_TRACE("InventoryModuleAttach");
     tavel::ModuleAttach();
+    // InitApp reads the suite options record from the host's database.
+    if (tavel::ModuleAttachCount() == 1)
+        tavel::CurrentInventoryApp()->SetSuiteOptions(std::make_unique<TavelOptSource>());
 }
 
 __attribute__((destructor)) void InventoryModuleDetach() {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Records.h"
+#include "dbTable.h"
+
+// VENDOR: city and province must be known to the suite; a vendor used by products,
+// orders or receipts stays.
+class DBVendor : public dbTable<WSIVendor> {
+public:
+    explicit DBVendor(WSIDatabase* db);
+
+    bool VerifyData(DB_OP op) override;
+    bool CanDelete() override;
+
+private:
+    bool CheckCity();
+    bool CheckProvince();
+    bool ConfirmDeactivation();
+};

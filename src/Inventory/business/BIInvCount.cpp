@@ -1,0 +1,42 @@
+#include "BIInvCount.h"
+
+#include "BIException.h"
+#include "DBPrdLoc.h"
+#include "TableLookup.h"
+#include "Trace.h"
+#include "UnitOfWork.h"
+#include "WSIDatabase.h"
+#include "schema/InventoryCodes.h"
+
+BIInvCount::BIInvCount(WSIDatabase* db) : BIInvBatchAdj(db) {
+    TVL_TRACE("BIInvCount::BIInvCount");
+}
+
+BIInvCount::~BIInvCount() {
+    TVL_TRACE("BIInvCount::~BIInvCount");
+}
+
+void BIInvCount::CountProduct(const char* invLoc, long product, short count, const char* invAdj) {
+    TVL_TRACE("BIInvCount::CountProduct");
+    WSIDatabase* db = GetDb();
+    const int level = db->TransactionLevel();
+    db->TransactionBegin();
+    try {
+        // Only a product the location already carries can be counted there.
+        DBPrdLoc prdLoc(db);
+        prdLoc.data.Product = product;
+        tavel::tables::CopyText(prdLoc.data.InvLoc, invLoc ? invLoc : "");
+        if (tavel::tables::IsEmpty(invLoc) || !prdLoc.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+            throw PrdLocErr();
+        if (prdLoc.data.Inactive != 0)
+            throw InactivePrdLocErr();
+        // A count must land whatever the stock items held: missing stock is created and
+        // expired or undated lots are taken like any other.
+        Adjust(invLoc, tavel::MovementType::Adjustment, product, count, invAdj, true, true, true, 0,
+               0, 0, "", 0);
+        db->TransactionEnd();
+    } catch (...) {
+        tavel::AbortTransactionsAbove(db, level);
+        throw;
+    }
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+// Physical counts: records what was counted of a product at a location and brings the
+// stock to it. A count run opens a batch so that its count details share a batch id.
+
+#include "BIInvAdj.h"
+
+class BIInvCount : public BIInvBatchAdj {
+public:
+    explicit BIInvCount(WSIDatabase* db);
+    ~BIInvCount() override;
+
+    // `invAdj` names an adjustment code; one of count type makes this a count (last count,
+    // its date and a count detail), any other code adjusts the stock by `count`.
+    void CountProduct(const char* invLoc, long product, short count, const char* invAdj);
+};

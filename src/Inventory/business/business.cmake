@@ -1,0 +1,10 @@
+# The business operations, one source per class.
+target_sources(inventory_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/BIInventory.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StockCheck.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvAdj.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvTransfer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvCount.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvRepackage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvSplit.cpp
+)

@@ -1,0 +1,321 @@
+#include "Schema.h"
+
+#include "Records.h"
+#include "SqliteFunctions.h"
+#include "WSIDatabase.h"
+
+#include <sqlite3.h>
+
+#include <string_view>
+#include <vector>
+
+namespace tavel {
+namespace {
+
+// An order type can carry its own printed-order layout: the bytes of a report file.
+// Records hold no blobs, so the column lives beside the record's columns and is read
+// and written with its own statements.
+constexpr const char* kExtraColumns[][3] = {
+    {"INVOTYPE", "ReportLayout", "BLOB"},
+};
+
+struct ViewDef {
+    const TableDesc& (*row)(); // the view's row; its name is the view's name
+    const char* select;        // SQLite SQL; aliases name the row's columns in order
+};
+
+// A product's description wins over an order line's, which names only items outside the
+// catalogue. Category descriptions come through the product, so they are null for those.
+const ViewDef kViews[] = {
+    {&WSIInvOrderView::Table,
+     R"(SELECT O."InvOrder" AS INVORDER, O."Inactive" AS INACTIVE, O."PONumber" AS PONUMBER,
+       O."Date" AS PODATE, V."Name" AS VENDORNAME, I."InvOrdIt" AS INVORDIT, I."Item" AS ITEM,
+       I."Status" AS STATUS, I."Product" AS PRODUCTID, C."Description" AS CATEGORY,
+       P."ProductCode" AS PRODUCTCODE, COALESCE(P."Description", I."Description") AS DESCRIPTION,
+       P."UPCCode" AS UPCCODE, I."Quantity" AS ORDERQTY, I."Unit" AS UNIT,
+       I."QtyFilled" AS QTYFILLED
+  FROM INVORDIT I
+  JOIN INVORDER O ON O."InvOrder" = I."InvOrder"
+  LEFT JOIN VENDOR V ON V."Vendor" = O."Vendor"
+  LEFT JOIN PRODUCT P ON P."Product" = I."Product"
+  LEFT JOIN PRDCAT C ON C."PrdType" = P."PrdType" AND C."PrdCat" = P."PrdCat")"},
+    // Received stock items (type 0); an item received against an order carries the
+    // order line's quantities.
+    {&WSIInvReceiptView::Table,
+     R"(SELECT R."InvRec" AS INVREC, R."InvLoc" AS INVLOC, R."Date" AS INVRECDATE,
+       R."PONumber" AS PONUMBER, R."PODate" AS PODATE, V."Name" AS VENDORNAME,
+       M."InvItem" AS INVITEM, I."Item" AS ITEM, M."Product" AS PRODUCTID,
+       C."Description" AS CATEGORY, P."ProductCode" AS PRODUCTCODE,
+       P."Description" AS DESCRIPTION, P."UPCCode" AS UPCCODE, I."Quantity" AS QUANTITY,
+       M."Unit" AS UNIT, M."ExpiryDate" AS EXPIRYDATE, I."QtyFilled" AS QTYFILLED,
+       M."Quantity" AS RECD
+  FROM INVITEM M
+  JOIN INVREC R ON R."InvRec" = M."InvRec"
+  LEFT JOIN VENDOR V ON V."Vendor" = R."Vendor"
+  LEFT JOIN PRODUCT P ON P."Product" = M."Product"
+  LEFT JOIN PRDCAT C ON C."PrdType" = P."PrdType" AND C."PrdCat" = P."PrdCat"
+  LEFT JOIN INVORDIT I ON I."InvOrdIt" = M."InvOrdIt"
+ WHERE M."Type" = 0)"},
+    // A fill creates a stock item of type 1 at the ordering location that names the
+    // order line; the detail written with it (same audit entry) carries the batch and
+    // the quantity that batch moved in. Details written later for the item (moving it
+    // on) have other audit entries and stay out.
+    {&WSIInvFillView::Table,
+     R"(SELECT M."InvItem" AS INVITEM, D."BatchId" AS BATCHID, D."Quantity" AS FILLED,
+       O."InvOrder" AS INVORDER, O."Inactive" AS INACTIVE, O."Date" AS PODATE,
+       I."InvOrdIt" AS INVORDIT, I."Item" AS ITEM, I."Status" AS STATUS,
+       I."PickList" AS PICKLIST, I."Product" AS PRODUCTID, P."ProductCode" AS PRODUCTCODE,
+       COALESCE(P."Description", I."Description") AS DESCRIPTION, P."UPCCode" AS UPCCODE,
+       I."Quantity" AS ORDERQTY, I."Unit" AS UNIT, I."QtyFilled" AS QTYFILLED,
+       I."WasBackOrdered" AS WASBACKORDERED, PL."Bin" AS PRODUCTBIN
+  FROM INVORDIT I
+  JOIN INVORDER O ON O."InvOrder" = I."InvOrder"
+  LEFT JOIN PRODUCT P ON P."Product" = I."Product"
+  LEFT JOIN PRDLOC PL ON PL."Product" = I."Product" AND PL."InvLoc" = O."InvLocFrom"
+  LEFT JOIN INVITEM M ON M."InvOrdIt" = I."InvOrdIt" AND M."InvLoc" = O."InvLoc"
+                     AND M."Type" = 1
+  LEFT JOIN INVITDET D ON D."InvItem" = M."InvItem" AND D."Type" = M."Type"
+                      AND D."Audit" = M."Audit")"},
+    {&WSIInvTransferView::Table,
+     R"(SELECT M."InvItem" AS INVITEM, M."InvLoc" AS INVLOC, M."Product" AS PRODUCTID,
+       C."Description" AS CATEGORY, P."ProductCode" AS PRODUCTCODE,
+       P."Description" AS DESCRIPTION, P."UPCCode" AS UPCCODE,
+       COALESCE(M."Unit", P."Unit") AS UNIT, M."Quantity" AS SCANNED, M."Audit" AS AUDITID
+  FROM INVITEM M
+  JOIN PRODUCT P ON P."Product" = M."Product"
+  LEFT JOIN PRDCAT C ON C."PrdType" = P."PrdType" AND C."PrdCat" = P."PrdCat")"},
+};
+
+struct IndexDef {
+    const char* name;
+    const char* table;
+    const char* columns; // as written in the index
+};
+
+// The look-ups that stock operations and lists repeat row by row. Keys already index
+// PRDLOC by product and location, PRDCAT by type and category, INVPRODMAP by product.
+const IndexDef kIndexes[] = {
+    {"IX_INVITEM_LOC_PRODUCT", "INVITEM", R"("InvLoc", "Product")"},
+    {"IX_INVITEM_PRODUCT", "INVITEM", R"("Product")"},
+    {"IX_INVITEM_RECEIPT", "INVITEM", R"("InvRec", "Product")"},
+    {"IX_INVITEM_ORDERLINE", "INVITEM", R"("InvOrdIt")"},
+    {"IX_INVITDET_ITEM_BATCH", "INVITDET", R"("InvItem", "BatchId")"},
+    {"IX_INVITDET_BATCH", "INVITDET", R"("BatchId")"},
+    {"IX_INVITDET_PRODUCT_LOC", "INVITDET", R"("Product", "InvLoc", "Type")"},
+    {"IX_INVITDET_ADJ", "INVITDET", R"("InvAdj")"},
+    {"IX_INVORDIT_ORDER_PRODUCT", "INVORDIT", R"("InvOrder", "Product")"},
+    {"IX_INVORDIT_PICKLIST_STATUS", "INVORDIT", R"("PickList", "Status")"},
+    {"IX_INVORDIT_PRODUCT_STATUS", "INVORDIT", R"("Product", "Status")"},
+    {"IX_INVORDER_PONUMBER", "INVORDER", R"("PONumber")"},
+    {"IX_INVORDER_FROM", "INVORDER", R"("InvLocFrom")"},
+    {"IX_PRODUCT_CODE", "PRODUCT", R"("ProductCode")"},
+    {"IX_PRODUCT_UPC", "PRODUCT", R"("UPCCode")"},
+    {"IX_PRODUCT_VENDOR", "PRODUCT", R"("Vendor")"},
+    {"IX_PRODUCT_CATEGORY", "PRODUCT", R"("PrdType", "PrdCat")"},
+    {"IX_PRDLOC_LOC", "PRDLOC", R"("InvLoc")"},
+    {"IX_INVREC_LOC", "INVREC", R"("InvLoc")"},
+};
+
+const char* const kSequences[] = {kBatchIdSequence, kPickListSequence};
+
+std::string ErrorText(WSIDatabase& db) {
+    return sqlite3_errmsg(db.Handle());
+}
+
+bool Exec(WSIDatabase& db, const std::string& sql, const std::string& what, std::string& problem) {
+    if (db.ExecNative(__FILE__, __LINE__, sql.c_str()))
+        return true;
+    problem = "cannot create " + what + ": " + ErrorText(db);
+    return false;
+}
+
+bool CreateObjects(WSIDatabase& db, std::string& problem) {
+    for (const TableDesc* t : RecordTables())
+        if (!Exec(db, CreateTableSql(*t), std::string("table ") + t->name, problem))
+            return false;
+    for (const auto& c : kExtraColumns) {
+        std::string sql =
+            std::string("ALTER TABLE ") + c[0] + " ADD COLUMN \"" + c[1] + "\" " + c[2];
+        if (!Exec(db, sql, std::string("column ") + c[0] + "." + c[1], problem))
+            return false;
+    }
+    for (const ViewDef& v : kViews) {
+        const char* name = v.row().name;
+        if (!Exec(db, std::string("CREATE VIEW ") + name + " AS " + v.select,
+                  std::string("view ") + name, problem))
+            return false;
+    }
+    for (const IndexDef& ix : kIndexes) {
+        std::string sql =
+            std::string("CREATE INDEX ") + ix.name + " ON " + ix.table + " (" + ix.columns + ")";
+        if (!Exec(db, sql, std::string("index ") + ix.name, problem))
+            return false;
+    }
+    std::string version = std::string("CREATE TABLE ") + kSchemaTable +
+                          " (\"Version\" INTEGER NOT NULL); INSERT INTO " + kSchemaTable +
+                          " (\"Version\") VALUES (" + std::to_string(kSchemaVersion) + ")";
+    return Exec(db, version, "the schema version", problem);
+}
+
+// A prepared statement on the raw connection, for reading the catalogue of the file.
+class Catalogue {
+public:
+    Catalogue(WSIDatabase& db, const char* sql) {
+        sqlite3_prepare_v2(db.Handle(), sql, -1, &stmt_, nullptr);
+    }
+    ~Catalogue() { sqlite3_finalize(stmt_); }
+    Catalogue(const Catalogue&) = delete;
+    Catalogue& operator=(const Catalogue&) = delete;
+
+    // Reruns the statement with one text parameter.
+    void Bind(const char* text) {
+        sqlite3_reset(stmt_);
+        sqlite3_bind_text(stmt_, 1, text, -1, SQLITE_TRANSIENT);
+    }
+    bool Next() { return stmt_ && sqlite3_step(stmt_) == SQLITE_ROW; }
+    const char* Text(int col) {
+        const unsigned char* t = sqlite3_column_text(stmt_, col);
+        return t ? reinterpret_cast<const char*>(t) : "";
+    }
+    int Int(int col) { return sqlite3_column_int(stmt_, col); }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+bool ObjectExists(Catalogue& objects, const char* name) {
+    objects.Bind(name);
+    return objects.Next();
+}
+
+std::vector<std::string> ColumnNames(Catalogue& columns, const char* table) {
+    std::vector<std::string> names;
+    columns.Bind(table);
+    while (columns.Next())
+        names.emplace_back(columns.Text(0));
+    return names;
+}
+
+bool Contains(const std::vector<std::string>& names, std::string_view name) {
+    for (const std::string& n : names)
+        if (n == name)
+            return true;
+    return false;
+}
+
+std::string CheckObjects(WSIDatabase& db) {
+    Catalogue objects(db, "SELECT type FROM sqlite_schema WHERE name = ?1");
+    Catalogue columns(db, "SELECT name FROM pragma_table_info(?1) ORDER BY cid");
+
+    for (const TableDesc* t : RecordTables()) {
+        std::vector<std::string> names = ColumnNames(columns, t->name);
+        if (names.empty())
+            return std::string("table ") + t->name + " is missing";
+        for (std::size_t i = 0; i < t->count; ++i)
+            if (!Contains(names, t->columns[i].name))
+                return std::string("table ") + t->name + " has no column \"" + t->columns[i].name +
+                       "\"";
+    }
+    for (const auto& c : kExtraColumns)
+        if (!Contains(ColumnNames(columns, c[0]), c[1]))
+            return std::string("table ") + c[0] + " has no column \"" + c[1] + "\"";
+    for (const ViewDef& v : kViews) {
+        const TableDesc& row = v.row();
+        std::vector<std::string> names = ColumnNames(columns, row.name);
+        if (names.empty())
+            return std::string("view ") + row.name + " is missing";
+        for (std::size_t i = 0; i < row.count; ++i) {
+            if (i >= names.size() || names[i] != row.columns[i].name)
+                return std::string("view ") + row.name + " does not have column " +
+                       row.columns[i].name + " in place " + std::to_string(i + 1);
+        }
+        if (names.size() != row.count)
+            return std::string("view ") + row.name + " has more columns than expected";
+    }
+    for (const IndexDef& ix : kIndexes)
+        if (!ObjectExists(objects, ix.name))
+            return std::string("index ") + ix.name + " is missing";
+    return {};
+}
+
+// Sequence counters live in a file beside the database, "<file>.sequences", table
+// "TVL_SEQUENCES", names in upper case. An in-memory database keeps them in the
+// connection, where there is nothing to check.
+std::string CheckSequences(WSIDatabase& db) {
+    const char* file = sqlite3_db_filename(db.Handle(), "main");
+    if (!file || !*file)
+        return {};
+    const std::string path = std::string(file) + ".sequences";
+    sqlite3* counters = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &counters, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+        sqlite3_prepare_v2(counters,
+                           "SELECT 1 FROM \"TVL_SEQUENCES\" WHERE UPPER(name) = UPPER(?1)", -1,
+                           &stmt, nullptr);
+    std::string problem;
+    for (const char* name : kSequences) {
+        sqlite3_reset(stmt);
+        sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC);
+        if (!stmt || sqlite3_step(stmt) != SQLITE_ROW) {
+            problem = std::string("sequence ") + name + " is missing (kept in " + path + ")";
+            break;
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(counters);
+    return problem;
+}
+
+} // namespace
+
+bool CreateSchema(WSIDatabase& db, std::string* problem) {
+    std::string failure;
+    RegisterRecords();
+    if (!db.IsOpen()) {
+        failure = "the database is not open";
+    } else if (!db.TransactionBegin()) {
+        failure = "cannot start a transaction: " + ErrorText(db);
+    } else if (!CreateObjects(db, failure)) {
+        db.TransactionAbort();
+    } else if (!db.TransactionEnd()) {
+        failure = "cannot commit the schema: " + ErrorText(db);
+    } else {
+        // Sequences are not rolled back with a transaction, so they come last.
+        for (const char* name : kSequences) {
+            if (CreateSequence(db.Handle(), name) != SQLITE_OK) {
+                failure = std::string("cannot create sequence ") + name;
+                break;
+            }
+        }
+    }
+    if (problem)
+        *problem = failure;
+    return failure.empty();
+}
+
+SchemaCheck CheckSchema(WSIDatabase& db) {
+    SchemaCheck result;
+    RegisterRecords();
+    if (!db.IsOpen()) {
+        result.problem = "the database is not open";
+        return result;
+    }
+    Catalogue version(db, (std::string("SELECT \"Version\" FROM ") + kSchemaTable).c_str());
+    if (!version.Next()) {
+        result.problem = "no inventory schema: the schema version is missing";
+        return result;
+    }
+    result.version = version.Int(0);
+    if (result.version != kSchemaVersion) {
+        result.problem = "schema version " + std::to_string(result.version) + ", but version " +
+                         std::to_string(kSchemaVersion) + " is needed";
+        return result;
+    }
+    result.problem = CheckObjects(db);
+    if (result.problem.empty())
+        result.problem = CheckSequences(db);
+    result.ok = result.problem.empty();
+    return result;
+}
+
+} // namespace tavel

@@ -1,0 +1,39 @@
+#pragma once
+
+// The inventory schema in one place: every table from its record descriptors, the four
+// read-only views, the two sequences, the indexes the stock operations rely on, and the
+// schema version that CheckSchema verifies.
+
+#include <string>
+
+class WSIDatabase;
+
+namespace tavel {
+
+// Raised whenever a table, column, view or index is added or changed, so that a program
+// never runs against a database laid out for another version.
+inline constexpr int kSchemaVersion = 1;
+
+// The bookkeeping table that holds the version (one row).
+inline constexpr const char* kSchemaTable = "TVL_SCHEMA";
+
+// Sequences of the inventory: batches of adjustments and counts, and pick lists.
+inline constexpr const char* kBatchIdSequence = "INVITDET_BatchId_SEQ";
+inline constexpr const char* kPickListSequence = "INVORDIT_PickList_SEQ";
+
+// Creates the whole schema in an empty database and registers the record descriptors.
+// Tables, views, indexes and the version are created all or nothing; the sequences,
+// which no transaction covers, come last. On failure problem says what failed.
+bool CreateSchema(WSIDatabase& db, std::string* problem = nullptr);
+
+struct SchemaCheck {
+    bool ok = false;
+    int version = 0;     // as stored; 0 when the database has no version
+    std::string problem; // one line, empty when ok
+};
+
+// Verifies the version and that every table has every column of its record, every
+// view has its columns in order, and every index and sequence exists.
+SchemaCheck CheckSchema(WSIDatabase& db);
+
+} // namespace tavel

@@ -1,0 +1,411 @@
+#include "RecordSql.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace tavel::db {
+
+namespace {
+
+void AppendQuoted(std::string& out, const char* name) {
+    out += '"';
+    out += name;
+    out += '"';
+}
+
+void AppendParam(std::string& out, int& n) {
+    out += '?';
+    out += std::to_string(n++);
+}
+
+void AppendColumnList(std::string& out, const TableDesc& t) {
+    for (std::size_t i = 0; i < t.count; ++i) {
+        if (i)
+            out += ", ";
+        AppendQuoted(out, t.columns[i].name);
+    }
+}
+
+// "k1" = ?n AND "k2" = ?n+1 ...
+void AppendKeyCondition(std::string& out, const TableDesc& t, int& n) {
+    bool first = true;
+    for (std::size_t i = 0; i < t.count; ++i) {
+        if (!t.columns[i].key)
+            continue;
+        if (!first)
+            out += " AND ";
+        first = false;
+        AppendQuoted(out, t.columns[i].name);
+        out += " = ";
+        AppendParam(out, n);
+    }
+}
+
+template <class T> T& At(void* data, const ColumnDesc& c) {
+    return *reinterpret_cast<T*>(static_cast<char*>(data) + c.offset);
+}
+template <class T> const T& At(const void* data, const ColumnDesc& c) {
+    return *reinterpret_cast<const T*>(static_cast<const char*>(data) + c.offset);
+}
+
+int TwoDigits(const char* p) {
+    if (p[0] < '0' || p[0] > '9' || p[1] < '0' || p[1] > '9')
+        return -1;
+    return (p[0] - '0') * 10 + (p[1] - '0');
+}
+
+} // namespace
+
+std::size_t ColumnSize(const ColumnDesc& c) {
+    switch (c.type) {
+    case ColType::Id:
+    case ColType::Int:
+        return sizeof(long);
+    case ColType::Flag:
+    case ColType::Count:
+        return sizeof(short);
+    case ColType::Amount:
+        return sizeof(double);
+    case ColType::Date:
+        return sizeof(WSIDate);
+    case ColType::Code:
+    case ColType::Text:
+        return static_cast<std::size_t>(c.width) + 1;
+    }
+    return 0;
+}
+
+const ColumnDesc* FindColumn(const TableDesc& t, const char* name) {
+    if (!name)
+        return nullptr;
+    for (std::size_t i = 0; i < t.count; ++i)
+        if (std::strcmp(t.columns[i].name, name) == 0)
+            return &t.columns[i];
+    // Callers sometimes write a column in another case; accept it when unambiguous.
+    for (std::size_t i = 0; i < t.count; ++i)
+        if (strcasecmp(t.columns[i].name, name) == 0)
+            return &t.columns[i];
+    return nullptr;
+}
+
+const ColumnDesc* AutoIdColumn(const TableDesc& t) {
+    const ColumnDesc* found = nullptr;
+    for (std::size_t i = 0; i < t.count; ++i) {
+        if (!t.columns[i].key)
+            continue;
+        if (found || t.columns[i].type != ColType::Id)
+            return nullptr;
+        found = &t.columns[i];
+    }
+    return found;
+}
+
+std::string SelectByKeySql(const TableDesc& t) {
+    std::string s = "SELECT ";
+    AppendColumnList(s, t);
+    s += " FROM ";
+    s += t.name;
+    s += " WHERE ";
+    int n = 1;
+    AppendKeyCondition(s, t, n);
+    return s;
+}
+
+std::string SelectAllSql(const TableDesc& t) {
+    std::string s = "SELECT ";
+    AppendColumnList(s, t);
+    s += " FROM ";
+    s += t.name;
+    bool first = true;
+    for (std::size_t i = 0; i < t.count; ++i) {
+        if (!t.columns[i].key)
+            continue;
+        s += first ? " ORDER BY " : ", ";
+        first = false;
+        AppendQuoted(s, t.columns[i].name);
+    }
+    return s;
+}
+
+std::string InsertSql(const TableDesc& t) {
+    std::string s = "INSERT INTO ";
+    s += t.name;
+    s += " (";
+    AppendColumnList(s, t);
+    s += ") VALUES (";
+    int n = 1;
+    for (std::size_t i = 0; i < t.count; ++i) {
+        if (i)
+            s += ", ";
+        AppendParam(s, n);
+    }
+    s += ')';
+    return s;
+}
+
+std::string UpdateSql(const TableDesc& t) {
+    std::string s = "UPDATE ";
+    s += t.name;
+    s += " SET ";
+    int n = 1;
+    bool first = true;
+    for (std::size_t i = 0; i < t.count; ++i) {
+        if (t.columns[i].key)
+            continue;
+        if (!first)
+            s += ", ";
+        first = false;
+        AppendQuoted(s, t.columns[i].name);
+        s += " = ";
+        AppendParam(s, n);
+    }
+    if (first) {
+        // Only key columns: an update that changes nothing but still finds the row.
+        for (std::size_t i = 0; i < t.count; ++i) {
+            if (t.columns[i].key) {
+                AppendQuoted(s, t.columns[i].name);
+                s += " = ";
+                AppendQuoted(s, t.columns[i].name);
+                break;
+            }
+        }
+    }
+    s += " WHERE ";
+    AppendKeyCondition(s, t, n);
+    return s;
+}
+
+std::string DeleteSql(const TableDesc& t) {
+    std::string s = "DELETE FROM ";
+    s += t.name;
+    s += " WHERE ";
+    int n = 1;
+    AppendKeyCondition(s, t, n);
+    return s;
+}
+
+void BindColumn(sqlite3_stmt* stmt, int index, const ColumnDesc& c, const void* data) {
+    switch (c.type) {
+    case ColType::Id:
+    case ColType::Int:
+        sqlite3_bind_int64(stmt, index, At<long>(data, c));
+        return;
+    case ColType::Flag:
+    case ColType::Count:
+        sqlite3_bind_int(stmt, index, At<short>(data, c));
+        return;
+    case ColType::Amount:
+        sqlite3_bind_double(stmt, index, At<double>(data, c));
+        return;
+    case ColType::Date: {
+        const WSIDate& d = At<WSIDate>(data, c);
+        if (d.IsNull()) {
+            sqlite3_bind_null(stmt, index);
+            return;
+        }
+        char iso[16];
+        FormatIsoDate(d, iso);
+        sqlite3_bind_text(stmt, index, iso, -1, SQLITE_TRANSIENT);
+        return;
+    }
+    case ColType::Code:
+    case ColType::Text: {
+        const char* text = static_cast<const char*>(data) + c.offset;
+        std::size_t len = strnlen(text, c.width);
+        if (len == 0 && !c.key)
+            sqlite3_bind_null(stmt, index);
+        else
+            sqlite3_bind_text(stmt, index, text, static_cast<int>(len), SQLITE_STATIC);
+        return;
+    }
+    }
+}
+
+void ReadColumn(sqlite3_stmt* stmt, int col, const ColumnDesc& c, void* data) {
+    bool isNull = sqlite3_column_type(stmt, col) == SQLITE_NULL;
+    switch (c.type) {
+    case ColType::Id:
+    case ColType::Int:
+        At<long>(data, c) = isNull ? 0 : static_cast<long>(sqlite3_column_int64(stmt, col));
+        return;
+    case ColType::Flag:
+    case ColType::Count:
+        At<short>(data, c) = isNull ? 0 : static_cast<short>(sqlite3_column_int(stmt, col));
+        return;
+    case ColType::Amount:
+        At<double>(data, c) = isNull ? 0.0 : sqlite3_column_double(stmt, col);
+        return;
+    case ColType::Date: {
+        WSIDate d;
+        if (!isNull)
+            ParseIsoDate(reinterpret_cast<const char*>(sqlite3_column_text(stmt, col)), d);
+        At<WSIDate>(data, c) = d;
+        return;
+    }
+    case ColType::Code:
+    case ColType::Text: {
+        char* dst = static_cast<char*>(data) + c.offset;
+        if (isNull) {
+            dst[0] = '\0';
+            return;
+        }
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+        CopyText(dst, static_cast<std::size_t>(c.width) + 1, text,
+                 static_cast<std::size_t>(sqlite3_column_bytes(stmt, col)));
+        return;
+    }
+    }
+}
+
+void ReadResult(sqlite3_stmt* stmt, const WSIResult& r) {
+    if (r.kind() == WSIResult::Kind::None || !r.target())
+        return;
+    int columns = sqlite3_column_count(stmt);
+    if (r.kind() == WSIResult::Kind::Row) {
+        const TableDesc* t = r.desc();
+        std::size_t n = t->count < static_cast<std::size_t>(columns)
+                            ? t->count
+                            : static_cast<std::size_t>(columns);
+        for (std::size_t i = 0; i < n; ++i)
+            ReadColumn(stmt, static_cast<int>(i), t->columns[i], r.target());
+        return;
+    }
+    if (columns < 1)
+        return;
+    bool isNull = sqlite3_column_type(stmt, 0) == SQLITE_NULL;
+    switch (r.kind()) {
+    case WSIResult::Kind::Long:
+        *static_cast<long*>(r.target()) = isNull ? 0 : sqlite3_column_int64(stmt, 0);
+        break;
+    case WSIResult::Kind::Int:
+        *static_cast<int*>(r.target()) = isNull ? 0 : sqlite3_column_int(stmt, 0);
+        break;
+    case WSIResult::Kind::Short:
+        *static_cast<short*>(r.target()) =
+            isNull ? 0 : static_cast<short>(sqlite3_column_int(stmt, 0));
+        break;
+    case WSIResult::Kind::Double:
+        *static_cast<double*>(r.target()) = isNull ? 0.0 : sqlite3_column_double(stmt, 0);
+        break;
+    case WSIResult::Kind::Date: {
+        WSIDate d;
+        if (!isNull)
+            ParseIsoDate(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), d);
+        *static_cast<WSIDate*>(r.target()) = d;
+        break;
+    }
+    case WSIResult::Kind::Text: {
+        char* dst = static_cast<char*>(r.target());
+        if (r.size() == 0)
+            break;
+        if (isNull) {
+            dst[0] = '\0';
+            break;
+        }
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        CopyText(dst, r.size(), text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0)));
+        break;
+    }
+    case WSIResult::Kind::None:
+    case WSIResult::Kind::Row:
+        break;
+    }
+}
+
+void FormatIsoDate(const WSIDate& d, char* out) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    std::memcpy(out, text, 10);
+    out[10] = '\0';
+}
+
+bool ParseIsoDate(const char* text, WSIDate& date) {
+    date = WSIDate{};
+    if (!text || std::strlen(text) < 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    int y1 = TwoDigits(text), y2 = TwoDigits(text + 2);
+    int m = TwoDigits(text + 5), d = TwoDigits(text + 8);
+    if (y1 < 0 || y2 < 0 || m < 1 || m > 12 || d < 1 || d > 31)
+        return false;
+    if (text[10] != '\0' && text[10] != ' ' && text[10] != 'T')
+        return false;
+    date = WSIDate{static_cast<short>(y1 * 100 + y2), static_cast<short>(m), static_cast<short>(d)};
+    return true;
+}
+
+void CopyText(char* dst, std::size_t capacity, const char* src, std::size_t len) {
+    if (capacity == 0)
+        return;
+    if (!src)
+        len = 0;
+    if (len > capacity - 1) {
+        len = capacity - 1;
+        // Back off to the start of a UTF-8 sequence that no longer fits whole.
+        while (len > 0 && (static_cast<unsigned char>(src[len]) & 0xC0) == 0x80)
+            --len;
+    }
+    if (len)
+        std::memcpy(dst, src, len);
+    dst[len] = '\0';
+}
+
+} // namespace tavel::db
+
+std::string CreateTableSql(const TableDesc& t) {
+    const ColumnDesc* autoId = tavel::db::AutoIdColumn(t);
+    std::string s = "CREATE TABLE ";
+    s += t.name;
+    s += " (";
+    for (std::size_t i = 0; i < t.count; ++i) {
+        const ColumnDesc& c = t.columns[i];
+        if (i)
+            s += ", ";
+        s += '"';
+        s += c.name;
+        s += '"';
+        if (&c == autoId) {
+            // The rowid alias: the database assigns ids to rows inserted with NULL.
+            s += " INTEGER PRIMARY KEY";
+            continue;
+        }
+        switch (c.type) {
+        case ColType::Id:
+        case ColType::Int:
+        case ColType::Flag:
+        case ColType::Count:
+            s += " INTEGER";
+            break;
+        case ColType::Amount:
+            s += " REAL";
+            break;
+        case ColType::Date:
+        case ColType::Text:
+            s += " TEXT";
+            break;
+        case ColType::Code:
+            // CHAR semantics: trailing blanks do not count, so ' ' equals ''.
+            s += " TEXT COLLATE RTRIM";
+            break;
+        }
+        if (c.key)
+            s += " NOT NULL";
+    }
+    if (!autoId) {
+        bool first = true;
+        for (std::size_t i = 0; i < t.count; ++i) {
+            if (!t.columns[i].key)
+                continue;
+            s += first ? ", PRIMARY KEY (" : ", ";
+            first = false;
+            s += '"';
+            s += t.columns[i].name;
+            s += '"';
+        }
+        if (!first)
+            s += ')';
+    }
+    s += ')';
+    return s;
+}

@@ -1,0 +1,94 @@
+#include "invctl.h"
+
+#include "Records.h"
+#include "WSIDatabase.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace invctl {
+namespace {
+
+// Add a command here after defining it in its own file.
+const Command* const kCommands[] = {
+    &kInitCommand,     &kCheckSchemaCommand, &kSqlCommand,   &kAdjustCommand,
+    &kUseCommand,      &kStockCommand,       &kCheckCommand, &kCountCommand,
+    &kTransferCommand, &kTransferAllCommand, &kSplitCommand, &kRepackageCommand,
+};
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out, "usage: invctl [--db FILE] COMMAND [ARGS]\n\ncommands:\n");
+    for (const Command* c : kCommands)
+        std::fprintf(out, "  %s %s\n      %s\n", c->name, c->synopsis, c->summary);
+}
+
+const Command* FindCommand(const char* name) {
+    for (const Command* c : kCommands)
+        if (std::strcmp(c->name, name) == 0)
+            return c;
+    return nullptr;
+}
+
+} // namespace
+
+int Fail(const std::string& text) {
+    std::fprintf(stderr, "invctl: %s\n", text.c_str());
+    return kExitFailure;
+}
+
+int UsageError(const Command& command, const std::string& text) {
+    std::fprintf(stderr, "invctl %s: %s\nusage: invctl [--db FILE] %s %s\n", command.name,
+                 text.c_str(), command.name, command.synopsis);
+    return kExitUsage;
+}
+
+std::unique_ptr<WSIDatabase> OpenExisting(const std::string& path, std::string& problem) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        problem = "no database file " + path;
+        return nullptr;
+    }
+    RegisterRecords();
+    auto db = std::make_unique<WSIDatabase>();
+    if (!db->Open(path)) {
+        problem = "cannot open " + path + " (see " + WSIDatabase::kErrorLog + ")";
+        return nullptr;
+    }
+    return db;
+}
+
+} // namespace invctl
+
+int main(int argc, char** argv) {
+    using namespace invctl;
+    Options options;
+    int i = 1;
+    for (; i < argc && argv[i][0] == '-'; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
+            PrintUsage(stdout);
+            return kExitOk;
+        }
+        if (std::strcmp(a, "--db") == 0 && i + 1 < argc) {
+            options.db = argv[++i];
+        } else if (std::strncmp(a, "--db=", 5) == 0) {
+            options.db = a + 5;
+        } else {
+            std::fprintf(stderr, "invctl: unknown option %s\n", a);
+            PrintUsage(stderr);
+            return kExitUsage;
+        }
+    }
+    if (i >= argc) {
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    const Command* command = FindCommand(argv[i]);
+    if (!command) {
+        std::fprintf(stderr, "invctl: unknown command %s\n", argv[i]);
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    return command->run(options, Args(argv + i + 1, argv + argc));
+}

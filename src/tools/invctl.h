@@ -1,0 +1,55 @@
+#pragma once
+
+// invctl: administration of an inventory database from the command line. Each command
+// lives in its own file and is listed once in the command table (invctl.cpp).
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class WSIDatabase;
+
+namespace invctl {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1; // the command ran and failed
+inline constexpr int kExitUsage = 2;   // the command line was wrong
+
+// Options given before the command.
+struct Options {
+    std::string db; // --db FILE; empty when not given
+};
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* synopsis; // arguments after the name, for the usage text
+    const char* summary;  // one line
+    int (*run)(const Options& options, const Args& args);
+};
+
+// The commands, defined in their own files.
+extern const Command kInitCommand;
+extern const Command kCheckSchemaCommand;
+extern const Command kSqlCommand;
+extern const Command kAdjustCommand;
+extern const Command kUseCommand;
+extern const Command kStockCommand;
+extern const Command kCheckCommand;
+extern const Command kCountCommand;
+extern const Command kTransferCommand;
+extern const Command kTransferAllCommand;
+extern const Command kSplitCommand;
+extern const Command kRepackageCommand;
+
+// One line "invctl: text" on stderr; returns kExitFailure.
+int Fail(const std::string& text);
+// One line naming the mistake, then the command's usage, on stderr; returns kExitUsage.
+int UsageError(const Command& command, const std::string& text);
+
+// Opens a database file that must already exist (opening would otherwise create it) and
+// registers the record descriptors. Null after Fail-style reporting into problem.
+std::unique_ptr<WSIDatabase> OpenExisting(const std::string& path, std::string& problem);
+
+} // namespace invctl

@@ -1,0 +1,363 @@
+// invctl count, transfer, transfer-all, split and repackage: the stock movements between
+// and within locations, as the count, transfer, split and repackaging screens make them.
+
+#include "invctl.h"
+#include "invctl_host.h"
+
+#include "BIException.h"
+#include "BIInvCount.h"
+#include "BIInvRepackage.h"
+#include "BIInvSplit.h"
+#include "BIInvTransfer.h"
+#include "BoundedFormat.h"
+#include "TableLookup.h"
+#include "WSIDatabase.h"
+#include "schema/InventoryCodes.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace invctl {
+namespace {
+
+// What every movement command takes besides its positional arguments.
+struct Common {
+    bool createMissing = false;
+    bool allowExpired = false;
+    bool allowNoExpiry = false;
+    bool yes = false;
+    std::string user = "admin";
+};
+
+// Splits the command line into positional arguments and the shared options (the movement
+// options only where the command takes them). False with problem set.
+bool ParseArgs(const Args& args, bool movementOptions, Args& positional, Common& common,
+               std::string& problem) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--yes")
+            common.yes = true;
+        else if (a == "--user" && i + 1 < args.size())
+            common.user = args[++i];
+        else if (movementOptions && a == "--create-missing")
+            common.createMissing = true;
+        else if (movementOptions && a == "--allow-expired")
+            common.allowExpired = true;
+        else if (movementOptions && a == "--allow-undated")
+            common.allowNoExpiry = true;
+        else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            problem = "unexpected option " + a;
+            return false;
+        } else
+            positional.push_back(a);
+    }
+    return true;
+}
+
+// A positive id; false for anything else.
+bool ParseId(const std::string& text, long& value) {
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0' && value > 0;
+}
+
+bool ParseCost(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0';
+}
+
+// YYYY-MM-DD, or "none" for no date.
+bool ParseDate(const std::string& text, WSIDate& date) {
+    date = WSIDate{};
+    if (text == "none")
+        return true;
+    int y = 0, m = 0, d = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3 || m < 1 || m > 12 ||
+        d < 1 || d > 31)
+        return false;
+    date = WSIDate{static_cast<short>(y), static_cast<short>(m), static_cast<short>(d)};
+    return true;
+}
+
+long ReadLong(WSIDatabase& db, const char* sql) {
+    long value = 0;
+    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", &value, sql);
+    return cursor->GetFirst() ? value : 0;
+}
+
+long LastInvItem(WSIDatabase& db) {
+    return ReadLong(db, "SELECT MAX(\"InvItem\") FROM INVITEM");
+}
+
+// One row per stock item the command created, so that a script sees where stock went.
+void PrintItemsAfter(WSIDatabase& db, long lastBefore) {
+    WSIInvItem::WSIData item{};
+    char sql[1024];
+    TVL_FORMAT(sql, "SELECT %s FROM INVITEM WHERE \"InvItem\" > %ld ORDER BY \"InvItem\"",
+               db.GetTableColumns(__LINE__, __FILE__, "INVITEM"), lastBefore);
+    std::unique_ptr<WSITable> cursor =
+        db.Query(__FILE__, __LINE__, "%s", WSIResult(WSIInvItem::Table(), &item), sql);
+    std::printf("InvItem\tInvLoc\tProduct\tType\tQuantity\tBalance\tCostPerUnit\tExpiryDate\t"
+                "InvLocFrom\n");
+    for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {
+        char expiry[32] = "";
+        if (!item.ExpiryDate.IsNull())
+            TVL_FORMAT(expiry, "%04d-%02d-%02d", item.ExpiryDate.year, item.ExpiryDate.month,
+                       item.ExpiryDate.day);
+        std::printf("%ld\t%s\t%ld\t%d\t%d\t%g\t%.2f\t%s\t%s\n", item.InvItem, item.InvLoc,
+                    item.Product, item.Type, item.Quantity, item.Balance, item.CostPerUnit, expiry,
+                    item.InvLocFrom);
+    }
+}
+
+// Opens the session and finds the product; on failure `status` holds the exit code.
+bool Start(Session& session, const Options& options, const Common& common, int& status) {
+    std::string problem;
+    if (!session.Open(options, common.yes, common.user, problem)) {
+        status = Fail(problem);
+        return false;
+    }
+    return true;
+}
+
+bool Product(WSIDatabase& db, const std::string& code, long& product, int& status) {
+    product = FindProductByCode(db, code);
+    if (product == 0)
+        status = Fail("no product with product or UPC code " + code);
+    return product != 0;
+}
+
+// The first active count code, which a count uses unless it is given one.
+std::string DefaultCountCode(WSIDatabase& db) {
+    char code[16] = "";
+    char sql[1024];
+    TVL_FORMAT(sql,
+               "SELECT \"InvAdj\" FROM INVADJ WHERE \"Type\" = %d AND \"Inactive\" = 0 ORDER BY "
+               "\"InvAdj\"",
+               static_cast<int>(tavel::AdjustmentType::Count));
+    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", code, sql);
+    return cursor->GetFirst() ? code : "";
+}
+
+int RunCount(const Options& options, const Args& args) {
+    Args pos;
+    Common common;
+    std::string problem;
+    if (!ParseArgs(args, false, pos, common, problem))
+        return UsageError(kCountCommand, problem);
+    short counted = 0;
+    if (pos.size() < 3 || pos.size() > 4)
+        return UsageError(kCountCommand, "location, product and counted quantity are required");
+    if (!ParseShort(pos[2], counted))
+        return UsageError(kCountCommand, "not a quantity: " + pos[2]);
+
+    Session session;
+    int status = kExitOk;
+    long product = 0;
+    if (!Start(session, options, common, status) || !Product(session.Db(), pos[1], product, status))
+        return status;
+    WSIDatabase& db = session.Db();
+    const std::string code = pos.size() > 3 ? pos[3] : DefaultCountCode(db);
+    const long lastBefore = LastInvItem(db);
+    BIInvCount count(&db);
+    try {
+        count.InitBatch(pos[0].c_str(), "");
+        count.CountProduct(pos[0].c_str(), product, counted, code.c_str());
+        count.CloseBatch();
+    } catch (BIException& e) {
+        return Refused(e);
+    }
+    WSIPrdLoc pl(&db);
+    pl.data.Product = product;
+    tavel::tables::CopyText(pl.data.InvLoc, pos[0].c_str());
+    if (pl.GetEqual(__FILE__, __LINE__))
+        std::printf("InvLoc\tProduct\tLastCount\tBalance\n%s\t%ld\t%g\t%g\n", pl.data.InvLoc,
+                    product, pl.data.LastCount, pl.data.Balance);
+    PrintItemsAfter(db, lastBefore);
+    return kExitOk;
+}
+
+int RunTransfer(const Options& options, const Args& args) {
+    Args pos;
+    Common common;
+    std::string problem;
+    if (!ParseArgs(args, true, pos, common, problem))
+        return UsageError(kTransferCommand, problem);
+    short quantity = 0;
+    if (pos.size() != 4)
+        return UsageError(kTransferCommand, "from, to, product and quantity are required");
+    if (!ParseShort(pos[3], quantity))
+        return UsageError(kTransferCommand, "not a quantity: " + pos[3]);
+
+    Session session;
+    int status = kExitOk;
+    long product = 0;
+    if (!Start(session, options, common, status) || !Product(session.Db(), pos[2], product, status))
+        return status;
+    WSIDatabase& db = session.Db();
+    const long lastBefore = LastInvItem(db);
+    BIInvTransfer transfer(&db);
+    try {
+        transfer.InitBatch(pos[0].c_str(), pos[1].c_str());
+        transfer.Transfer(product, quantity, common.createMissing, common.allowExpired,
+                          common.allowNoExpiry);
+        transfer.CloseBatch();
+    } catch (BIException& e) {
+        return Refused(e);
+    }
+    PrintItemsAfter(db, lastBefore);
+    return kExitOk;
+}
+
+int RunTransferAll(const Options& options, const Args& args) {
+    Args pos;
+    Common common;
+    std::string problem;
+    if (!ParseArgs(args, false, pos, common, problem))
+        return UsageError(kTransferAllCommand, problem);
+    if (pos.size() != 2)
+        return UsageError(kTransferAllCommand, "from and to are required");
+
+    Session session;
+    int status = kExitOk;
+    if (!Start(session, options, common, status))
+        return status;
+    WSIDatabase& db = session.Db();
+    const long lastBefore = LastInvItem(db);
+    BIInvTransfer transfer(&db);
+    try {
+        transfer.InitBatch(pos[0].c_str(), pos[1].c_str());
+        transfer.TransferAll(0);
+        transfer.CloseBatch();
+    } catch (BIException& e) {
+        // Each product moved before the refusal stays moved.
+        const int refused = Refused(e);
+        PrintItemsAfter(db, lastBefore);
+        return refused;
+    }
+    PrintItemsAfter(db, lastBefore);
+    return kExitOk;
+}
+
+int RunSplit(const Options& options, const Args& args) {
+    Args pos;
+    Common common;
+    std::string problem;
+    if (!ParseArgs(args, false, pos, common, problem))
+        return UsageError(kSplitCommand, problem);
+    long invItem = 0;
+    short quantity = 0;
+    double cost = 0;
+    WSIDate expiry;
+    if (pos.size() < 3 || pos.size() > 4)
+        return UsageError(kSplitCommand, "stock item, quantity and cost are required");
+    if (!ParseId(pos[0], invItem))
+        return UsageError(kSplitCommand, "not a stock item id: " + pos[0]);
+    if (!ParseShort(pos[1], quantity))
+        return UsageError(kSplitCommand, "not a quantity: " + pos[1]);
+    if (!ParseCost(pos[2], cost))
+        return UsageError(kSplitCommand, "not a cost: " + pos[2]);
+    if (pos.size() > 3 && !ParseDate(pos[3], expiry))
+        return UsageError(kSplitCommand, "not a date (YYYY-MM-DD or none): " + pos[3]);
+
+    Session session;
+    int status = kExitOk;
+    if (!Start(session, options, common, status))
+        return status;
+    WSIDatabase& db = session.Db();
+    const long lastBefore = LastInvItem(db);
+    BIInvSplit split(&db);
+    try {
+        split.Split(invItem, quantity, cost, expiry);
+    } catch (BIException& e) {
+        return Refused(e);
+    }
+    PrintItemsAfter(db, lastBefore);
+    return kExitOk;
+}
+
+int RunRepackage(const Options& options, const Args& args) {
+    Args pos;
+    Common common;
+    std::string problem;
+    if (!ParseArgs(args, false, pos, common, problem))
+        return UsageError(kRepackageCommand, problem);
+    long invItem = 0;
+    short quantity = 0, targetQuantity = 0;
+    double cost = 0;
+    if (pos.size() != 5)
+        return UsageError(kRepackageCommand,
+                          "stock item, quantity, target product, target quantity and cost are "
+                          "required");
+    if (!ParseId(pos[0], invItem))
+        return UsageError(kRepackageCommand, "not a stock item id: " + pos[0]);
+    if (!ParseShort(pos[1], quantity))
+        return UsageError(kRepackageCommand, "not a quantity: " + pos[1]);
+    if (!ParseShort(pos[3], targetQuantity))
+        return UsageError(kRepackageCommand, "not a quantity: " + pos[3]);
+    if (!ParseCost(pos[4], cost))
+        return UsageError(kRepackageCommand, "not a cost: " + pos[4]);
+
+    Session session;
+    int status = kExitOk;
+    long target = 0;
+    if (!Start(session, options, common, status) || !Product(session.Db(), pos[2], target, status))
+        return status;
+    WSIDatabase& db = session.Db();
+    // The source's location and product are the stock item's own; an unknown item is
+    // left for the operation to refuse.
+    WSIInvItem source(&db);
+    source.data.InvItem = invItem;
+    source.GetEqual(__FILE__, __LINE__);
+    const long lastBefore = LastInvItem(db);
+    BIInvRepackage repackage(&db);
+    try {
+        repackage.Repackage(invItem, source.data.InvLoc, source.data.Product, quantity, target,
+                            targetQuantity, cost);
+    } catch (BIException& e) {
+        return Refused(e);
+    }
+    PrintItemsAfter(db, lastBefore);
+    return kExitOk;
+}
+
+} // namespace
+
+const Command kCountCommand{
+    "count", "LOCATION PRODUCT COUNTED [CODE] [--yes] [--user LOGIN]",
+    "record a physical count of a product (code or UPC) at a location and bring the stock to "
+    "it; CODE is a count code (the first active one when not given); prints the product "
+    "location and the stock items created",
+    RunCount};
+
+const Command kTransferCommand{
+    "transfer",
+    "FROM TO PRODUCT QUANTITY [--create-missing] [--allow-expired] [--allow-undated] [--yes] "
+    "[--user LOGIN]",
+    "move a quantity of a product (code or UPC) from one location to another, lot by lot in "
+    "the product's costing order; prints the stock items created",
+    RunTransfer};
+
+const Command kTransferAllCommand{
+    "transfer-all", "FROM TO [--yes] [--user LOGIN]",
+    "move the whole stock of a location to another, one transfer per stock item; prints the "
+    "stock items created",
+    RunTransferAll};
+
+const Command kSplitCommand{
+    "split", "ITEM QUANTITY COST [EXPIRY|none] [--yes] [--user LOGIN]",
+    "split QUANTITY off stock item ITEM into an item of its own with its own cost and expiry "
+    "date (YYYY-MM-DD), keeping its age; prints the new item",
+    RunSplit};
+
+const Command kRepackageCommand{
+    "repackage", "ITEM QUANTITY TARGET-PRODUCT TARGET-QUANTITY COST [--yes] [--user LOGIN]",
+    "take QUANTITY from stock item ITEM and make TARGET-QUANTITY of another product (code or "
+    "UPC) at the item's location at COST each; prints the stock item created",
+    RunRepackage};
+
+} // namespace invctl

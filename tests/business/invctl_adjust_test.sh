@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Runs one scenario of invctl adjust / use on a fresh demo database:
+# invctl_adjust_test.sh INVCTL CASE. Exits non-zero naming the failed expectation.
+set -uo pipefail
+invctl="$1"
+case_name="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export TAVEL_DATA_DIR="$work"
+db="$work/inventory.db"
+
+fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+
+run() {
+    "$invctl" --db "$db" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+    out="$(cat "$work/out")"
+    err="$(cat "$work/err")"
+}
+expect_status() { [ "$status" -eq "$1" ] || fail "exit $status, expected $1; stderr: $err"; }
+expect_err() { grep -qF -- "$1" "$work/err" || fail "stderr lacks '$1': $err"; }
+# value SQL: the single value a query returns.
+value() { "$invctl" --db "$db" sql "$1" | tail -n 1; }
+balance() { value "SELECT PL.\"Balance\" FROM PRDLOC PL, PRODUCT P WHERE PL.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2' AND PL.\"InvLoc\" = '$1'"; }
+item_balance() { value "SELECT \"Balance\" FROM INVITEM WHERE \"InvItem\" = $1"; }
+# Every stock row, to show that a refused command changed nothing.
+dump() {
+    for t in PRDLOC INVITEM INVITDET AUDITHIS; do
+        "$invctl" --db "$db" sql "SELECT * FROM $t ORDER BY 1, 2"
+    done
+}
+# The stock invariant and the detail rows, as invctl check verifies them.
+expect_consistent() {
+    "$invctl" --db "$db" check >"$work/check" 2>&1 || fail "check: $(cat "$work/check")"
+}
+# refused STATUS TEXT ARGS...: the command fails with STATUS, says TEXT, changes nothing.
+refused() {
+    local want="$1" text="$2"
+    shift 2
+    dump >"$work/before"
+    run "$@"
+    expect_status "$want"
+    expect_err "$text"
+    dump >"$work/after"
+    cmp -s "$work/before" "$work/after" || fail "refused '$*' changed the database"
+}
+
+"$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"
+
+case "$case_name" in
+adjust_oldest_first)
+    # SYR3ML at STORE: lot 1 holds 1 (older), lot 16 holds 10.
+    run adjust STORE SYR3ML 3 DAM
+    expect_status 0
+    [ "$(cut -f2,3,6 "$work/out" | tail -n +2)" = "$(printf '1\t2\t-1\n16\t2\t-2')" ] ||
+        fail "details: $out"
+    [ "$(item_balance 1)" = "0.0" ] && [ "$(item_balance 16)" = "8.0" ] || fail "lots not taken oldest first"
+    [ "$(balance STORE SYR3ML)" = "8.0" ] || fail "location balance $(balance STORE SYR3ML)"
+    # By UPC code, an increase back into the partly used lots.
+    run adjust STORE 00812345000017 2 FND
+    expect_status 0
+    [ "$(balance STORE SYR3ML)" = "10.0" ] || fail "increase by UPC"
+    expect_consistent
+    ;;
+adjust_missing)
+    refused 2 "not enough stock" adjust STORE NDL23G 7 DAM
+    expect_err "-2 missing"
+    run adjust STORE NDL23G 7 DAM --create-missing
+    expect_status 0
+    [ "$(balance STORE NDL23G)" = "0.0" ] || fail "shortage not created and taken"
+    expect_consistent
+    ;;
+use_usage)
+    # VACFLU at TRT1 tracks expiry; the lot expires within the month.
+    run use TRT1 VACFLU 2
+    expect_status 0
+    [ "$(item_balance 23)" = "5.0" ] || fail "usage not taken from lot 23"
+    [ "$(cut -f3 "$work/out" | tail -n 1)" = "3" ] || fail "not a usage detail: $out"
+    # An expired lot is refused unless allowed.
+    "$invctl" --db "$db" sql "UPDATE INVITEM SET \"ExpiryDate\" = '01/01/2020' WHERE \"InvItem\" = 23" >/dev/null
+    refused 2 "past its expiry date" use TRT1 VACFLU 1
+    run use TRT1 VACFLU 1 --allow-expired
+    expect_status 0
+    [ "$(item_balance 23)" = "4.0" ] || fail "allowed expired usage"
+    expect_consistent
+    ;;
+refusals)
+    refused 2 "does not track usage" use CART1 GLVNTM 1
+    refused 2 "location" adjust NOLOC SYR3ML 1 DAM
+    refused 2 "not a valid quantity" adjust STORE SYR3ML 10000 FND
+    refused 2 "adjustment code" adjust STORE SYR3ML 1 NOSUCH
+    refused 2 "movement is not allowed" adjust STORE SYR3ML 1 --type 4
+    refused 1 "no product" adjust STORE NOSUCH 1 DAM
+    refused 2 "quantity" use STORE SYR3ML x
+    expect_consistent
+    ;;
+*)
+    fail "unknown case"
+    ;;
+esac
+exit 0

@@ -1,0 +1,157 @@
+#include "Schema.h"
+#include "SchemaTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using schematest::TempDatabase;
+
+namespace {
+
+class SchemaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string problem;
+        ASSERT_TRUE(tavel::CreateSchema(t.db, &problem)) << problem;
+    }
+    TempDatabase t;
+};
+
+TEST_F(SchemaTest, NewSchemaPassesItsCheckAtTheCurrentVersion) {
+    tavel::SchemaCheck check = tavel::CheckSchema(t.db);
+    EXPECT_TRUE(check.ok) << check.problem;
+    EXPECT_EQ(check.version, tavel::kSchemaVersion);
+    EXPECT_TRUE(check.problem.empty());
+}
+
+struct Damage {
+    const char* sql;
+    const char* reported;
+};
+
+class SchemaDamageTest : public SchemaTest, public ::testing::WithParamInterface<Damage> {};
+
+// Each way a database can differ from what the program needs is named in one line.
+TEST_P(SchemaDamageTest, CheckNamesWhatIsWrong) {
+    ASSERT_TRUE(t.Exec(GetParam().sql));
+    tavel::SchemaCheck check = tavel::CheckSchema(t.db);
+    EXPECT_FALSE(check.ok);
+    EXPECT_NE(check.problem.find(GetParam().reported), std::string::npos) << check.problem;
+    EXPECT_EQ(check.problem.find('\n'), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, SchemaDamageTest,
+    ::testing::Values(Damage{"DROP TABLE TVL_SCHEMA", "schema version is missing"},
+                      Damage{"UPDATE TVL_SCHEMA SET \"Version\" = 99", "schema version 99"},
+                      Damage{"DROP TABLE INVLOCMAP", "table INVLOCMAP is missing"},
+                      Damage{"ALTER TABLE PRDLOC DROP COLUMN \"MaxCount\"",
+                             "table PRDLOC has no column \"MaxCount\""},
+                      Damage{"ALTER TABLE INVOTYPE DROP COLUMN \"ReportLayout\"",
+                             "table INVOTYPE has no column \"ReportLayout\""},
+                      Damage{"DROP VIEW INVFILL_VIEW", "view INVFILL_VIEW is missing"},
+                      Damage{"DROP VIEW INVTRANSFER_VIEW; CREATE VIEW INVTRANSFER_VIEW AS "
+                             "SELECT 1 AS INVLOC, 2 AS INVITEM",
+                             "view INVTRANSFER_VIEW does not have column INVITEM in place 1"},
+                      Damage{"DROP INDEX IX_INVITEM_LOC_PRODUCT",
+                             "index IX_INVITEM_LOC_PRODUCT is missing"}));
+
+// The sequence counters are kept beside the database; a copy without them is caught.
+TEST_F(SchemaTest, CheckNamesAMissingSequence) {
+    std::filesystem::remove(t.Path() + ".sequences");
+    tavel::SchemaCheck check = tavel::CheckSchema(t.db);
+    EXPECT_FALSE(check.ok);
+    EXPECT_NE(
+        check.problem.find(std::string("sequence ") + tavel::kBatchIdSequence + " is missing"),
+        std::string::npos)
+        << check.problem;
+}
+
+TEST(SchemaCheck, DatabaseWithoutSchemaIsReported) {
+    TempDatabase t;
+    tavel::SchemaCheck check = tavel::CheckSchema(t.db);
+    EXPECT_FALSE(check.ok);
+    EXPECT_EQ(check.version, 0);
+    EXPECT_NE(check.problem.find("no inventory schema"), std::string::npos) << check.problem;
+}
+
+// A failure late in the creation leaves none of the earlier tables behind.
+TEST(SchemaCreation, FailureLeavesNothingBehind) {
+    TempDatabase t;
+    ASSERT_TRUE(t.Exec("CREATE TABLE INVITDET (x)"));
+    std::string problem;
+    EXPECT_FALSE(tavel::CreateSchema(t.db, &problem));
+    EXPECT_NE(problem.find("table INVITDET"), std::string::npos) << problem;
+    EXPECT_EQ(t.Number("SELECT COUNT(1) FROM sqlite_schema WHERE name IN "
+                       "('PRODUCT', 'INVITEM', 'TVL_SCHEMA', 'INVORDER_VIEW')"),
+              0);
+}
+
+TEST_F(SchemaTest, CreatingTwiceIsRefusedAndKeepsTheSchema) {
+    ASSERT_TRUE(t.Exec("INSERT INTO INVLOC (\"InvLoc\", \"Name\") VALUES ('STORE', 'Store')"));
+    std::string problem;
+    EXPECT_FALSE(tavel::CreateSchema(t.db, &problem));
+    EXPECT_FALSE(problem.empty());
+    EXPECT_TRUE(tavel::CheckSchema(t.db).ok);
+    EXPECT_EQ(t.Value("SELECT \"Name\" FROM INVLOC"), "Store");
+}
+
+struct Lookup {
+    const char* sql;
+    const char* index;
+};
+
+// The look-ups that stock operations repeat per row are served by their own index.
+TEST_F(SchemaTest, RepeatedLookupsUseTheirIndex) {
+    const Lookup lookups[] = {
+        {R"(SELECT SUM("Balance") FROM INVITEM WHERE "InvLoc" = ?1 AND "Product" = ?2)",
+         "IX_INVITEM_LOC_PRODUCT"},
+        {R"(SELECT SUM("Balance") FROM INVITEM WHERE "Product" = ?1)", "IX_INVITEM_PRODUCT"},
+        {R"(SELECT "InvItem" FROM INVITEM WHERE "InvRec" = ?1 AND "Product" = ?2 AND "Type" = 0)",
+         "IX_INVITEM_RECEIPT"},
+        {R"(SELECT "Quantity" FROM INVITEM WHERE "InvOrdIt" = ?1)", "IX_INVITEM_ORDERLINE"},
+        {R"(SELECT "InvItDet" FROM INVITDET WHERE "InvItem" = ?1 AND "BatchId" = ?2)",
+         "IX_INVITDET_ITEM_BATCH"},
+        {R"(SELECT DISTINCT "InvItem" FROM INVITDET WHERE "BatchId" = ?1)", "IX_INVITDET_BATCH"},
+        {R"(SELECT "InvItDet" FROM INVITDET WHERE "Type" = 6 AND "InvLoc" = ?1 AND "Product" = ?2
+            AND "InvAdj" = ?3 AND "BatchId" = ?4)",
+         "IX_INVITDET_PRODUCT_LOC"},
+        {R"(SELECT "InvOrdIt" FROM INVORDIT WHERE "InvOrder" = ?1 AND "Product" = ?2
+            AND "Status" <> 4)",
+         "IX_INVORDIT_ORDER_PRODUCT"},
+        {R"(SELECT "InvOrdIt" FROM INVORDIT WHERE "PickList" = ?1 AND "Status" = 2)",
+         "IX_INVORDIT_PICKLIST_STATUS"},
+        {R"(SELECT "InvOrder" FROM INVORDIT WHERE "Product" = ?1 AND "Status" = 5)",
+         "IX_INVORDIT_PRODUCT_STATUS"},
+        {R"(SELECT "Product" FROM PRODUCT WHERE "ProductCode" = ?1)", "IX_PRODUCT_CODE"},
+        {R"(SELECT "Product" FROM PRODUCT WHERE "UPCCode" = ?1)", "IX_PRODUCT_UPC"},
+        {R"(SELECT "InvOrder" FROM INVORDER WHERE "PONumber" = ?1)", "IX_INVORDER_PONUMBER"},
+        {R"(SELECT "Balance" FROM PRDLOC WHERE "Product" = ?1 AND "InvLoc" = ?2)",
+         "sqlite_autoindex_PRDLOC_1"},
+    };
+    for (const Lookup& l : lookups) {
+        SCOPED_TRACE(l.sql);
+        std::string plan;
+        for (const auto& step : t.Rows(std::string("EXPLAIN QUERY PLAN ") + l.sql))
+            plan += step.back() + "\n";
+        EXPECT_NE(plan.find(std::string("INDEX ") + l.index + " ("), std::string::npos) << plan;
+        EXPECT_EQ(plan.find("SCAN"), std::string::npos) << plan;
+    }
+}
+
+TEST_F(SchemaTest, SequencesHandOutIncreasingNumbers) {
+    for (const char* sequence : {tavel::kBatchIdSequence, tavel::kPickListSequence}) {
+        SCOPED_TRACE(sequence);
+        double first = 0, second = 0;
+        ASSERT_TRUE(t.db.Query(__FILE__, __LINE__, "SELECT %s.nextval FROM DUAL", &first, sequence)
+                        ->GetFirst());
+        ASSERT_TRUE(t.db.Query(__FILE__, __LINE__, "SELECT %s.nextval FROM DUAL", &second, sequence)
+                        ->GetFirst());
+        EXPECT_GE(first, 1);
+        EXPECT_GT(second, first);
+    }
+}
+
+} // namespace
