@@ -3,7 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVEL_BUILD_DIR:-$root/build}"
-bash "$root/scripts/build.sh"
+bash "$root/scripts/build.sh" -DTAVEL_BUILD_TESTS=ON
 # Tests write their logs and databases into a throw-away data folder.
 export TAVEL_DATA_DIR="$(mktemp -d)"
 trap 'rm -rf "$TAVEL_DATA_DIR"' EXIT
