@@ -1,26 +1,8 @@
 #!/usr/bin/env bash
 # Runs one scenario of invctl adjust / use on a fresh demo database:
 # invctl_adjust_test.sh INVCTL CASE. Exits non-zero naming the failed expectation.
-set -uo pipefail
-invctl="$1"
-case_name="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export TAVEL_DATA_DIR="$work"
-db="$work/inventory.db"
+source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
 
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-
-run() {
-    "$invctl" --db "$db" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    out="$(cat "$work/out")"
-    err="$(cat "$work/err")"
-}
-expect_status() { [ "$status" -eq "$1" ] || fail "exit $status, expected $1; stderr: $err"; }
-expect_err() { grep -qF -- "$1" "$work/err" || fail "stderr lacks '$1': $err"; }
-# value SQL: the single value a query returns.
-value() { "$invctl" --db "$db" sql "$1" | tail -n 1; }
 balance() { value "SELECT PL.\"Balance\" FROM PRDLOC PL, PRODUCT P WHERE PL.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2' AND PL.\"InvLoc\" = '$1'"; }
 item_balance() { value "SELECT \"Balance\" FROM INVITEM WHERE \"InvItem\" = $1"; }
 # Every stock row, to show that a refused command changed nothing.

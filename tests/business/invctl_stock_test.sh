@@ -1,26 +1,8 @@
 #!/usr/bin/env bash
 # Runs one scenario of invctl stock / check on a fresh demo database:
 # invctl_stock_test.sh INVCTL CASE. Exits non-zero naming the failed expectation.
-set -uo pipefail
-invctl="$1"
-case_name="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export TAVEL_DATA_DIR="$work"
-db="$work/inventory.db"
+source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
 
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-
-run() {
-    "$invctl" --db "$db" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    out="$(cat "$work/out")"
-    err="$(cat "$work/err")"
-}
-expect_status() { [ "$status" -eq "$1" ] || fail "exit $status, expected $1; stderr: $err"; }
-expect_out() { grep -qF -- "$1" "$work/out" || fail "stdout lacks '$1': $out"; }
-expect_err() { grep -qF -- "$1" "$work/err" || fail "stderr lacks '$1': $err"; }
-value() { "$invctl" --db "$db" sql "$1" | tail -n 1; }
 product_id() { value "SELECT \"Product\" FROM PRODUCT WHERE \"ProductCode\" = '$1'"; }
 # Breaks the database behind invctl's back, as a faulty program or a hand edit would.
 damage() { sqlite3 "$db" "$1" || fail "cannot run $1"; }

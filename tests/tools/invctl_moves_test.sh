@@ -2,23 +2,8 @@
 # Runs the stock movement commands of invctl on a fresh demo database, then `invctl check`:
 # invctl_moves_test.sh INVCTL CASE. Exits non-zero with a message naming the failed
 # expectation.
-set -uo pipefail
-invctl="$1"
-case_name="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export TAVEL_DATA_DIR="$work"
-db="$work/inventory.db"
+source "$(dirname "$0")/invctl_lib.sh" "$@"
 
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-
-run() {
-    "$invctl" --db "$db" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    out="$(cat "$work/out")"
-    err="$(cat "$work/err")"
-}
-expect_status() { [ "$status" -eq "$1" ] || fail "exit $status, expected $1; stderr: $err"; }
 # The value of one column (by header name) in the output row whose first field is $1.
 field() {
     awk -F'\t' -v key="$1" -v col="$2" 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == col) c = i }

@@ -1,0 +1,29 @@
+# Shared set-up of the invctl scenario scripts. Source it first thing:
+#   source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
+# Arguments of the script: INVCTL CASE. Gives a throw-away data folder and database path,
+# and the helpers below; each failure exits non-zero naming the case and the expectation.
+set -uo pipefail
+invctl="$1"
+case_name="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export TAVEL_DATA_DIR="$work"
+db="$work/inventory.db"
+
+fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
+
+# run_raw ARGS...: runs invctl as given, keeping stdout, stderr and the exit code.
+run_raw() {
+    "$invctl" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+    out="$(cat "$work/out")"
+    err="$(cat "$work/err")"
+}
+# run ARGS...: the same on the scenario's database.
+run() { run_raw --db "$db" "$@"; }
+
+expect_status() { [ "$status" -eq "$1" ] || fail "exit $status, expected $1; stderr: $err"; }
+expect_out() { grep -qF -- "$1" "$work/out" || fail "stdout lacks '$1': $out"; }
+expect_err() { grep -qF -- "$1" "$work/err" || fail "stderr lacks '$1': $err"; }
+# value SQL: the single value a query returns.
+value() { "$invctl" --db "$db" sql "$1" | tail -n 1; }
