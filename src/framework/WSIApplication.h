@@ -7,6 +7,7 @@
 #include "MessageStyle.h"
 
 class WSIDatabase;
+class WSIReportEngine;
 
 // Opaque handle of a host window (a screen, the main window). The core only passes
 // it back to the host.
@@ -26,6 +27,8 @@ public:
     // The database connection the host owns; may be null before sign-in.
     virtual WSIDatabase* GetDb() { return nullptr; }
     virtual WSIWindow* GetMainWindow() { return nullptr; }
+    // Report engine for printed documents; null when the host cannot print.
+    virtual WSIReportEngine* GetCrystalEngine() { return nullptr; }
 
     // Prompt service: every message box goes through here. style combines mb:: flags;
     // the answer is one of id::OK, id::CANCEL, id::YES, id::NO.

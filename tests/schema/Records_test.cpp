@@ -1,3 +1,4 @@
+#include "RecordSql.h"
 #include "Schema.h"
 #include "SchemaTestSupport.h"
 #include "TableRegistry.h"
@@ -61,25 +62,6 @@ void FillDistinct(AnyRecord& r, int seed) {
     }
 }
 
-std::size_t Bytes(const ColumnDesc& c) {
-    switch (c.type) {
-    case ColType::Id:
-    case ColType::Int:
-        return sizeof(long);
-    case ColType::Flag:
-    case ColType::Count:
-        return sizeof(short);
-    case ColType::Amount:
-        return sizeof(double);
-    case ColType::Date:
-        return sizeof(WSIDate);
-    case ColType::Code:
-    case ColType::Text:
-        break;
-    }
-    return c.width + 1u;
-}
-
 const ColumnDesc* SingleIdKey(const TableDesc& t) {
     const ColumnDesc* key = nullptr;
     for (std::size_t i = 0; i < t.count; ++i) {
@@ -114,7 +96,8 @@ TEST_F(RecordsTest, EveryTableStoresAndReadsBackEveryColumnAtFullWidth) {
         for (std::size_t i = 0; i < desc->count; ++i) {
             const ColumnDesc& c = desc->columns[i];
             if (c.key)
-                std::memcpy(read.bytes() + c.offset, written.bytes() + c.offset, Bytes(c));
+                std::memcpy(read.bytes() + c.offset, written.bytes() + c.offset,
+                            tavel::db::ColumnSize(c));
         }
         WSITable reader(&t.db, *desc, read.data());
         ASSERT_TRUE(reader.GetEqual(__FILE__, __LINE__));

@@ -7,4 +7,7 @@ target_sources(inventory_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BIInvCount.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BIInvRepackage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BIInvSplit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvOrder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvRec.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvPick.cpp
 )
