@@ -47,7 +47,7 @@ TEST(InventoryModule, Load_GivesHandlerWithInitialSettings) {
     EXPECT_EQ(app->GetMinProductLength(), 6u);
     EXPECT_EQ(app->GetMaxQuantityAllowed(), 9999u);
     EXPECT_EQ(app->GetMaxDigitForQuantity(), 5u);
-    // Commands are not registered yet: the host's call is not handled.
+    // The inventory screen is not part of the module yet: the host's call is not handled.
     EXPECT_FALSE(app->ExecuteCommand(36001, nullptr));
 }
 

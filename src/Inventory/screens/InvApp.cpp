@@ -1,7 +1,9 @@
 // Entry points of libInventory.so: the exported handler look-up and the load/unload
 // notifications that create and destroy the module's single handler.
 
+#include "InvCommands.h"
 #include "InventoryModule.h"
+#include "Records.h"
 #include "TavelOptSource.h"
 #include "Trace.h"
 #include "WSIInventoryApp.h"
@@ -22,8 +24,13 @@ __attribute__((constructor)) void InventoryModuleAttach() {
     TVL_TRACE("InventoryModuleAttach");
     tavel::ModuleAttach();
     // InitApp reads the suite options record from the host's database.
-    if (tavel::ModuleAttachCount() == 1)
-        tavel::CurrentInventoryApp()->SetSuiteOptions(std::make_unique<TavelOptSource>());
+    if (tavel::ModuleAttachCount() == 1) {
+        // The module carries its own copy of the framework, with its own table registry.
+        RegisterRecords();
+        WSIInventoryApp* app = tavel::CurrentInventoryApp();
+        app->SetSuiteOptions(std::make_unique<TavelOptSource>());
+        RegisterInventoryCommands(*app);
+    }
 }
 
 __attribute__((destructor)) void InventoryModuleDetach() {

@@ -3,6 +3,7 @@
 # framework symbols and the module's would bind to each other.
 add_library(Inventory SHARED
     ${CMAKE_CURRENT_LIST_DIR}/InvApp.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/InvCommands.cpp
 )
 target_link_libraries(Inventory PRIVATE inventory_core)
 set_target_properties(Inventory PROPERTIES
