@@ -1,6 +1,7 @@
 #include "WSIDatabase.h"
 
 #include "BoundedFormat.h"
+#include "Lexer.h"
 #include "LogFile.h"
 #include "RecordSql.h"
 #include "SqliteFunctions.h"
@@ -256,9 +257,10 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
         return nullptr;
     }
     RefreshHints();
-    sqldialect::Normalized norm;
+    // The connection's own buffers: a cache hit then allocates nothing to find the shape.
+    sqldialect::Normalized& norm = norm_;
     try {
-        norm = sqldialect::Normalize(sql);
+        sqldialect::NormalizeInto(sql, norm, false);
     } catch (const sqldialect::TranslateError& e) {
         LogError(file, line, e.what(), sql);
         return nullptr;
@@ -270,7 +272,9 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
     if (!entry) {
         sqldialect::Translation tr;
         try {
-            tr = sqldialect::Translate(norm, sqldialect::Target::SQLite, hints_);
+            // Again with the positions, so that a refusal names the place in the text.
+            tr = sqldialect::Translate(sqldialect::Normalize(sql), sqldialect::Target::SQLite,
+                                       hints_);
         } catch (const sqldialect::TranslateError& e) {
             LogError(file, line, e.what(), sql);
             return nullptr;
@@ -278,8 +282,8 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
             LogError(file, line, e.what(), sql);
             return nullptr;
         }
-        entry = cache_.Insert(std::move(norm.shape), std::move(tr.sql), std::move(tr.conversions),
-                              tr.returnsRows);
+        entry =
+            cache_.Insert(norm.shape, std::move(tr.sql), std::move(tr.conversions), tr.returnsRows);
     }
     std::string error;
     Statement* s = StatementCache::Checkout(db_, *entry, &error);
@@ -288,7 +292,9 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
         return nullptr;
     }
     sqlite3_stmt* stmt = s->stmt;
-    s->literals = std::move(norm.literals);
+    // The statement's previous values come back as buffers for the next statement: its
+    // bindings of them are all replaced below.
+    s->literals.swap(norm.literals);
     const int count = sqlite3_bind_parameter_count(stmt);
     for (std::size_t i = 0; i < s->literals.size(); ++i) {
         const int idx = static_cast<int>(i) + 1;

@@ -168,6 +168,7 @@ private:
 
     tavel::db::StatementCache cache_;
     sqldialect::SchemaHints hints_;
+    sqldialect::Normalized norm_; // Prepare's buffers, kept for their capacity
     unsigned hintsVersion_ = 0;
     std::unordered_map<std::string, std::string> columnLists_;
     unsigned columnListsVersion_ = 0;

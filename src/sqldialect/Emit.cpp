@@ -33,11 +33,11 @@ enum Prec : int {
 
 void Writer::Ident(const std::string& name, bool quoted) {
     if (!quoted && !IsKeyword(name)) {
-        out_.append(name);
+        out_.append(Unquoted(name));
         return;
     }
     out_.push_back('"');
-    for (char c : name) {
+    for (char c : quoted ? name : Unquoted(name)) {
         out_.push_back(c);
         if (c == '"')
             out_.push_back('"');
@@ -164,9 +164,7 @@ void Writer::Expr(const ast::Expr& e, int minPrecedence) {
             Put("NOT ");
             Expr(*e.args[0], kNot);
         } else if (e.op == "-") {
-            // Never print "--": it would start a comment.
-            Put("-");
-            Expr(*e.args[0], kUnary + 1);
+            Negate(*e.args[0]);
         } else {
             Expr(*e.args[0], kUnary);
         }
@@ -266,6 +264,12 @@ void Writer::Expr(const ast::Expr& e, int minPrecedence) {
         Put(")");
 }
 
+void Writer::Negate(const ast::Expr& x) {
+    // Never print "--": it would start a comment.
+    Put("-");
+    Expr(x, kUnary + 1);
+}
+
 void Writer::Block(const ast::Block& b) {
     Put(b.distinct ? "SELECT DISTINCT " : "SELECT ");
     for (std::size_t i = 0; i < b.items.size(); ++i) {
@@ -273,17 +277,19 @@ void Writer::Block(const ast::Block& b) {
             Put(", ");
         Expr(*b.items[i].expr);
         if (!b.items[i].alias.empty()) {
-            Put(" ");
+            Put(AliasSeparator());
             Ident(b.items[i].alias, b.items[i].aliasQuoted);
         }
     }
     for (std::size_t i = 0; i < b.from.size(); ++i) {
         const FromItem& f = b.from[i];
-        Put(i == 0 ? " FROM " : (f.left ? " LEFT JOIN " : ", "));
+        Put(i == 0 ? " FROM " : (f.left ? " LEFT JOIN " : InnerJoin(b)));
         if (f.sub) {
             Put("(");
             Select(*f.sub);
             Put(")");
+            if (f.alias.empty())
+                UnnamedSubquery();
         } else {
             Ident(f.table, f.tableQuoted);
         }
@@ -345,6 +351,7 @@ void Writer::Select(const ast::Select& s) {
 
 std::string Writer::Statement(const ast::Statement& st) {
     out_.clear();
+    Begin(st);
     switch (st.type) {
     case Statement::Type::Select:
         Select(*st.select);
@@ -775,9 +782,447 @@ private:
 
 } // namespace
 
+// ---- PostgreSQL
+
+namespace {
+
+std::string Lower(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// PostgreSQL keeps Oracle's meanings natively where it can: NULLs sort as Oracle sorts
+// them, date - integer is a date, CHAR(n) compares without trailing blanks, LIKE is
+// case-sensitive, sequences are native. The rest is spelled out below.
+class PostgresWriter final : public Writer {
+public:
+    using Writer::Writer;
+
+private:
+    const SchemaHints& Hints() const { return ctx_.hints ? *ctx_.hints : NoHints(); }
+
+    void Begin(const ast::Statement& st) override {
+        unnamed_ = 0;
+        // Parameters bound as dates are cast in the text, so that a value sent as text
+        // still compares as a date.
+        dates_ = ctx_.conversions ? *ctx_.conversions : LiteralConversions(st, Hints());
+    }
+
+    std::string Unquoted(const std::string& upperName) const override { return Lower(upperName); }
+
+    // Some words are keywords as bare column labels; AS makes every alias a label.
+    const char* AliasSeparator() const override { return " AS "; }
+
+    // A comma binds looser than JOIN, which would hide the tables before the comma
+    // from a later ON; CROSS JOIN chains left to right as LEFT JOIN does.
+    const char* InnerJoin(const ast::Block& b) const override {
+        for (const FromItem& f : b.from)
+            if (f.left)
+                return " CROSS JOIN ";
+        return ", ";
+    }
+
+    // A value alone under a minus has no type PostgreSQL could choose.
+    void Negate(const ast::Expr& x) override {
+        if (x.kind == Kind::Param || x.kind == Kind::Bind) {
+            Put("-");
+            Numeric(x);
+        } else {
+            Writer::Negate(x);
+        }
+    }
+
+    // PostgreSQL wants a name for every sub-select in FROM.
+    void UnnamedSubquery() override { Put(" AS tvl_from" + std::to_string(++unnamed_)); }
+
+    int Precedence(const ast::Expr& e) const override {
+        if (e.kind == Kind::Binary && e.op == "||")
+            return kPrimary; // printed as a function call
+        return Writer::Precedence(e);
+    }
+
+    // Reserved words and the words that cannot name a column; quoting the folded name
+    // means the same object.
+    bool IsKeyword(const std::string& w) const override {
+        // clang-format off
+        static const std::unordered_set<std::string> kWords = {
+            "ALL", "ANALYSE", "ANALYZE", "AND", "ANY", "ARRAY", "AS", "ASC", "ASYMMETRIC",
+            "AUTHORIZATION", "BINARY", "BOTH", "CASE", "CAST", "CHECK", "COLLATE", "COLLATION",
+            "COLUMN", "CONCURRENTLY", "CONSTRAINT", "CREATE", "CROSS", "CURRENT_CATALOG",
+            "CURRENT_DATE", "CURRENT_ROLE", "CURRENT_SCHEMA", "CURRENT_TIME",
+            "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DEFERRABLE", "DESC", "DISTINCT",
+            "DO", "ELSE", "END", "EXCEPT", "FALSE", "FETCH", "FOR", "FOREIGN", "FREEZE", "FROM",
+            "FULL", "GRANT", "GROUP", "HAVING", "ILIKE", "IN", "INITIALLY", "INNER", "INTERSECT",
+            "INTO", "IS", "ISNULL", "JOIN", "LATERAL", "LEADING", "LEFT", "LIKE", "LIMIT",
+            "LOCALTIME", "LOCALTIMESTAMP", "NATURAL", "NOT", "NOTNULL", "NULL", "OFFSET", "ON",
+            "ONLY", "OR", "ORDER", "OUTER", "OVERLAPS", "PLACING", "PRIMARY", "REFERENCES",
+            "RETURNING", "RIGHT", "SELECT", "SESSION_USER", "SIMILAR", "SOME", "SYMMETRIC",
+            "SYSTEM_USER", "TABLE", "TABLESAMPLE", "THEN", "TO", "TRAILING", "TRUE", "UNION",
+            "UNIQUE", "USER", "USING", "VARIADIC", "VERBOSE", "WHEN", "WHERE", "WINDOW", "WITH"};
+        // clang-format on
+        return kWords.count(w) != 0;
+    }
+
+    bool IsDateParam(const ast::Expr& e) const {
+        return e.kind == Kind::Param && e.index >= 0 &&
+               static_cast<std::size_t>(e.index) < dates_.size() &&
+               dates_[e.index] == Conversion::MdyDate;
+    }
+
+    void Param(int i) override {
+        const bool date = i >= 0 && static_cast<std::size_t>(i) < dates_.size() &&
+                          dates_[i] == Conversion::MdyDate;
+        Put(date ? "CAST($" + std::to_string(i + 1) + " AS date)" : "$" + std::to_string(i + 1));
+    }
+    void Bind(int k) override { Put("$" + std::to_string(ctx_.literalCount + k)); }
+
+    // The service's clock, not the server's: tvl_today() (see kPostgresSupport) reads the
+    // session setting tavel.today and falls back to CURRENT_DATE.
+    void SysDate() override { Put("tvl_today()"); }
+
+    // A sequence keeps its name, folded to lower case as any unquoted name:
+    // INVITDET_BatchId_SEQ.NEXTVAL -> nextval('invitdet_batchid_seq').
+    void NextVal(const std::string& sequence) override {
+        Put("nextval(");
+        StringLiteral(Lower(sequence));
+        Put(")");
+    }
+
+    void Call(const char* name, const std::vector<ExprPtr>& args, std::size_t from = 0) {
+        Put(name);
+        Put("(");
+        List(args, from);
+        Put(")");
+    }
+
+    void Arity(const ast::Expr& e, std::size_t lo, std::size_t hi) {
+        std::size_t n = e.args.size();
+        if (n < lo || n > hi)
+            Fail(e.name + " with " + std::to_string(n) + " arguments", e.pos);
+    }
+
+    // x cast to numeric: round() and trunc() with a scale exist for numeric only.
+    void Numeric(const ast::Expr& x) {
+        Put("CAST(");
+        Expr(x);
+        Put(" AS numeric)");
+    }
+
+    // A value whose type nothing around it tells (an argument of concat()) is text.
+    void Text(const ast::Expr& x) {
+        if (x.kind == Kind::Param || x.kind == Kind::Bind) {
+            Put("CAST(");
+            Expr(x);
+            Put(" AS text)");
+        } else {
+            Expr(x);
+        }
+    }
+
+    void TextFunction(const ast::Expr& e) {
+        if (e.name == "SUBSTR") {
+            Arity(e, 2, 3);
+            Put("substr(");
+            Expr(*e.args[0]);
+            Put(", ");
+            // Oracle takes position 0 as 1; PostgreSQL would take one character less.
+            const ast::Expr& p = *e.args[1];
+            if (p.kind == Kind::Number) {
+                Put(std::strtod(p.name.c_str(), nullptr) == 0.0 ? std::string("1") : p.name);
+            } else {
+                Put("CASE WHEN ");
+                Expr(p, kAdd);
+                Put(" = 0 THEN 1 ELSE ");
+                Expr(p, kAdd);
+                Put(" END");
+            }
+            if (e.args.size() == 3) {
+                Put(", ");
+                Expr(*e.args[2]);
+            }
+            Put(")");
+            return;
+        }
+        Arity(e, 1, e.name == "TRIM" ? 1 : 2);
+        if (e.name == "TRIM") {
+            Put("btrim(");
+            Expr(*e.args[0]);
+            Put(")");
+        } else {
+            Call(e.name == "LTRIM" ? "ltrim" : "rtrim", e.args);
+        }
+    }
+
+    void Function(const ast::Expr& e) override {
+        const std::string& f = e.name;
+        const std::size_t n = e.args.size();
+        if (IsAggregateName(f)) {
+            if (!e.star)
+                Arity(e, 1, 1);
+            Put(f + "(");
+            if (e.distinct)
+                Put("DISTINCT ");
+            if (e.star)
+                Put("*");
+            else
+                List(e.args);
+            Put(")");
+        } else if (f == "NVL" || f == "COALESCE") {
+            Arity(e, f == "NVL" ? 2 : 1, f == "NVL" ? 2 : 1000);
+            Call("COALESCE", e.args);
+        } else if (f == "NVL2") {
+            Arity(e, 3, 3);
+            Put("CASE WHEN ");
+            Expr(*e.args[0], kAdd);
+            Put(" IS NOT NULL THEN ");
+            Expr(*e.args[1]);
+            Put(" ELSE ");
+            Expr(*e.args[2]);
+            Put(" END");
+        } else if (f == "NULLIF") {
+            Arity(e, 2, 2);
+            Call("NULLIF", e.args);
+        } else if (f == "DECODE") {
+            // DECODE finds NULL equal to NULL.
+            Arity(e, 3, 1000);
+            Put("CASE");
+            std::size_t i = 1;
+            for (; i + 1 < n; i += 2) {
+                Put(" WHEN ");
+                Expr(*e.args[0], kAdd);
+                Put(" IS NOT DISTINCT FROM ");
+                Expr(*e.args[i], kAdd);
+                Put(" THEN ");
+                Expr(*e.args[i + 1]);
+            }
+            if (i < n) {
+                Put(" ELSE ");
+                Expr(*e.args[i]);
+            }
+            Put(" END");
+        } else if (f == "TRUNC") {
+            if (n == 2)
+                Fail("TRUNC with a format", e.pos);
+            Arity(e, 1, 1);
+            if (IsDate(*e.args[0], Hints())) {
+                Expr(*e.args[0], kPrimary); // a date has no time of day
+            } else {
+                Put("trunc(");
+                Numeric(*e.args[0]);
+                Put(")");
+            }
+        } else if (f == "ROUND") {
+            Arity(e, 1, 2);
+            Put("round(");
+            Numeric(*e.args[0]);
+            if (n == 2) {
+                Put(", ");
+                Expr(*e.args[1]);
+            }
+            Put(")");
+        } else if (f == "ABS" || f == "UPPER" || f == "LOWER" || f == "LENGTH") {
+            Arity(e, 1, 1);
+            Call(Lower(f).c_str(), e.args);
+        } else if (f == "INSTR") {
+            Arity(e, 2, 2);
+            Call("strpos", e.args);
+        } else if (f == "REPLACE") {
+            // Oracle removes the searched text when the replacement is missing or NULL.
+            Arity(e, 2, 3);
+            Put("NULLIF(replace(");
+            Expr(*e.args[0]);
+            Put(", ");
+            Expr(*e.args[1]);
+            if (n == 3) {
+                Put(", COALESCE(");
+                Text(*e.args[2]);
+                Put(", '')), '')");
+            } else {
+                Put(", ''), '')");
+            }
+        } else if (f == "GREATEST" || f == "LEAST") {
+            // Oracle's answer is NULL when any argument is; PostgreSQL's skips NULLs.
+            Arity(e, 2, 1000);
+            Put("CASE WHEN ");
+            for (std::size_t i = 0; i < n; ++i) {
+                if (i)
+                    Put(" OR ");
+                Expr(*e.args[i], kAdd);
+                Put(" IS NULL");
+            }
+            Put(" THEN NULL ELSE ");
+            Call(f == "GREATEST" ? "GREATEST" : "LEAST", e.args);
+            Put(" END");
+        } else if (f == "TO_CHAR") {
+            // to_char takes Oracle's date and number formats.
+            Arity(e, 1, 2);
+            if (n == 2) {
+                Call("to_char", e.args);
+            } else if (IsDate(*e.args[0], Hints())) {
+                Put("to_char(");
+                Expr(*e.args[0]);
+                Put(", 'MM/DD/YYYY')");
+            } else {
+                Put("CAST(");
+                Expr(*e.args[0]);
+                Put(" AS text)");
+            }
+        } else if (f == "TO_DATE") {
+            Arity(e, 1, 2);
+            const ast::Expr& a = *e.args[0];
+            if (n == 2) {
+                Call("to_date", e.args);
+            } else if (a.kind == Kind::Null || a.kind == Kind::Param) {
+                Expr(a); // a value is converted when bound and cast to date
+            } else {
+                Put("to_date(");
+                Expr(a);
+                Put(", 'MM/DD/YYYY')");
+            }
+        } else if (f == "TO_NUMBER") {
+            Arity(e, 1, 1);
+            Numeric(*e.args[0]);
+        } else if (IsTextFunction(e)) {
+            // Oracle has no empty text: an empty result is NULL.
+            Put("NULLIF(");
+            TextFunction(e);
+            Put(", '')");
+        } else {
+            Fail("function " + f, e.pos);
+        }
+    }
+
+    void Cast(const ast::Expr& e) override {
+        const std::string& t = e.name;
+        auto cast = [&](const std::string& type, bool widths) {
+            Put("CAST(");
+            Expr(*e.args[0]);
+            Put(" AS " + type);
+            if (widths && !e.typeArgs.empty()) {
+                Put("(");
+                for (std::size_t i = 0; i < e.typeArgs.size(); ++i) {
+                    if (i)
+                        Put(", ");
+                    Put(e.typeArgs[i]);
+                }
+                Put(")");
+            }
+            Put(")");
+        };
+        if (t == "CHAR" || t == "NCHAR") {
+            cast("char", true); // compares without trailing blanks, as Oracle's CHAR
+        } else if (t == "VARCHAR2" || t == "VARCHAR" || t == "NVARCHAR2") {
+            cast("varchar", true);
+        } else if (t == "CLOB") {
+            cast("text", false);
+        } else if (t == "NUMBER" || t == "NUMERIC" || t == "DECIMAL") {
+            cast("numeric", true); // a scale rounds, as Oracle does
+        } else if (t == "INTEGER" || t == "INT" || t == "SMALLINT") {
+            cast("numeric(38, 0)", false); // Oracle's INTEGER is NUMBER(38), rounded
+        } else if (t == "FLOAT" || t == "BINARY_DOUBLE" || t == "BINARY_FLOAT") {
+            cast("double precision", false);
+        } else if (t == "DATE") {
+            if (IsDateParam(*e.args[0]))
+                Expr(*e.args[0]); // already cast
+            else
+                cast("date", false);
+        } else {
+            Fail("CAST to " + t, e.pos);
+        }
+    }
+
+    void Flatten(const ast::Expr& e, std::vector<const ast::Expr*>& parts) {
+        if (e.kind == Kind::Binary && e.op == "||") {
+            Flatten(*e.args[0], parts);
+            Flatten(*e.args[1], parts);
+        } else {
+            parts.push_back(&e);
+        }
+    }
+
+    // Oracle's || skips NULLs, as concat() does, and an empty result is NULL.
+    void Concat(const ast::Expr& e) override {
+        std::vector<const ast::Expr*> parts;
+        Flatten(e, parts);
+        Put("NULLIF(concat(");
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (i)
+                Put(", ");
+            Text(*parts[i]);
+        }
+        Put("), '')");
+    }
+
+    // Oracle divides numbers exactly; two integers would divide as integers.
+    void Divide(const ast::Expr& e) override {
+        Numeric(*e.args[0]);
+        Put(" / ");
+        Expr(*e.args[1], kMul + 1);
+    }
+
+    // date +/- integer is a date and date - date a number of days, natively. A number of
+    // days that may have a fraction (or is a value of unknown type, which PostgreSQL
+    // would take for a date) is made whole days first.
+    bool DateArithmetic(const ast::Expr& e) override {
+        const bool l = IsDate(*e.args[0], Hints()), r = IsDate(*e.args[1], Hints());
+        if (e.op == "-" && r && !l)
+            Fail("number minus a date", e.pos);
+        if (l == r)
+            return false;
+        auto days = [&](const ast::Expr& x, int minPrecedence) {
+            if (x.kind == Kind::Number && x.name.find_first_of(".eE") == std::string::npos) {
+                Expr(x, minPrecedence);
+            } else {
+                Put("CAST(floor(");
+                Numeric(x);
+                Put(") AS integer)");
+            }
+        };
+        if (l) {
+            Expr(*e.args[0], kAdd);
+            Put(" " + e.op + " ");
+            days(*e.args[1], kAdd + 1);
+        } else {
+            days(*e.args[0], kAdd);
+            Put(" + ");
+            Expr(*e.args[1], kAdd + 1);
+        }
+        return true;
+    }
+
+    void Limit(long long n) override { Put(" LIMIT " + std::to_string(n)); }
+
+    // PostgreSQL's default order of NULLs is Oracle's.
+    void OrderNulls(const ast::OrderItem& o) override {
+        if (o.nulls)
+            Put(o.nulls == 1 ? " NULLS FIRST" : " NULLS LAST");
+    }
+
+    // The lock read: a row another workstation holds is refused at once, not waited for.
+    void ForUpdate() override { Put(" FOR UPDATE NOWAIT"); }
+
+    const char* CompoundOperator(const std::string& op) const override {
+        return op == "MINUS" ? "EXCEPT" : op.c_str();
+    }
+
+    void CompoundMember(const ast::Select& nested) override {
+        Put("(");
+        Select(nested);
+        Put(")");
+    }
+
+    std::vector<Conversion> dates_;
+    int unnamed_ = 0;
+};
+
+} // namespace
+
 std::unique_ptr<Writer> MakeWriter(Target target, const EmitContext& ctx) {
-    if (target != Target::SQLite)
-        throw TranslateError("PostgreSQL target", 0);
+    if (target == Target::PostgreSQL)
+        return std::make_unique<PostgresWriter>(ctx);
     return std::make_unique<SqliteWriter>(ctx);
 }
 

@@ -43,6 +43,18 @@ protected:
     void Value(int literalIndex);
 
     // ---- target hooks
+    // Called once before a statement is printed.
+    virtual void Begin(const ast::Statement&) {}
+    // An unquoted name as the engine folds it (the shape holds it upper-cased).
+    virtual std::string Unquoted(const std::string& upperName) const { return upperName; }
+    // Printed between a select item and its alias.
+    virtual const char* AliasSeparator() const { return " "; }
+    // Printed after a sub-select in FROM that has no alias.
+    virtual void UnnamedSubquery() {}
+    // Printed between two FROM items joined without LEFT JOIN.
+    virtual const char* InnerJoin(const ast::Block&) const { return ", "; }
+    // -x; x binds tighter than the minus.
+    virtual void Negate(const ast::Expr& x);
     virtual bool IsKeyword(const std::string& upperName) const = 0;
     virtual void Param(int literalIndex) = 0;
     virtual void Bind(int k) = 0;
@@ -64,7 +76,22 @@ protected:
     std::string out_;
 };
 
-// The writer for a target; PostgreSQL is refused until its writer exists.
+// What the PostgreSQL text expects of the database:
+// - tvl_today() (below), the service's "today": the session setting tavel.today
+//   (YYYY-MM-DD) when the service sets one, else the server's CURRENT_DATE. The schema
+//   creates it once per database.
+// - a sequence NAME.NEXTVAL is nextval('name'): the name as written, in lower case
+//   (INVITDET_BatchId_SEQ -> invitdet_batchid_seq), as CREATE SEQUENCE folds it.
+// - unquoted names are lower case (tables, views, view columns); quoted ones as written.
+// - code columns are CHAR(n), so that they compare without trailing blanks; dates DATE.
+// - a value bound as a date is cast in the text (CAST($n AS date)), so it may be sent as
+//   YYYY-MM-DD text; other values take their type from the column they meet.
+inline constexpr const char* kPostgresSupport =
+    "CREATE OR REPLACE FUNCTION tvl_today() RETURNS date LANGUAGE sql STABLE AS "
+    "$$ SELECT COALESCE(CAST(NULLIF(current_setting('tavel.today', true), '') AS date), "
+    "CURRENT_DATE) $$";
+
+// The writer for a target.
 std::unique_ptr<Writer> MakeWriter(Target target, const EmitContext& ctx);
 
 } // namespace sqldialect::detail

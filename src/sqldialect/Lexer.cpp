@@ -1,5 +1,6 @@
 #include "Lexer.h"
 
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -16,17 +17,40 @@ struct Raw {
     bool semicolon = false;
 };
 
+// One table look-up per character: the scanner runs over every statement the module
+// writes, so the character tests are its inner loop.
+enum CharClass : unsigned char { kBlank = 1, kDigit = 2, kLetter = 4, kIdent = 8 };
+
+constexpr std::array<unsigned char, 256> MakeClasses() {
+    std::array<unsigned char, 256> t{};
+    for (unsigned char c : {' ', '\t', '\n', '\r', '\f'})
+        t[c] = kBlank;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = kDigit | kIdent;
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        t[c] = kLetter | kIdent;
+        t[c + ('a' - 'A')] = kLetter | kIdent;
+    }
+    for (unsigned char c : {'_', '$', '#'})
+        t[c] = kIdent;
+    return t;
+}
+constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
+
+bool Is(char c, unsigned char cls) {
+    return (kClasses[static_cast<unsigned char>(c)] & cls) != 0;
+}
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+    return Is(c, kBlank);
 }
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return Is(c, kDigit);
 }
 bool IsLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return Is(c, kLetter);
 }
 bool IsIdentChar(char c) {
-    return IsLetter(c) || IsDigit(c) || c == '_' || c == '$' || c == '#';
+    return Is(c, kIdent);
 }
 char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -273,12 +297,33 @@ std::vector<Token> TokenizeShape(const std::string& shape,
 
 } // namespace detail
 
-Normalized Normalize(std::string_view sql) {
+void NormalizeInto(std::string_view sql, Normalized& out, bool withPositions) {
     using namespace detail;
-    Normalized out;
-    out.shape.reserve(sql.size() + 8);
-    out.positions.reserve(sql.size() / 3 + 4);
-    out.literals.reserve(4);
+    // Everything is written into buffers that keep their capacity from the last call, so
+    // that a connection normalising statement after statement allocates nothing.
+    out.positions.clear();
+    if (withPositions)
+        out.positions.reserve(sql.size() / 3 + 4);
+    std::size_t literalCount = 0;
+    auto nextLiteral = [&]() -> Literal& {
+        if (literalCount == out.literals.size())
+            out.literals.emplace_back();
+        Literal& lit = out.literals[literalCount++];
+        lit.kind = Literal::Kind::Null;
+        lit.integer = 0;
+        lit.real = 0.0;
+        lit.text.clear();
+        return lit;
+    };
+    // Each token adds at most its own length and one blank, so the shape is never longer
+    // than twice the text; it is written through a pointer and cut to size at the end.
+    out.shape.resize(2 * sql.size() + 1);
+    char* const shapeBegin = out.shape.data();
+    char* w = shapeBegin;
+    auto append = [&w](std::string_view t) {
+        std::memcpy(w, t.data(), t.size());
+        w += t.size();
+    };
     // Parentheses nest shallowly. Levels beyond the last frame share it: a number there
     // may become a value where it would have stayed, which the rewrite handles either way.
     constexpr std::size_t kFrames = 32;
@@ -287,42 +332,95 @@ Normalized Normalize(std::string_view sql) {
     auto top = [&]() -> Frame& { return frames[level < kFrames ? level : kFrames - 1]; };
     Mark last = Mark::None, beforeLast = Mark::None;
     std::string_view lastIdent;
+    const char* const s = sql.data();
+    const std::size_t n = sql.size();
     std::size_t pos = 0;
     for (;;) {
-        Raw r = Scan(sql, pos, false);
-        if (r.kind == TokKind::End)
+        while (pos < n && IsBlank(s[pos]))
+            ++pos;
+        if (pos >= n)
             break;
-        if (r.semicolon) {
-            if (SkipBlanks(sql, pos) < sql.size())
-                throw TranslateError("second statement", r.begin);
-            break;
+        const std::size_t begin = pos;
+        const char c = s[pos];
+        // Identifiers and the one-character operators, most of any statement, are scanned
+        // here; everything else (and every error) goes through the shared scanner.
+        TokKind kind = TokKind::End;
+        if (IsLetter(c) || c == '_') {
+            ++pos;
+            while (pos < n && IsIdentChar(s[pos]))
+                ++pos;
+            kind = TokKind::Ident;
+        } else if (c == ',' || c == '=' || c == ')' || c == '+' || c == '*' ||
+                   (c == '.' && !(pos + 1 < n && IsDigit(s[pos + 1])))) {
+            ++pos;
+            kind = TokKind::Op;
+        } else if (c == '"' || c == '\'') {
+            // Closed and not an empty identifier: anything else is the scanner's to refuse.
+            std::size_t p = pos + 1;
+            for (; p < n; ++p) {
+                if (s[p] == c) {
+                    if (p + 1 < n && s[p + 1] == c)
+                        ++p;
+                    else
+                        break;
+                }
+            }
+            if (p < n && !(c == '"' && p == pos + 1)) {
+                pos = p + 1;
+                kind = c == '"' ? TokKind::QIdent : TokKind::String;
+            }
+        } else if (IsDigit(c)) {
+            // Plain digits; fractions, exponents and malformed numbers go to the scanner.
+            std::size_t p = pos + 1;
+            while (p < n && IsDigit(s[p]))
+                ++p;
+            if (p >= n || !(IsIdentChar(s[p]) || s[p] == '.')) {
+                pos = p;
+                kind = TokKind::Number;
+            }
         }
-        std::string_view text(sql.data() + r.begin, r.end - r.begin);
-        if (!out.shape.empty())
-            out.shape.push_back(' ');
-        out.positions.push_back(r.begin);
+        if (kind == TokKind::End) {
+            Raw r = Scan(sql, pos, false);
+            if (r.semicolon) {
+                if (SkipBlanks(sql, pos) < n)
+                    throw TranslateError("second statement", r.begin);
+                break;
+            }
+            kind = r.kind;
+        }
+        const std::string_view text(s + begin, pos - begin);
+        if (w != shapeBegin)
+            *w++ = ' ';
+        if (withPositions)
+            out.positions.push_back(begin);
         Mark mark = Mark::Other;
-        switch (r.kind) {
-        case TokKind::Ident:
-            for (char c : text)
-                out.shape.push_back(Upper(c));
-            if (EqualsUpper(text, "ROWNUM"))
+        switch (kind) {
+        case TokKind::Ident: {
+            const char* upper = w;
+            for (char ch : text)
+                *w++ = Upper(ch);
+            const std::string_view u(upper, text.size());
+            if (u == "ROWNUM")
                 mark = Mark::Rownum;
-            else if (EqualsUpper(text, "ORDER"))
+            else if (u == "ORDER")
                 mark = Mark::Order;
-            else if (EqualsUpper(text, "BY") && last == Mark::Order) {
+            else if (u == "BY" && last == Mark::Order) {
                 mark = Mark::OrderBy;
                 top().orderBy = true;
             }
             break;
+        }
         case TokKind::String: {
-            out.shape.push_back('?');
-            Literal lit;
-            if (text.size() > 2) {
+            *w++ = '?';
+            Literal& lit = nextLiteral();
+            if (text.size() > 2) { // '' is NULL, as Oracle has it
                 lit.kind = Literal::Kind::Text;
-                lit.text = Unquote(text);
-            } // '' is NULL, as Oracle has it
-            out.literals.push_back(std::move(lit));
+                for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+                    lit.text.push_back(text[i]);
+                    if (text[i] == '\'')
+                        ++i; // doubled quote
+                }
+            }
             break;
         }
         case TokKind::Number: {
@@ -333,49 +431,70 @@ Normalized Normalize(std::string_view sql) {
                         (f.opener == Opener::Count && last == Mark::OpenParen) ||
                         (f.orderBy && (last == Mark::OrderBy || last == Mark::Comma));
             if (keep) {
-                out.shape.append(text);
+                append(text);
             } else {
-                out.shape.push_back('?');
-                out.literals.push_back(NumberLiteral(text));
+                *w++ = '?';
+                nextLiteral() = NumberLiteral(text);
             }
             break;
         }
         case TokKind::Op:
-            if (IsNotEqual(text)) {
-                out.shape.append("<>");
+            if (text.size() == 1) {
+                *w++ = c;
+                switch (c) {
+                case '(': {
+                    Frame f;
+                    if (last == Mark::Other && !lastIdent.empty())
+                        f.opener = OpenerOf(lastIdent);
+                    ++level;
+                    top() = f;
+                    mark = Mark::OpenParen;
+                    break;
+                }
+                case ')':
+                    if (level > 0)
+                        --level;
+                    break;
+                case ',':
+                    ++top().arg;
+                    mark = Mark::Comma;
+                    break;
+                case '<':
+                case '=':
+                    mark = Mark::LimitOp;
+                    break;
+                default:
+                    break;
+                }
+            } else if (IsNotEqual(text)) {
+                append("<>");
             } else {
-                out.shape.append(text);
-            }
-            if (text == "(") {
-                Frame f;
-                if (last == Mark::Other && !lastIdent.empty())
-                    f.opener = OpenerOf(lastIdent);
-                ++level;
-                top() = f;
-                mark = Mark::OpenParen;
-            } else if (text == ")") {
-                if (level > 0)
-                    --level;
-            } else if (text == ",") {
-                ++top().arg;
-                mark = Mark::Comma;
-            } else if (text == "<" || text == "<=" || text == "=") {
-                mark = Mark::LimitOp;
+                append(text);
+                if (text == "<=")
+                    mark = Mark::LimitOp;
             }
             break;
         case TokKind::OuterMark:
-            out.shape.append("(+)");
+            append("(+)");
             break;
         default: // QIdent, Bind
-            out.shape.append(text);
+            append(text);
             break;
         }
-        lastIdent = r.kind == TokKind::Ident ? text : std::string_view();
+        lastIdent = kind == TokKind::Ident ? text : std::string_view();
         beforeLast = last;
         last = mark;
     }
+    out.shape.resize(static_cast<std::size_t>(w - shapeBegin));
+    out.literals.resize(literalCount);
     if (out.shape.empty())
         throw TranslateError("empty statement", 0);
+}
+
+Normalized Normalize(std::string_view sql) {
+    Normalized out;
+    out.literals.reserve(4);
+    NormalizeInto(sql, out, true);
     return out;
 }
 

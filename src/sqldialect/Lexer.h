@@ -36,3 +36,13 @@ std::vector<Token> TokenizeShape(const std::string& shape,
                                  const std::vector<std::size_t>& positions);
 
 } // namespace sqldialect::detail
+
+namespace sqldialect {
+
+// Normalize into a caller's buffers, reusing their capacity: for a connection that
+// normalises every statement it runs. The positions are filled only when asked for (a
+// translation's refusal needs them; a cache hit does not). After a throw, out holds no
+// meaningful content.
+void NormalizeInto(std::string_view oracleSql, Normalized& out, bool withPositions);
+
+} // namespace sqldialect

@@ -8,5 +8,8 @@ add_executable(invctl
     ${CMAKE_CURRENT_LIST_DIR}/invctl_adjust.cpp
     ${CMAKE_CURRENT_LIST_DIR}/invctl_stock.cpp
     ${CMAKE_CURRENT_LIST_DIR}/invctl_moves.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/invctl_orders.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/invctl_fill.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/invctl_receive.cpp
 )
 target_link_libraries(invctl PRIVATE inventory_core)

@@ -15,6 +15,8 @@ const Command* const kCommands[] = {
     &kInitCommand,     &kCheckSchemaCommand, &kSqlCommand,   &kAdjustCommand,
     &kUseCommand,      &kStockCommand,       &kCheckCommand, &kCountCommand,
     &kTransferCommand, &kTransferAllCommand, &kSplitCommand, &kRepackageCommand,
+    &kOrderCommand,    &kPickListCommand,    &kFillCommand,  &kReceiveCommand,
+    &kReceiptCommand,  &kBackOrderCommand,
 };
 
 void PrintUsage(std::FILE* out) {

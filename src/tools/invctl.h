@@ -42,6 +42,12 @@ extern const Command kTransferCommand;
 extern const Command kTransferAllCommand;
 extern const Command kSplitCommand;
 extern const Command kRepackageCommand;
+extern const Command kOrderCommand;
+extern const Command kPickListCommand;
+extern const Command kFillCommand;
+extern const Command kReceiveCommand;
+extern const Command kReceiptCommand;
+extern const Command kBackOrderCommand;
 
 // One line "invctl: text" on stderr; returns kExitFailure.
 int Fail(const std::string& text);

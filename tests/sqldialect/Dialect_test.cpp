@@ -132,11 +132,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"SELECT S.CURRVAL FROM DUAL", "CURRVAL", "CURRVAL"},
         RefusalCase{"SELECT A FROM T WHERE B = 1)", "unexpected ')'", ")"}));
 
-TEST(Refusal, PostgreSqlIsNotWrittenYet) {
-    EXPECT_THROW(Translate(Normalize("SELECT 1 FROM DUAL"), Target::PostgreSQL, Hints()),
-                 TranslateError);
-}
-
 // ---- translations
 
 struct TranslationCase {
