@@ -74,20 +74,11 @@ void BIInvAdj::Adjust(const char* invLoc, short type, long product, short quanti
                       long orderProduct) {
     TVL_TRACE("BIInvAdj::Adjust");
     WSIDatabase* db = GetDb();
-    // The adjustment is never aborted here: the caller decides what else goes with it.
-    // Inside a caller's unit of work its own level is closed again on failure, so that the
-    // caller's one abort undoes everything; standing alone, it stays open for the caller
-    // to abort.
-    const bool joined = db->TransactionLevel() > 0;
+    // The adjustment is never aborted here: the caller decides what else goes with it, and
+    // its one abort closes this level too.
     db->TransactionBegin();
-    try {
-        ApplyAdjust(invLoc, type, product, quantity, invAdj, createMissing, allowExpired,
-                    allowNoExpiry, audit, onlyItem, invOrdIt, otherLoc, orderProduct);
-    } catch (...) {
-        if (joined)
-            db->TransactionEnd();
-        throw;
-    }
+    ApplyAdjust(invLoc, type, product, quantity, invAdj, createMissing, allowExpired, allowNoExpiry,
+                audit, onlyItem, invOrdIt, otherLoc, orderProduct);
     db->TransactionEnd();
 }
 

@@ -1,15 +1,16 @@
 #pragma once
 
 // Aborting a stock operation's unit of work. Adjust leaves its own nesting level open
-// when it throws (its caller decides), so a caller cannot abort just once: it aborts
-// every level opened since it started, and the database is as it was before the call.
+// when it throws (its caller decides); a caller aborts only when a level it started
+// from is still open, and one abort closes every level, so the database is as it was
+// before the outermost begin.
 
 #include "WSIDatabase.h"
 
 namespace tavel {
 
 inline void AbortTransactionsAbove(WSIDatabase* db, int level) {
-    while (db->TransactionLevel() > level)
+    if (db->TransactionLevel() > level)
         db->TransactionAbort();
 }
 
