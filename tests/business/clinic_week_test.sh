@@ -4,35 +4,17 @@
 # the room uses some of it; the store room buys from a vendor, the delivery comes short,
 # the rest is back-ordered and arrives later. The stock stays consistent throughout.
 # clinic_week_test.sh INVCTL
-set -uo pipefail
-invctl="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export TAVEL_DATA_DIR="$work"
-db="$work/inventory.db"
+source "$(dirname "$0")/../tools/invctl_lib.sh" "$1" "clinic week"
 
-fail() { echo "FAIL (clinic week): $*" >&2; exit 1; }
-
-run() {
-    "$invctl" --db "$db" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    out="$(cat "$work/out")"
-    err="$(cat "$work/err")"
-}
 ok() { run "$@"; [ "$status" -eq 0 ] || fail "'$*' exit $status: $err"; }
-value() { "$invctl" --db "$db" sql "$1" | tail -n 1; }
-balance() { value "SELECT PL.\"Balance\" FROM PRDLOC PL, PRODUCT P WHERE PL.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2' AND PL.\"InvLoc\" = '$1'"; }
 # Filled quantity and status of an order line.
 line() { value "SELECT \"QtyFilled\" || '/' || \"Status\" FROM INVORDIT WHERE \"InvOrdIt\" = $1"; }
 # The order line id of item ITEM in the output of an order command.
 line_id() { awk -F'\t' -v item="$1" 'seen && $1 == item { print $2 } $1 == "Item" { seen = 1 }' "$work/out"; }
 # A sum of balances, written as the database writes them.
 sum() { awk "BEGIN { printf \"%.1f\", $1 }"; }
-consistent() {
-    "$invctl" --db "$db" check >"$work/check" 2>&1 || fail "check after $1: $(cat "$work/check")"
-}
 
-"$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"
+init_demo
 store_syringes="$(balance STORE SYR3ML)"
 room_syringes="$(balance TRT1 SYR3ML)"
 store_gauze="$(balance STORE GAUZE4)"
@@ -67,7 +49,7 @@ ok fill STORE TRT1 "$pick"
 run fill STORE TRT1 "$pick" "$syringes=1"
 [ "$status" -eq 2 ] || fail "second fill of a filled line: exit $status"
 [ "$(line "$syringes")" = "3/7" ] || fail "refused fill changed the line"
-consistent "the fill"
+expect_consistent "the fill"
 
 # Thursday: the room uses two syringes.
 ok use TRT1 SYR3ML 2
@@ -86,7 +68,7 @@ ok receive STORE GAUZE4,6,2027-06-30 ALCPRP,4 --po CW-1001
     fail "short receipt: $(line "$gauze") $(line "$swabs")"
 ok backorder CW-1001
 [ "$(line "$gauze")" = "6/5" ] || fail "short line not back-ordered: $(line "$gauze")"
-consistent "the short receipt"
+expect_consistent "the short receipt"
 
 # Friday: the back-ordered packs arrive.
 ok receive STORE GAUZE4,4,2027-06-30 --po CW-1001

@@ -3,31 +3,9 @@
 # invctl_adjust_test.sh INVCTL CASE. Exits non-zero naming the failed expectation.
 source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
 
-balance() { value "SELECT PL.\"Balance\" FROM PRDLOC PL, PRODUCT P WHERE PL.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2' AND PL.\"InvLoc\" = '$1'"; }
 item_balance() { value "SELECT \"Balance\" FROM INVITEM WHERE \"InvItem\" = $1"; }
-# Every stock row, to show that a refused command changed nothing.
-dump() {
-    for t in PRDLOC INVITEM INVITDET AUDITHIS; do
-        "$invctl" --db "$db" sql "SELECT * FROM $t ORDER BY 1, 2"
-    done
-}
-# The stock invariant and the detail rows, as invctl check verifies them.
-expect_consistent() {
-    "$invctl" --db "$db" check >"$work/check" 2>&1 || fail "check: $(cat "$work/check")"
-}
-# refused STATUS TEXT ARGS...: the command fails with STATUS, says TEXT, changes nothing.
-refused() {
-    local want="$1" text="$2"
-    shift 2
-    dump >"$work/before"
-    run "$@"
-    expect_status "$want"
-    expect_err "$text"
-    dump >"$work/after"
-    cmp -s "$work/before" "$work/after" || fail "refused '$*' changed the database"
-}
 
-"$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"
+init_demo
 
 case "$case_name" in
 adjust_oldest_first)

@@ -4,47 +4,11 @@
 #
 # Demo request 3 of TRT1 on STORE: line 9 (NDL25G, 2 ordered) is on pick list 1, line 8 is
 # filled, line 11 (ALCPRP, 2) is in review.
-set -uo pipefail
-invctl="$1"
-case_name="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-export TAVEL_DATA_DIR="$work"
-db="$work/inventory.db"
+source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
 
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-
-run() {
-    "$invctl" --db "$db" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    out="$(cat "$work/out")"
-    err="$(cat "$work/err")"
-}
-expect_status() { [ "$status" -eq "$1" ] || fail "exit $status, expected $1; stderr: $err"; }
-expect_err() { grep -qF -- "$1" "$work/err" || fail "stderr lacks '$1': $err"; }
-value() { "$invctl" --db "$db" sql "$1" | tail -n 1; }
-balance() { value "SELECT PL.\"Balance\" FROM PRDLOC PL, PRODUCT P WHERE PL.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2' AND PL.\"InvLoc\" = '$1'"; }
 line() { value "SELECT \"QtyFilled\" || '/' || \"Status\" || '/' || \"PickList\" FROM INVORDIT WHERE \"InvOrdIt\" = $1"; }
-dump() {
-    for t in PRDLOC INVITEM INVITDET INVORDIT AUDITHIS; do
-        "$invctl" --db "$db" sql "SELECT * FROM $t ORDER BY 1, 2"
-    done
-}
-expect_consistent() {
-    "$invctl" --db "$db" check >"$work/check" 2>&1 || fail "check: $(cat "$work/check")"
-}
-refused() {
-    local want="$1" text="$2"
-    shift 2
-    dump >"$work/before"
-    run "$@"
-    expect_status "$want"
-    expect_err "$text"
-    dump >"$work/after"
-    cmp -s "$work/before" "$work/after" || fail "refused '$*' changed the database"
-}
 
-"$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"
+init_demo
 
 case "$case_name" in
 picklist)

@@ -6,26 +6,10 @@ source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
 orders() { value "SELECT COUNT(1) FROM INVORDER"; }
 # line_status ORDER ITEM
 line_status() { value "SELECT \"Status\" FROM INVORDIT WHERE \"InvOrder\" = $1 AND \"Item\" = $2"; }
-dump() {
-    for t in INVORDER INVORDIT AUDITHIS; do
-        "$invctl" --db "$db" sql "SELECT * FROM $t ORDER BY 1"
-    done
-}
-# refused TEXT ARGS...: the command fails with status 2, says TEXT, changes nothing.
-refused() {
-    local text="$1"
-    shift
-    dump >"$work/before"
-    run "$@"
-    expect_status 2
-    expect_err "$text"
-    dump >"$work/after"
-    cmp -s "$work/before" "$work/after" || fail "refused '$*' changed the database"
-}
 # The order number printed by the last order command.
 printed_order() { sed -n 2p "$work/out" | cut -f1; }
 
-"$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"
+init_demo
 
 case "$case_name" in
 internal)
@@ -83,22 +67,22 @@ external)
 refusals)
     before="$(orders)"
     # A refused line leaves no order behind.
-    refused "valid quantity" order new TRT1 --from STORE GAUZE4=5 SYR3ML=0
+    refused 2 "valid quantity" order new TRT1 --from STORE GAUZE4=5 SYR3ML=0
     [ "$(orders)" = "$before" ] || fail "refused order left a header"
     run order new TRT1 --from STORE GAUZE4=5
     ord="$(printed_order)"
     run order status "$ord" 1 inreview
     expect_status 0
-    refused "taken into review" order status "$ord" 1 inreview
-    refused "cannot be marked as purchased" order purchase "$ord"
+    refused 2 "taken into review" order status "$ord" 1 inreview
+    refused 2 "cannot be marked as purchased" order purchase "$ord"
     run order status "$ord" 1 filled
     expect_status 0
-    refused "cannot be cancelled" order status "$ord" 1 cancelled
-    refused "Someone else is changing this record" order line delete "$ord" 1
+    refused 2 "cannot be cancelled" order status "$ord" 1 cancelled
+    refused 2 "Someone else is changing this record" order line delete "$ord" 1
     run order new TRT1 --vendor 1 --po X-2 GLVNTM=2
     expect_status 0
     # The same purchase-order number within a year.
-    refused "purchase-order number is already used" order new TRT1 --vendor 1 --po X-2 GLVNTL=2
+    refused 2 "purchase-order number is already used" order new TRT1 --vendor 1 --po X-2 GLVNTL=2
     ;;
 *)
     fail "unknown case"

@@ -3,32 +3,13 @@
 # invctl_receive_test.sh INVCTL CASE. Exits non-zero naming the failed expectation.
 source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
 
-balance() { value "SELECT PL.\"Balance\" FROM PRDLOC PL, PRODUCT P WHERE PL.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2' AND PL.\"InvLoc\" = '$1'"; }
 # line PO PRODUCT: "QtyFilled Status" of the order line.
 line() { "$invctl" --db "$db" sql "SELECT I.\"QtyFilled\", I.\"Status\" FROM INVORDIT I, INVORDER O, PRODUCT P WHERE I.\"InvOrder\" = O.\"InvOrder\" AND O.\"PONumber\" = '$1' AND I.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2'" | tail -n 1 | tr '\t' ' '; }
 receipts() { value "SELECT COUNT(1) FROM INVREC"; }
-dump() {
-    for t in PRDLOC INVITEM INVITDET INVORDIT INVREC PRODUCT AUDITHIS; do
-        "$invctl" --db "$db" sql "SELECT * FROM $t ORDER BY 1, 2"
-    done
-}
-expect_consistent() {
-    "$invctl" --db "$db" check >"$work/check" 2>&1 || fail "check: $(cat "$work/check")"
-}
-refused() {
-    local want="$1" text="$2"
-    shift 2
-    dump >"$work/before"
-    run "$@"
-    expect_status "$want"
-    expect_err "$text"
-    dump >"$work/after"
-    cmp -s "$work/before" "$work/after" || fail "refused '$*' changed the database"
-}
 # Receipt rows of the last command: "Product Quantity CostPerUnit ExpiryDate RefNo" each.
 receipt_rows() { awk -F'\t' '$1 ~ /^[0-9]+$/ && NF == 9 { print $3, $4, $6, $7, $9 }' "$work/out"; }
 
-"$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"
+init_demo
 
 case "$case_name" in
 receive_po)

@@ -4,7 +4,7 @@
 # and the helpers below; each failure exits non-zero naming the case and the expectation.
 set -uo pipefail
 invctl="$1"
-case_name="$2"
+case_name="${2:-}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export TAVEL_DATA_DIR="$work"
@@ -27,3 +27,29 @@ expect_out() { grep -qF -- "$1" "$work/out" || fail "stdout lacks '$1': $out"; }
 expect_err() { grep -qF -- "$1" "$work/err" || fail "stderr lacks '$1': $err"; }
 # value SQL: the single value a query returns.
 value() { "$invctl" --db "$db" sql "$1" | tail -n 1; }
+# balance LOC CODE: the balance of a product (by code) at a location.
+balance() { value "SELECT PL.\"Balance\" FROM PRDLOC PL, PRODUCT P WHERE PL.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$2' AND PL.\"InvLoc\" = '$1'"; }
+
+# Every row the commands write, to show that a refused command changed nothing.
+dump() {
+    for t in PRODUCT PRDLOC INVORDER INVORDIT INVREC INVITEM INVITDET AUDITHIS; do
+        "$invctl" --db "$db" sql "SELECT * FROM $t ORDER BY 1, 2"
+    done
+}
+# refused STATUS TEXT ARGS...: the command fails with STATUS, says TEXT, changes nothing.
+refused() {
+    local want="$1" text="$2"
+    shift 2
+    dump >"$work/before"
+    run "$@"
+    expect_status "$want"
+    expect_err "$text"
+    dump >"$work/after"
+    cmp -s "$work/before" "$work/after" || fail "refused '$*' changed the database"
+}
+# The stock invariant and the detail rows, as invctl check verifies them.
+expect_consistent() {
+    "$invctl" --db "$db" check >"$work/check" 2>&1 || fail "check${1:+ after $1}: $(cat "$work/check")"
+}
+# A fresh demo database for the scenario.
+init_demo() { "$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"; }

@@ -16,18 +16,8 @@ scalar() {
 stock_at() {
     scalar "SELECT COALESCE(SUM(I.\"Balance\"), 0) FROM INVITEM I, PRODUCT P WHERE I.\"Product\" = P.\"Product\" AND P.\"ProductCode\" = '$1' AND I.\"InvLoc\" = '$2'"
 }
-# Every row the stock commands write, to show that a refusal wrote none.
-dump() {
-    for t in INVITEM INVITDET PRDLOC AUDITHIS; do
-        "$invctl" --db "$db" sql "SELECT * FROM $t ORDER BY 1, 2"
-    done
-}
-expect_consistent() {
-    run check
-    expect_status 0
-}
 
-"$invctl" --db "$db" init --demo >/dev/null || fail "cannot create the demo database"
+init_demo
 
 case "$case_name" in
 transfer)
