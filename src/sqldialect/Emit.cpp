@@ -405,7 +405,7 @@ std::string Writer::Statement(const ast::Statement& st) {
     return out_;
 }
 
-// ---- SQLite
+// ---- what the targets print alike
 
 namespace {
 
@@ -423,13 +423,270 @@ const SchemaHints& NoHints() {
     return none;
 }
 
-class SqliteWriter final : public Writer {
+std::string Lower(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// Oracle's functions, concatenation and division take the same shape on every target;
+// a target names its functions and types and prints the few functions it has no close
+// match for.
+class CommonWriter : public Writer {
 public:
     using Writer::Writer;
 
-private:
+protected:
     const SchemaHints& Hints() const { return ctx_.hints ? *ctx_.hints : NoHints(); }
 
+    void Call(const std::string& name, const std::vector<ExprPtr>& args) {
+        Put(name);
+        Put("(");
+        List(args);
+        Put(")");
+    }
+
+    void Arity(const ast::Expr& e, std::size_t lo, std::size_t hi) {
+        std::size_t n = e.args.size();
+        if (n < lo || n > hi)
+            Fail(e.name + " with " + std::to_string(n) + " arguments", e.pos);
+    }
+
+    void CastAs(const ast::Expr& x, const char* type) {
+        Put("CAST(");
+        Expr(x);
+        Put(" AS ");
+        Put(type);
+        Put(")");
+    }
+
+    // x as an exact number.
+    void Numeric(const ast::Expr& x) { CastAs(x, NumericType()); }
+
+    // ---- hooks
+    // The target's name for an Oracle function.
+    virtual std::string Builtin(const std::string& oracleName) const = 0;
+    virtual const char* TextType() const = 0;
+    virtual const char* NumericType() const = 0;
+    // COALESCE with a single argument is accepted as it stands.
+    virtual bool SingleCoalesce() const = 0;
+    // Equality under which NULL equals NULL.
+    virtual const char* NullSafeEquals() const = 0;
+    // TRUNC of a number, to a whole number.
+    virtual void TruncNumber(const ast::Expr& x) = 0;
+    // The first argument of ROUND.
+    virtual void Rounded(const ast::Expr& x) = 0;
+    // REPLACE with two or three arguments.
+    virtual void Replace(const ast::Expr& e) = 0;
+    // GREATEST or LEAST with two or more arguments.
+    virtual void GreatestLeast(const ast::Expr& e) = 0;
+    // The function that concatenates (NULLs as empty text), or nullptr for the || operator.
+    virtual const char* ConcatFunction() const = 0;
+    virtual void ConcatOperand(const ast::Expr& x) = 0;
+    // The left side of a division, so that integers divide exactly.
+    virtual void Dividend(const ast::Expr& x) = 0;
+
+    int Precedence(const ast::Expr& e) const override {
+        if (e.kind == Kind::Binary && e.op == "||")
+            return kPrimary; // printed as a function call
+        return Writer::Precedence(e);
+    }
+
+    // SUBSTR and the TRIM family; the caller settles the '' that Oracle gives as NULL.
+    void TextFunction(const ast::Expr& e) {
+        if (e.name == "SUBSTR") {
+            Arity(e, 2, 3);
+            Put(Builtin("SUBSTR") + "(");
+            Expr(*e.args[0]);
+            Put(", ");
+            // Oracle takes position 0 as 1; the targets would take one character less.
+            const ast::Expr& p = *e.args[1];
+            if (p.kind == Kind::Number) {
+                Put(std::strtod(p.name.c_str(), nullptr) == 0.0 ? std::string("1") : p.name);
+            } else {
+                Put("CASE WHEN ");
+                Expr(p, kAdd);
+                Put(" = 0 THEN 1 ELSE ");
+                Expr(p, kAdd);
+                Put(" END");
+            }
+            if (e.args.size() == 3) {
+                Put(", ");
+                Expr(*e.args[2]);
+            }
+            Put(")");
+            return;
+        }
+        Arity(e, 1, e.name == "TRIM" ? 1 : 2);
+        Call(Builtin(e.name), e.args);
+    }
+
+    void Function(const ast::Expr& e) override {
+        const std::string& f = e.name;
+        const std::size_t n = e.args.size();
+        if (IsAggregateName(f)) {
+            if (!e.star)
+                Arity(e, 1, 1);
+            Put(f + "(");
+            if (e.distinct)
+                Put("DISTINCT ");
+            if (e.star)
+                Put("*");
+            else
+                List(e.args);
+            Put(")");
+        } else if (f == "NVL") {
+            Arity(e, 2, 2);
+            Call(Builtin(f), e.args);
+        } else if (f == "NVL2") {
+            Arity(e, 3, 3);
+            Put("CASE WHEN ");
+            Expr(*e.args[0], kAdd);
+            Put(" IS NOT NULL THEN ");
+            Expr(*e.args[1]);
+            Put(" ELSE ");
+            Expr(*e.args[2]);
+            Put(" END");
+        } else if (f == "COALESCE") {
+            Arity(e, 1, 1000);
+            Put("COALESCE(");
+            List(e.args);
+            Put(n == 1 && !SingleCoalesce() ? ", NULL)" : ")");
+        } else if (f == "NULLIF") {
+            Arity(e, 2, 2);
+            Call("NULLIF", e.args);
+        } else if (f == "DECODE") {
+            Arity(e, 3, 1000);
+            Put("CASE");
+            std::size_t i = 1;
+            for (; i + 1 < n; i += 2) {
+                Put(" WHEN ");
+                Expr(*e.args[0], kAdd);
+                Put(NullSafeEquals());
+                Expr(*e.args[i], kAdd);
+                Put(" THEN ");
+                Expr(*e.args[i + 1]);
+            }
+            if (i < n) {
+                Put(" ELSE ");
+                Expr(*e.args[i]);
+            }
+            Put(" END");
+        } else if (f == "TRUNC") {
+            if (n == 2)
+                Fail("TRUNC with a format", e.pos);
+            Arity(e, 1, 1);
+            if (IsDate(*e.args[0], Hints()))
+                Expr(*e.args[0], kPrimary); // a date has no time of day
+            else
+                TruncNumber(*e.args[0]);
+        } else if (f == "ROUND") {
+            Arity(e, 1, 2);
+            Put(Builtin(f) + "(");
+            Rounded(*e.args[0]);
+            if (n == 2) {
+                Put(", ");
+                Expr(*e.args[1]);
+            }
+            Put(")");
+        } else if (f == "ABS" || f == "UPPER" || f == "LOWER" || f == "LENGTH") {
+            Arity(e, 1, 1);
+            Call(Builtin(f), e.args);
+        } else if (f == "INSTR") {
+            Arity(e, 2, 2);
+            Call(Builtin(f), e.args);
+        } else if (f == "REPLACE") {
+            Arity(e, 2, 3);
+            Replace(e);
+        } else if (f == "GREATEST" || f == "LEAST") {
+            Arity(e, 2, 1000);
+            GreatestLeast(e);
+        } else if (f == "TO_CHAR") {
+            Arity(e, 1, 2);
+            if (n == 2) {
+                Call(Builtin(f), e.args);
+            } else if (IsDate(*e.args[0], Hints())) {
+                Put(Builtin(f) + "(");
+                Expr(*e.args[0]);
+                Put(", 'MM/DD/YYYY')");
+            } else {
+                CastAs(*e.args[0], TextType());
+            }
+        } else if (f == "TO_DATE") {
+            Arity(e, 1, 2);
+            const ast::Expr& a = *e.args[0];
+            if (n == 2) {
+                Call(Builtin(f), e.args);
+            } else if (a.kind == Kind::Null || a.kind == Kind::Param) {
+                Expr(a); // a value is converted when bound
+            } else {
+                Put(Builtin(f) + "(");
+                Expr(a);
+                Put(", 'MM/DD/YYYY')");
+            }
+        } else if (f == "TO_NUMBER") {
+            Arity(e, 1, 1);
+            Numeric(*e.args[0]);
+        } else if (IsTextFunction(e)) {
+            // Oracle has no empty text: an empty result is NULL.
+            Put("NULLIF(");
+            TextFunction(e);
+            Put(", '')");
+        } else {
+            Fail("function " + f, e.pos);
+        }
+    }
+
+    void Flatten(const ast::Expr& e, std::vector<const ast::Expr*>& parts) {
+        if (e.kind == Kind::Binary && e.op == "||") {
+            Flatten(*e.args[0], parts);
+            Flatten(*e.args[1], parts);
+        } else {
+            parts.push_back(&e);
+        }
+    }
+
+    // Oracle's || skips NULLs, and an empty result is NULL.
+    void Concat(const ast::Expr& e) override {
+        std::vector<const ast::Expr*> parts;
+        Flatten(e, parts);
+        const char* function = ConcatFunction();
+        Put("NULLIF(");
+        if (function) {
+            Put(function);
+            Put("(");
+        }
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (i)
+                Put(function ? ", " : " || ");
+            ConcatOperand(*parts[i]);
+        }
+        Put(function ? "), '')" : ", '')");
+    }
+
+    // Oracle divides numbers exactly; two integers would divide as integers.
+    void Divide(const ast::Expr& e) override {
+        Dividend(*e.args[0]);
+        Put(" / ");
+        Expr(*e.args[1], kMul + 1);
+    }
+
+    void Limit(long long n) override { Put(" LIMIT " + std::to_string(n)); }
+
+    const char* CompoundOperator(const std::string& op) const override {
+        return op == "MINUS" ? "EXCEPT" : op.c_str();
+    }
+};
+
+// ---- SQLite
+
+class SqliteWriter final : public CommonWriter {
+public:
+    using CommonWriter::CommonWriter;
+
+private:
     bool IsDateArithmetic(const ast::Expr& e) const {
         if (e.kind != Kind::Binary || (e.op != "+" && e.op != "-"))
             return false;
@@ -438,10 +695,10 @@ private:
     }
 
     int Precedence(const ast::Expr& e) const override {
-        // These print as function calls or in their own parentheses.
-        if (e.kind == Kind::Binary && (e.op == "||" || IsDateArithmetic(e)))
+        // Date arithmetic prints as a function call or in its own parentheses.
+        if (IsDateArithmetic(e))
             return kPrimary;
-        return Writer::Precedence(e);
+        return CommonWriter::Precedence(e);
     }
 
     bool IsKeyword(const std::string& w) const override {
@@ -478,185 +735,43 @@ private:
         Put(")");
     }
 
-    void Call(const char* name, const std::vector<ExprPtr>& args, std::size_t from = 0) {
-        Put(name);
-        Put("(");
-        List(args, from);
-        Put(")");
+    // The date formats are the service's own functions.
+    std::string Builtin(const std::string& f) const override {
+        if (f == "NVL")
+            return "IFNULL";
+        if (f == "TO_CHAR")
+            return "tvl_to_char";
+        if (f == "TO_DATE")
+            return "tvl_to_date";
+        return f;
+    }
+    const char* TextType() const override { return "TEXT"; }
+    const char* NumericType() const override { return "NUMERIC"; }
+    bool SingleCoalesce() const override { return false; }
+    // DECODE finds NULL equal to NULL, which IS does and = does not.
+    const char* NullSafeEquals() const override { return " IS "; }
+    void TruncNumber(const ast::Expr& x) override { CastAs(x, "INTEGER"); }
+    void Rounded(const ast::Expr& x) override { Expr(x); }
+
+    void Replace(const ast::Expr& e) override {
+        Put("REPLACE(");
+        List(e.args);
+        Put(e.args.size() == 2 ? ", '')" : ")");
     }
 
-    void Arity(const ast::Expr& e, std::size_t lo, std::size_t hi) {
-        std::size_t n = e.args.size();
-        if (n < lo || n > hi)
-            Fail(e.name + " with " + std::to_string(n) + " arguments", e.pos);
-    }
-
-    // SUBSTR and the TRIM family as SQLite has them; SQLite returns '' where Oracle
-    // returns NULL, which the caller settles.
-    void TextFunction(const ast::Expr& e) {
-        if (e.name == "SUBSTR") {
-            Arity(e, 2, 3);
-            Put("SUBSTR(");
-            Expr(*e.args[0]);
-            Put(", ");
-            // Oracle takes position 0 as 1; SQLite would take one character less.
-            const ast::Expr& p = *e.args[1];
-            if (p.kind == Kind::Number) {
-                Put(std::strtod(p.name.c_str(), nullptr) == 0.0 ? std::string("1") : p.name);
-            } else {
-                Put("CASE WHEN ");
-                Expr(p, kAdd);
-                Put(" = 0 THEN 1 ELSE ");
-                Expr(p, kAdd);
-                Put(" END");
-            }
-            if (e.args.size() == 3) {
-                Put(", ");
-                Expr(*e.args[2]);
-            }
-            Put(")");
-            return;
-        }
-        Arity(e, 1, e.name == "TRIM" ? 1 : 2);
-        Call(e.name.c_str(), e.args);
-    }
-
-    void Function(const ast::Expr& e) override {
-        const std::string& f = e.name;
-        const std::size_t n = e.args.size();
-        if (IsAggregateName(f)) {
-            if (!e.star)
-                Arity(e, 1, 1);
-            Put(f + "(");
-            if (e.distinct)
-                Put("DISTINCT ");
-            if (e.star)
-                Put("*");
-            else
-                List(e.args);
-            Put(")");
-        } else if (f == "NVL") {
-            Arity(e, 2, 2);
-            Call("IFNULL", e.args);
-        } else if (f == "NVL2") {
-            Arity(e, 3, 3);
-            Put("CASE WHEN ");
-            Expr(*e.args[0], kAdd);
-            Put(" IS NOT NULL THEN ");
-            Expr(*e.args[1]);
-            Put(" ELSE ");
-            Expr(*e.args[2]);
-            Put(" END");
-        } else if (f == "COALESCE") {
-            Arity(e, 1, 1000);
-            Put("COALESCE(");
-            List(e.args);
-            Put(n == 1 ? ", NULL)" : ")");
-        } else if (f == "NULLIF") {
-            Arity(e, 2, 2);
-            Call("NULLIF", e.args);
-        } else if (f == "DECODE") {
-            // DECODE finds NULL equal to NULL, which IS does and = does not.
-            Arity(e, 3, 1000);
-            Put("CASE");
-            std::size_t i = 1;
-            for (; i + 1 < n; i += 2) {
-                Put(" WHEN ");
-                Expr(*e.args[0], kAdd);
-                Put(" IS ");
-                Expr(*e.args[i], kAdd);
-                Put(" THEN ");
-                Expr(*e.args[i + 1]);
-            }
-            if (i < n) {
-                Put(" ELSE ");
-                Expr(*e.args[i]);
-            }
-            Put(" END");
-        } else if (f == "TRUNC") {
-            if (n == 2)
-                Fail("TRUNC with a format", e.pos);
-            Arity(e, 1, 1);
-            if (IsDate(*e.args[0], Hints())) {
-                Expr(*e.args[0], kPrimary); // dates are stored without a time of day
-            } else {
-                Put("CAST(");
-                Expr(*e.args[0]);
-                Put(" AS INTEGER)");
-            }
-        } else if (f == "ROUND") {
-            Arity(e, 1, 2);
-            Call("ROUND", e.args);
-        } else if (f == "ABS" || f == "UPPER" || f == "LOWER" || f == "LENGTH") {
-            Arity(e, 1, 1);
-            Call(f.c_str(), e.args);
-        } else if (f == "INSTR") {
-            Arity(e, 2, 2);
-            Call("INSTR", e.args);
-        } else if (f == "REPLACE") {
-            Arity(e, 2, 3);
-            Put("REPLACE(");
-            List(e.args);
-            Put(n == 2 ? ", '')" : ")");
-        } else if (f == "GREATEST" || f == "LEAST") {
-            Arity(e, 2, 1000);
-            Call(f == "GREATEST" ? "MAX" : "MIN", e.args);
-        } else if (f == "TO_CHAR") {
-            Arity(e, 1, 2);
-            if (n == 2) {
-                Call("tvl_to_char", e.args);
-            } else if (IsDate(*e.args[0], Hints())) {
-                Put("tvl_to_char(");
-                Expr(*e.args[0]);
-                Put(", 'MM/DD/YYYY')");
-            } else {
-                Put("CAST(");
-                Expr(*e.args[0]);
-                Put(" AS TEXT)");
-            }
-        } else if (f == "TO_DATE") {
-            Arity(e, 1, 2);
-            const ast::Expr& a = *e.args[0];
-            if (n == 2) {
-                Call("tvl_to_date", e.args);
-            } else if (a.kind == Kind::Null || a.kind == Kind::Param) {
-                Expr(a); // a value is converted when bound
-            } else {
-                Put("tvl_to_date(");
-                Expr(a);
-                Put(", 'MM/DD/YYYY')");
-            }
-        } else if (f == "TO_NUMBER") {
-            Arity(e, 1, 1);
-            Put("CAST(");
-            Expr(*e.args[0]);
-            Put(" AS NUMERIC)");
-        } else if (IsTextFunction(e)) {
-            // Oracle has no empty text: an empty result is NULL.
-            Put("NULLIF(");
-            TextFunction(e);
-            Put(", '')");
-        } else {
-            Fail("function " + f, e.pos);
-        }
+    void GreatestLeast(const ast::Expr& e) override {
+        Call(e.name == "GREATEST" ? "MAX" : "MIN", e.args);
     }
 
     void Cast(const ast::Expr& e) override {
         const std::string& t = e.name;
         const ast::Expr& a = *e.args[0];
-        auto cast = [&](const char* type) {
-            Put("CAST(");
-            Expr(a);
-            Put(" AS ");
-            Put(type);
-            Put(")");
-        };
         if (t == "CHAR" || t == "NCHAR") {
             // CHAR(n) compares blank-padded; RTRIM collation gives that without padding.
-            cast("TEXT");
+            CastAs(a, "TEXT");
             Put(" COLLATE RTRIM");
         } else if (t == "VARCHAR2" || t == "VARCHAR" || t == "NVARCHAR2" || t == "CLOB") {
-            cast("TEXT");
+            CastAs(a, "TEXT");
         } else if (t == "NUMBER" || t == "NUMERIC" || t == "DECIMAL" || t == "INTEGER" ||
                    t == "INT" || t == "SMALLINT") {
             int scale = -1;
@@ -667,7 +782,7 @@ private:
             else if (e.typeArgs.size() >= 2)
                 scale = std::atoi(e.typeArgs[1].c_str());
             if (scale < 0) {
-                cast("NUMERIC");
+                CastAs(a, "NUMERIC");
             } else if (scale == 0) {
                 // Oracle rounds to the scale, SQLite's CAST would truncate.
                 Put("CAST(ROUND(");
@@ -679,7 +794,7 @@ private:
                 Put(", " + std::to_string(scale) + ")");
             }
         } else if (t == "FLOAT" || t == "BINARY_DOUBLE" || t == "BINARY_FLOAT") {
-            cast("REAL");
+            CastAs(a, "REAL");
         } else if (t == "DATE") {
             Expr(a, kPrimary); // dates are ISO text already; a value is converted when bound
         } else {
@@ -687,7 +802,9 @@ private:
         }
     }
 
-    void ConcatOperand(const ast::Expr& x) {
+    const char* ConcatFunction() const override { return nullptr; }
+
+    void ConcatOperand(const ast::Expr& x) override {
         if (x.kind == Kind::Number || (x.kind == Kind::String && !x.name.empty())) {
             Expr(x, kPrimary);
         } else if (IsTextFunction(x)) {
@@ -701,35 +818,8 @@ private:
         }
     }
 
-    void Flatten(const ast::Expr& e, std::vector<const ast::Expr*>& parts) {
-        if (e.kind == Kind::Binary && e.op == "||") {
-            Flatten(*e.args[0], parts);
-            Flatten(*e.args[1], parts);
-        } else {
-            parts.push_back(&e);
-        }
-    }
-
-    // Oracle's || skips NULLs, and an empty result is NULL.
-    void Concat(const ast::Expr& e) override {
-        std::vector<const ast::Expr*> parts;
-        Flatten(e, parts);
-        Put("NULLIF(");
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (i)
-                Put(" || ");
-            ConcatOperand(*parts[i]);
-        }
-        Put(", '')");
-    }
-
-    // Oracle divides numbers exactly; SQLite would divide two integers as integers.
-    void Divide(const ast::Expr& e) override {
-        Put("CAST(");
-        Expr(*e.args[0]);
-        Put(" AS REAL) / ");
-        Expr(*e.args[1], kMul + 1);
-    }
+    // SQLite would divide two integers as integers.
+    void Dividend(const ast::Expr& x) override { CastAs(x, "REAL"); }
 
     bool DateArithmetic(const ast::Expr& e) override {
         if (!IsDateArithmetic(e)) {
@@ -757,8 +847,6 @@ private:
         return true;
     }
 
-    void Limit(long long n) override { Put(" LIMIT " + std::to_string(n)); }
-
     // Oracle sorts NULL after every value in ascending order, SQLite before.
     void OrderNulls(const ast::OrderItem& o) override {
         int nulls = o.nulls ? o.nulls : (o.desc ? 1 : 2);
@@ -768,10 +856,6 @@ private:
     // A write transaction on SQLite holds the whole database; no row lock to ask for.
     void ForUpdate() override {}
 
-    const char* CompoundOperator(const std::string& op) const override {
-        return op == "MINUS" ? "EXCEPT" : op.c_str();
-    }
-
     // SQLite does not take a parenthesised member in a compound query.
     void CompoundMember(const ast::Select& nested) override {
         Put("SELECT * FROM (");
@@ -780,30 +864,16 @@ private:
     }
 };
 
-} // namespace
-
 // ---- PostgreSQL
-
-namespace {
-
-std::string Lower(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 // PostgreSQL keeps Oracle's meanings natively where it can: NULLs sort as Oracle sorts
 // them, date - integer is a date, CHAR(n) compares without trailing blanks, LIKE is
 // case-sensitive, sequences are native. The rest is spelled out below.
-class PostgresWriter final : public Writer {
+class PostgresWriter final : public CommonWriter {
 public:
-    using Writer::Writer;
+    using CommonWriter::CommonWriter;
 
 private:
-    const SchemaHints& Hints() const { return ctx_.hints ? *ctx_.hints : NoHints(); }
-
     void Begin(const ast::Statement& st) override {
         unnamed_ = 0;
         // Parameters bound as dates are cast in the text, so that a value sent as text
@@ -837,12 +907,6 @@ private:
 
     // PostgreSQL wants a name for every sub-select in FROM.
     void UnnamedSubquery() override { Put(" AS tvl_from" + std::to_string(++unnamed_)); }
-
-    int Precedence(const ast::Expr& e) const override {
-        if (e.kind == Kind::Binary && e.op == "||")
-            return kPrimary; // printed as a function call
-        return Writer::Precedence(e);
-    }
 
     // Reserved words and the words that cannot name a column; quoting the folded name
     // means the same object.
@@ -891,208 +955,64 @@ private:
         Put(")");
     }
 
-    void Call(const char* name, const std::vector<ExprPtr>& args, std::size_t from = 0) {
-        Put(name);
-        Put("(");
-        List(args, from);
-        Put(")");
-    }
-
-    void Arity(const ast::Expr& e, std::size_t lo, std::size_t hi) {
-        std::size_t n = e.args.size();
-        if (n < lo || n > hi)
-            Fail(e.name + " with " + std::to_string(n) + " arguments", e.pos);
-    }
-
-    // x cast to numeric: round() and trunc() with a scale exist for numeric only.
-    void Numeric(const ast::Expr& x) {
-        Put("CAST(");
-        Expr(x);
-        Put(" AS numeric)");
-    }
-
     // A value whose type nothing around it tells (an argument of concat()) is text.
     void Text(const ast::Expr& x) {
-        if (x.kind == Kind::Param || x.kind == Kind::Bind) {
-            Put("CAST(");
+        if (x.kind == Kind::Param || x.kind == Kind::Bind)
+            CastAs(x, "text");
+        else
             Expr(x);
-            Put(" AS text)");
+    }
+
+    // to_char and to_date take Oracle's date and number formats.
+    std::string Builtin(const std::string& f) const override {
+        if (f == "NVL")
+            return "COALESCE";
+        if (f == "INSTR")
+            return "strpos";
+        if (f == "TRIM")
+            return "btrim";
+        return Lower(f);
+    }
+    const char* TextType() const override { return "text"; }
+    const char* NumericType() const override { return "numeric"; }
+    bool SingleCoalesce() const override { return true; }
+    const char* NullSafeEquals() const override { return " IS NOT DISTINCT FROM "; }
+
+    // round() and trunc() with a scale exist for numeric only.
+    void TruncNumber(const ast::Expr& x) override {
+        Put("trunc(");
+        Numeric(x);
+        Put(")");
+    }
+    void Rounded(const ast::Expr& x) override { Numeric(x); }
+
+    // Oracle removes the searched text when the replacement is missing or NULL.
+    void Replace(const ast::Expr& e) override {
+        Put("NULLIF(replace(");
+        Expr(*e.args[0]);
+        Put(", ");
+        Expr(*e.args[1]);
+        if (e.args.size() == 3) {
+            Put(", COALESCE(");
+            Text(*e.args[2]);
+            Put(", '')), '')");
         } else {
-            Expr(x);
+            Put(", ''), '')");
         }
     }
 
-    void TextFunction(const ast::Expr& e) {
-        if (e.name == "SUBSTR") {
-            Arity(e, 2, 3);
-            Put("substr(");
-            Expr(*e.args[0]);
-            Put(", ");
-            // Oracle takes position 0 as 1; PostgreSQL would take one character less.
-            const ast::Expr& p = *e.args[1];
-            if (p.kind == Kind::Number) {
-                Put(std::strtod(p.name.c_str(), nullptr) == 0.0 ? std::string("1") : p.name);
-            } else {
-                Put("CASE WHEN ");
-                Expr(p, kAdd);
-                Put(" = 0 THEN 1 ELSE ");
-                Expr(p, kAdd);
-                Put(" END");
-            }
-            if (e.args.size() == 3) {
-                Put(", ");
-                Expr(*e.args[2]);
-            }
-            Put(")");
-            return;
+    // Oracle's answer is NULL when any argument is; PostgreSQL's skips NULLs.
+    void GreatestLeast(const ast::Expr& e) override {
+        Put("CASE WHEN ");
+        for (std::size_t i = 0; i < e.args.size(); ++i) {
+            if (i)
+                Put(" OR ");
+            Expr(*e.args[i], kAdd);
+            Put(" IS NULL");
         }
-        Arity(e, 1, e.name == "TRIM" ? 1 : 2);
-        if (e.name == "TRIM") {
-            Put("btrim(");
-            Expr(*e.args[0]);
-            Put(")");
-        } else {
-            Call(e.name == "LTRIM" ? "ltrim" : "rtrim", e.args);
-        }
-    }
-
-    void Function(const ast::Expr& e) override {
-        const std::string& f = e.name;
-        const std::size_t n = e.args.size();
-        if (IsAggregateName(f)) {
-            if (!e.star)
-                Arity(e, 1, 1);
-            Put(f + "(");
-            if (e.distinct)
-                Put("DISTINCT ");
-            if (e.star)
-                Put("*");
-            else
-                List(e.args);
-            Put(")");
-        } else if (f == "NVL" || f == "COALESCE") {
-            Arity(e, f == "NVL" ? 2 : 1, f == "NVL" ? 2 : 1000);
-            Call("COALESCE", e.args);
-        } else if (f == "NVL2") {
-            Arity(e, 3, 3);
-            Put("CASE WHEN ");
-            Expr(*e.args[0], kAdd);
-            Put(" IS NOT NULL THEN ");
-            Expr(*e.args[1]);
-            Put(" ELSE ");
-            Expr(*e.args[2]);
-            Put(" END");
-        } else if (f == "NULLIF") {
-            Arity(e, 2, 2);
-            Call("NULLIF", e.args);
-        } else if (f == "DECODE") {
-            // DECODE finds NULL equal to NULL.
-            Arity(e, 3, 1000);
-            Put("CASE");
-            std::size_t i = 1;
-            for (; i + 1 < n; i += 2) {
-                Put(" WHEN ");
-                Expr(*e.args[0], kAdd);
-                Put(" IS NOT DISTINCT FROM ");
-                Expr(*e.args[i], kAdd);
-                Put(" THEN ");
-                Expr(*e.args[i + 1]);
-            }
-            if (i < n) {
-                Put(" ELSE ");
-                Expr(*e.args[i]);
-            }
-            Put(" END");
-        } else if (f == "TRUNC") {
-            if (n == 2)
-                Fail("TRUNC with a format", e.pos);
-            Arity(e, 1, 1);
-            if (IsDate(*e.args[0], Hints())) {
-                Expr(*e.args[0], kPrimary); // a date has no time of day
-            } else {
-                Put("trunc(");
-                Numeric(*e.args[0]);
-                Put(")");
-            }
-        } else if (f == "ROUND") {
-            Arity(e, 1, 2);
-            Put("round(");
-            Numeric(*e.args[0]);
-            if (n == 2) {
-                Put(", ");
-                Expr(*e.args[1]);
-            }
-            Put(")");
-        } else if (f == "ABS" || f == "UPPER" || f == "LOWER" || f == "LENGTH") {
-            Arity(e, 1, 1);
-            Call(Lower(f).c_str(), e.args);
-        } else if (f == "INSTR") {
-            Arity(e, 2, 2);
-            Call("strpos", e.args);
-        } else if (f == "REPLACE") {
-            // Oracle removes the searched text when the replacement is missing or NULL.
-            Arity(e, 2, 3);
-            Put("NULLIF(replace(");
-            Expr(*e.args[0]);
-            Put(", ");
-            Expr(*e.args[1]);
-            if (n == 3) {
-                Put(", COALESCE(");
-                Text(*e.args[2]);
-                Put(", '')), '')");
-            } else {
-                Put(", ''), '')");
-            }
-        } else if (f == "GREATEST" || f == "LEAST") {
-            // Oracle's answer is NULL when any argument is; PostgreSQL's skips NULLs.
-            Arity(e, 2, 1000);
-            Put("CASE WHEN ");
-            for (std::size_t i = 0; i < n; ++i) {
-                if (i)
-                    Put(" OR ");
-                Expr(*e.args[i], kAdd);
-                Put(" IS NULL");
-            }
-            Put(" THEN NULL ELSE ");
-            Call(f == "GREATEST" ? "GREATEST" : "LEAST", e.args);
-            Put(" END");
-        } else if (f == "TO_CHAR") {
-            // to_char takes Oracle's date and number formats.
-            Arity(e, 1, 2);
-            if (n == 2) {
-                Call("to_char", e.args);
-            } else if (IsDate(*e.args[0], Hints())) {
-                Put("to_char(");
-                Expr(*e.args[0]);
-                Put(", 'MM/DD/YYYY')");
-            } else {
-                Put("CAST(");
-                Expr(*e.args[0]);
-                Put(" AS text)");
-            }
-        } else if (f == "TO_DATE") {
-            Arity(e, 1, 2);
-            const ast::Expr& a = *e.args[0];
-            if (n == 2) {
-                Call("to_date", e.args);
-            } else if (a.kind == Kind::Null || a.kind == Kind::Param) {
-                Expr(a); // a value is converted when bound and cast to date
-            } else {
-                Put("to_date(");
-                Expr(a);
-                Put(", 'MM/DD/YYYY')");
-            }
-        } else if (f == "TO_NUMBER") {
-            Arity(e, 1, 1);
-            Numeric(*e.args[0]);
-        } else if (IsTextFunction(e)) {
-            // Oracle has no empty text: an empty result is NULL.
-            Put("NULLIF(");
-            TextFunction(e);
-            Put(", '')");
-        } else {
-            Fail("function " + f, e.pos);
-        }
+        Put(" THEN NULL ELSE ");
+        Call(e.name, e.args);
+        Put(" END");
     }
 
     void Cast(const ast::Expr& e) override {
@@ -1134,34 +1054,11 @@ private:
         }
     }
 
-    void Flatten(const ast::Expr& e, std::vector<const ast::Expr*>& parts) {
-        if (e.kind == Kind::Binary && e.op == "||") {
-            Flatten(*e.args[0], parts);
-            Flatten(*e.args[1], parts);
-        } else {
-            parts.push_back(&e);
-        }
-    }
+    // concat() skips NULLs as Oracle's || does.
+    const char* ConcatFunction() const override { return "concat"; }
+    void ConcatOperand(const ast::Expr& x) override { Text(x); }
 
-    // Oracle's || skips NULLs, as concat() does, and an empty result is NULL.
-    void Concat(const ast::Expr& e) override {
-        std::vector<const ast::Expr*> parts;
-        Flatten(e, parts);
-        Put("NULLIF(concat(");
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (i)
-                Put(", ");
-            Text(*parts[i]);
-        }
-        Put("), '')");
-    }
-
-    // Oracle divides numbers exactly; two integers would divide as integers.
-    void Divide(const ast::Expr& e) override {
-        Numeric(*e.args[0]);
-        Put(" / ");
-        Expr(*e.args[1], kMul + 1);
-    }
+    void Dividend(const ast::Expr& x) override { Numeric(x); }
 
     // date +/- integer is a date and date - date a number of days, natively. A number of
     // days that may have a fraction (or is a value of unknown type, which PostgreSQL
@@ -1193,8 +1090,6 @@ private:
         return true;
     }
 
-    void Limit(long long n) override { Put(" LIMIT " + std::to_string(n)); }
-
     // PostgreSQL's default order of NULLs is Oracle's.
     void OrderNulls(const ast::OrderItem& o) override {
         if (o.nulls)
@@ -1203,10 +1098,6 @@ private:
 
     // The lock read: a row another workstation holds is refused at once, not waited for.
     void ForUpdate() override { Put(" FOR UPDATE NOWAIT"); }
-
-    const char* CompoundOperator(const std::string& op) const override {
-        return op == "MINUS" ? "EXCEPT" : op.c_str();
-    }
 
     void CompoundMember(const ast::Select& nested) override {
         Put("(");
