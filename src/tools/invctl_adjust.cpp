@@ -18,38 +18,13 @@ namespace invctl {
 namespace {
 
 // What both commands take from their command lines.
-struct Movement {
+struct Movement : SignIn, StockFlags {
     std::string location;
     std::string product;
     short quantity = 0;
     std::string code;
     short type = tavel::MovementType::Adjustment;
-    bool createMissing = false;
-    bool allowExpired = false;
-    bool allowNoExpiry = false;
-    bool yes = false;
-    std::string user = "admin";
 };
-
-// Reads the options both commands share; false (with problem) on anything else.
-bool ParseOption(const Args& args, std::size_t& i, Movement& m, std::string& problem) {
-    const std::string& a = args[i];
-    if (a == "--create-missing")
-        m.createMissing = true;
-    else if (a == "--allow-expired")
-        m.allowExpired = true;
-    else if (a == "--allow-undated")
-        m.allowNoExpiry = true;
-    else if (a == "--yes")
-        m.yes = true;
-    else if (a == "--user" && i + 1 < args.size())
-        m.user = args[++i];
-    else {
-        problem = "unexpected argument " + a;
-        return false;
-    }
-    return true;
-}
 
 long LastDetail(WSIDatabase& db) {
     long id = 0;
@@ -74,9 +49,9 @@ void PrintDetailsAfter(WSIDatabase& db, long lastBefore) {
 
 int Run(const Command& command, const Options& options, const Movement& m) {
     Session session;
-    std::string problem;
-    if (!session.Open(options, m.yes, m.user, problem))
-        return Fail(problem);
+    int failed = kExitOk;
+    if (!OpenSession(session, options, m, failed))
+        return failed;
     WSIDatabase& db = session.Db();
     const long product = FindProductByCode(db, m.product);
     if (product == 0)
@@ -102,61 +77,61 @@ int Run(const Command& command, const Options& options, const Movement& m) {
     return kExitOk;
 }
 
-int RunAdjust(const Options& options, const Args& args) {
-    Movement m;
+// Reads either command's line; `adjust` also takes --type and an adjustment code. False
+// with the exit code in `status` for a usage error.
+bool ParseMovement(const Command& command, const Args& args, bool adjust, Movement& m,
+                   int& status) {
     std::size_t positional = 0;
-    std::string problem;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--type" && i + 1 < args.size()) {
-            if (!ParseShort(args[++i], m.type))
-                return UsageError(kAdjustCommand, "not a movement type: " + args[i]);
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            if (!ParseOption(args, i, m, problem))
-                return UsageError(kAdjustCommand, problem);
+        if (adjust && a == "--type" && i + 1 < args.size()) {
+            if (!ParseShort(args[++i], m.type)) {
+                status = UsageError(command, "not a movement type: " + args[i]);
+                return false;
+            }
+        } else if (IsOption(a)) {
+            if (!TakeSignInOption(args, i, m) && !TakeStockFlag(a, m)) {
+                status = UsageError(command, "unexpected argument " + a);
+                return false;
+            }
         } else if (positional == 0) {
             m.location = a, ++positional;
         } else if (positional == 1) {
             m.product = a, ++positional;
         } else if (positional == 2) {
-            if (!ParseShort(a, m.quantity))
-                return UsageError(kAdjustCommand, "not a quantity: " + a);
+            if (!ParseShort(a, m.quantity)) {
+                status = UsageError(command, "not a quantity: " + a);
+                return false;
+            }
             ++positional;
-        } else if (positional == 3) {
+        } else if (adjust && positional == 3) {
             m.code = a, ++positional;
         } else {
-            return UsageError(kAdjustCommand, "unexpected argument " + a);
+            status = UsageError(command, "unexpected argument " + a);
+            return false;
         }
     }
-    if (positional < 3)
-        return UsageError(kAdjustCommand, "location, product and quantity are required");
+    if (positional < 3) {
+        status = UsageError(command, "location, product and quantity are required");
+        return false;
+    }
+    return true;
+}
+
+int RunAdjust(const Options& options, const Args& args) {
+    Movement m;
+    int status = kExitOk;
+    if (!ParseMovement(kAdjustCommand, args, true, m, status))
+        return status;
     return Run(kAdjustCommand, options, m);
 }
 
 int RunUse(const Options& options, const Args& args) {
     Movement m;
     m.type = tavel::MovementType::Usage;
-    std::size_t positional = 0;
-    std::string problem;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            if (!ParseOption(args, i, m, problem))
-                return UsageError(kUseCommand, problem);
-        } else if (positional == 0) {
-            m.location = a, ++positional;
-        } else if (positional == 1) {
-            m.product = a, ++positional;
-        } else if (positional == 2) {
-            if (!ParseShort(a, m.quantity))
-                return UsageError(kUseCommand, "not a quantity: " + a);
-            ++positional;
-        } else {
-            return UsageError(kUseCommand, "unexpected argument " + a);
-        }
-    }
-    if (positional < 3)
-        return UsageError(kUseCommand, "location, product and quantity are required");
+    int status = kExitOk;
+    if (!ParseMovement(kUseCommand, args, false, m, status))
+        return status;
     return Run(kUseCommand, options, m);
 }
 

@@ -18,54 +18,26 @@
 namespace invctl {
 namespace {
 
-struct Common {
+struct Common : SignIn, StockFlags {
     bool allowFilled = false;
-    bool createMissing = false;
-    bool allowExpired = false;
-    bool allowNoExpiry = false;
     bool noMark = false;
-    bool yes = false;
-    std::string user = "admin";
 };
 
 // Positional arguments and options; false with problem set for an unknown option.
 bool ParseArgs(const Args& args, Args& positional, Common& common, std::string& problem) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--yes")
-            common.yes = true;
-        else if (a == "--user" && i + 1 < args.size())
-            common.user = args[++i];
-        else if (a == "--allow-filled")
+        if (TakeSignInOption(args, i, common) || TakeStockFlag(a, common))
+            continue;
+        if (a == "--allow-filled")
             common.allowFilled = true;
-        else if (a == "--create-missing")
-            common.createMissing = true;
-        else if (a == "--allow-expired")
-            common.allowExpired = true;
-        else if (a == "--allow-undated")
-            common.allowNoExpiry = true;
         else if (a == "--no-mark")
             common.noMark = true;
-        else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+        else if (IsOption(a)) {
             problem = "unexpected option " + a;
             return false;
         } else
             positional.push_back(a);
-    }
-    return true;
-}
-
-bool ParseId(const std::string& text, long& value) {
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return !text.empty() && *end == '\0' && value > 0;
-}
-
-bool Start(Session& session, const Options& options, const Common& common, int& status) {
-    std::string problem;
-    if (!session.Open(options, common.yes, common.user, problem)) {
-        status = Fail(problem);
-        return false;
     }
     return true;
 }
@@ -119,7 +91,7 @@ int RunPickList(const Options& options, const Args& args) {
 
     Session session;
     int status = kExitOk;
-    if (!Start(session, options, common, status))
+    if (!OpenSession(session, options, common, status))
         return status;
     WSIDatabase& db = session.Db();
     BIInvPickList picks(&db);
@@ -210,7 +182,7 @@ int RunFill(const Options& options, const Args& args) {
 
     Session session;
     int status = kExitOk;
-    if (!Start(session, options, common, status))
+    if (!OpenSession(session, options, common, status))
         return status;
     WSIDatabase& db = session.Db();
     std::vector<long> products;

@@ -13,8 +13,40 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace invctl {
+namespace {
+
+long LastInvItem(WSIDatabase& db) {
+    long value = 0;
+    std::unique_ptr<WSITable> cursor =
+        db.Query(__FILE__, __LINE__, "%s", &value, "SELECT MAX(\"InvItem\") FROM INVITEM");
+    return cursor->GetFirst() ? value : 0;
+}
+
+// One row per stock item the command created, so that a script sees where stock went.
+void PrintItemsAfter(WSIDatabase& db, long lastBefore) {
+    WSIInvItem::WSIData item{};
+    char sql[1024];
+    TVL_FORMAT(sql, "SELECT %s FROM INVITEM WHERE \"InvItem\" > %ld ORDER BY \"InvItem\"",
+               db.GetTableColumns(__LINE__, __FILE__, "INVITEM"), lastBefore);
+    std::unique_ptr<WSITable> cursor =
+        db.Query(__FILE__, __LINE__, "%s", WSIResult(WSIInvItem::Table(), &item), sql);
+    std::printf("InvItem\tInvLoc\tProduct\tType\tQuantity\tBalance\tCostPerUnit\tExpiryDate\t"
+                "InvLocFrom\n");
+    for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {
+        char expiry[32] = "";
+        if (!item.ExpiryDate.IsNull())
+            TVL_FORMAT(expiry, "%04d-%02d-%02d", item.ExpiryDate.year, item.ExpiryDate.month,
+                       item.ExpiryDate.day);
+        std::printf("%ld\t%s\t%ld\t%d\t%d\t%g\t%.2f\t%s\t%s\n", item.InvItem, item.InvLoc,
+                    item.Product, item.Type, item.Quantity, item.Balance, item.CostPerUnit, expiry,
+                    item.InvLocFrom);
+    }
+}
+
+} // namespace
 
 CommandLineHost::CommandLineHost(WSIDatabase* db, bool yes) : db_(db), yes_(yes) {
     texts_.LoadDefault();
@@ -73,6 +105,57 @@ bool Session::Open(const Options& options, bool yes, const std::string& login,
     return true;
 }
 
+bool TakeSignInOption(const Args& args, std::size_t& i, SignIn& signIn) {
+    if (args[i] == "--yes") {
+        signIn.yes = true;
+        return true;
+    }
+    if (args[i] == "--user" && i + 1 < args.size()) {
+        signIn.user = args[++i];
+        return true;
+    }
+    return false;
+}
+
+bool TakeStockFlag(const std::string& arg, StockFlags& flags) {
+    if (arg == "--create-missing")
+        flags.createMissing = true;
+    else if (arg == "--allow-expired")
+        flags.allowExpired = true;
+    else if (arg == "--allow-undated")
+        flags.allowNoExpiry = true;
+    else
+        return false;
+    return true;
+}
+
+bool IsOption(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' && arg[1] == '-';
+}
+
+bool OpenSession(Session& session, const Options& options, const SignIn& signIn, int& status) {
+    std::string problem;
+    if (!session.Open(options, signIn.yes, signIn.user, problem)) {
+        status = Fail(problem);
+        return false;
+    }
+    return true;
+}
+
+int RunMovement(WSIDatabase& db, const std::function<void()>& move, bool keepsPartial) {
+    const long lastBefore = LastInvItem(db);
+    try {
+        move();
+    } catch (BIException& e) {
+        const int refused = Refused(e);
+        if (keepsPartial)
+            PrintItemsAfter(db, lastBefore);
+        return refused;
+    }
+    PrintItemsAfter(db, lastBefore);
+    return kExitOk;
+}
+
 long FindProductByCode(WSIDatabase& db, const std::string& code) {
     const std::string text = tavel::EscapeQuotes(code.c_str());
     char sql[1024];
@@ -99,6 +182,22 @@ bool ParseShort(const std::string& text, short& value) {
     if (errno != 0 || *end != '\0' || v < SHRT_MIN || v > SHRT_MAX)
         return false;
     value = static_cast<short>(v);
+    return true;
+}
+
+bool ParseId(const std::string& text, long& value) {
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0' && value > 0;
+}
+
+bool ParseDay(const std::string& text, WSIDate& date) {
+    int y = 0, m = 0, d = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3 || m < 1 || m > 12 ||
+        d < 1 || d > 31)
+        return false;
+    date = WSIDate{static_cast<short>(y), static_cast<short>(m), static_cast<short>(d)};
     return true;
 }
 

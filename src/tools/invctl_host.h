@@ -9,11 +9,13 @@
 #include "WSIApplication.h"
 #include "invctl.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class BIException;
 class WSIDatabase;
+struct WSIDate;
 
 namespace invctl {
 
@@ -37,6 +39,26 @@ private:
     StringTable texts_;
 };
 
+// The options of every command that signs in: --yes and --user LOGIN.
+struct SignIn {
+    bool yes = false;
+    std::string user = "admin";
+};
+
+// The options of a movement that may create missing stock or take expired or undated lots.
+struct StockFlags {
+    bool createMissing = false;
+    bool allowExpired = false;
+    bool allowNoExpiry = false;
+};
+
+// Takes a sign-in option at args[i], stepping past its value; false when args[i] is none.
+bool TakeSignInOption(const Args& args, std::size_t& i, SignIn& signIn);
+// Takes a stock flag option; false when `arg` is none.
+bool TakeStockFlag(const std::string& arg, StockFlags& flags);
+// Whether the argument is written as an option (--name).
+bool IsOption(const std::string& arg);
+
 class Session {
 public:
     Session() = default;
@@ -56,6 +78,15 @@ private:
     bool attached_ = false;
 };
 
+// Opens the session signed in as the command line asks; false with the exit code in
+// `status` when the database cannot be opened.
+bool OpenSession(Session& session, const Options& options, const SignIn& signIn, int& status);
+
+// Runs a stock movement and prints the stock items it created. A refusal prints its
+// message and, where the work done before it stays (`keepsPartial`), the items created
+// until then. Returns the exit code.
+int RunMovement(WSIDatabase& db, const std::function<void()>& move, bool keepsPartial = false);
+
 // The product whose product code or UPC code is `code`; 0 when none.
 long FindProductByCode(WSIDatabase& db, const std::string& code);
 
@@ -65,5 +96,9 @@ int Refused(BIException& e);
 
 // A whole number in the range of a short; false for anything else.
 bool ParseShort(const std::string& text, short& value);
+// A positive id; false for anything else.
+bool ParseId(const std::string& text, long& value);
+// YYYY-MM-DD; false (date untouched) for anything else.
+bool ParseDay(const std::string& text, WSIDate& date);
 
 } // namespace invctl

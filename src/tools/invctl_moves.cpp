@@ -23,13 +23,7 @@ namespace invctl {
 namespace {
 
 // What every movement command takes besides its positional arguments.
-struct Common {
-    bool createMissing = false;
-    bool allowExpired = false;
-    bool allowNoExpiry = false;
-    bool yes = false;
-    std::string user = "admin";
-};
+struct Common : SignIn, StockFlags {};
 
 // Splits the command line into positional arguments and the shared options (the movement
 // options only where the command takes them). False with problem set.
@@ -37,30 +31,15 @@ bool ParseArgs(const Args& args, bool movementOptions, Args& positional, Common&
                std::string& problem) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--yes")
-            common.yes = true;
-        else if (a == "--user" && i + 1 < args.size())
-            common.user = args[++i];
-        else if (movementOptions && a == "--create-missing")
-            common.createMissing = true;
-        else if (movementOptions && a == "--allow-expired")
-            common.allowExpired = true;
-        else if (movementOptions && a == "--allow-undated")
-            common.allowNoExpiry = true;
-        else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+        if (TakeSignInOption(args, i, common) || (movementOptions && TakeStockFlag(a, common)))
+            continue;
+        if (IsOption(a)) {
             problem = "unexpected option " + a;
             return false;
-        } else
-            positional.push_back(a);
+        }
+        positional.push_back(a);
     }
     return true;
-}
-
-// A positive id; false for anything else.
-bool ParseId(const std::string& text, long& value) {
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return !text.empty() && *end == '\0' && value > 0;
 }
 
 bool ParseCost(const std::string& text, double& value) {
@@ -72,56 +51,7 @@ bool ParseCost(const std::string& text, double& value) {
 // YYYY-MM-DD, or "none" for no date.
 bool ParseDate(const std::string& text, WSIDate& date) {
     date = WSIDate{};
-    if (text == "none")
-        return true;
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3 || m < 1 || m > 12 ||
-        d < 1 || d > 31)
-        return false;
-    date = WSIDate{static_cast<short>(y), static_cast<short>(m), static_cast<short>(d)};
-    return true;
-}
-
-long ReadLong(WSIDatabase& db, const char* sql) {
-    long value = 0;
-    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", &value, sql);
-    return cursor->GetFirst() ? value : 0;
-}
-
-long LastInvItem(WSIDatabase& db) {
-    return ReadLong(db, "SELECT MAX(\"InvItem\") FROM INVITEM");
-}
-
-// One row per stock item the command created, so that a script sees where stock went.
-void PrintItemsAfter(WSIDatabase& db, long lastBefore) {
-    WSIInvItem::WSIData item{};
-    char sql[1024];
-    TVL_FORMAT(sql, "SELECT %s FROM INVITEM WHERE \"InvItem\" > %ld ORDER BY \"InvItem\"",
-               db.GetTableColumns(__LINE__, __FILE__, "INVITEM"), lastBefore);
-    std::unique_ptr<WSITable> cursor =
-        db.Query(__FILE__, __LINE__, "%s", WSIResult(WSIInvItem::Table(), &item), sql);
-    std::printf("InvItem\tInvLoc\tProduct\tType\tQuantity\tBalance\tCostPerUnit\tExpiryDate\t"
-                "InvLocFrom\n");
-    for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {
-        char expiry[32] = "";
-        if (!item.ExpiryDate.IsNull())
-            TVL_FORMAT(expiry, "%04d-%02d-%02d", item.ExpiryDate.year, item.ExpiryDate.month,
-                       item.ExpiryDate.day);
-        std::printf("%ld\t%s\t%ld\t%d\t%d\t%g\t%.2f\t%s\t%s\n", item.InvItem, item.InvLoc,
-                    item.Product, item.Type, item.Quantity, item.Balance, item.CostPerUnit, expiry,
-                    item.InvLocFrom);
-    }
-}
-
-// Opens the session and finds the product; on failure `status` holds the exit code.
-bool Start(Session& session, const Options& options, const Common& common, int& status) {
-    std::string problem;
-    if (!session.Open(options, common.yes, common.user, problem)) {
-        status = Fail(problem);
-        return false;
-    }
-    return true;
+    return text == "none" || ParseDay(text, date);
 }
 
 bool Product(WSIDatabase& db, const std::string& code, long& product, int& status) {
@@ -158,27 +88,24 @@ int RunCount(const Options& options, const Args& args) {
     Session session;
     int status = kExitOk;
     long product = 0;
-    if (!Start(session, options, common, status) || !Product(session.Db(), pos[1], product, status))
+    if (!OpenSession(session, options, common, status) ||
+        !Product(session.Db(), pos[1], product, status))
         return status;
     WSIDatabase& db = session.Db();
     const std::string code = pos.size() > 3 ? pos[3] : DefaultCountCode(db);
-    const long lastBefore = LastInvItem(db);
     BIInvCount count(&db);
-    try {
+    return RunMovement(db, [&] {
         count.InitBatch(pos[0].c_str(), "");
         count.CountProduct(pos[0].c_str(), product, counted, code.c_str());
         count.CloseBatch();
-    } catch (BIException& e) {
-        return Refused(e);
-    }
-    WSIPrdLoc pl(&db);
-    pl.data.Product = product;
-    tavel::tables::CopyText(pl.data.InvLoc, pos[0].c_str());
-    if (pl.GetEqual(__FILE__, __LINE__))
-        std::printf("InvLoc\tProduct\tLastCount\tBalance\n%s\t%ld\t%g\t%g\n", pl.data.InvLoc,
-                    product, pl.data.LastCount, pl.data.Balance);
-    PrintItemsAfter(db, lastBefore);
-    return kExitOk;
+        // The product location's count comes before the items the count created.
+        WSIPrdLoc pl(&db);
+        pl.data.Product = product;
+        tavel::tables::CopyText(pl.data.InvLoc, pos[0].c_str());
+        if (pl.GetEqual(__FILE__, __LINE__))
+            std::printf("InvLoc\tProduct\tLastCount\tBalance\n%s\t%ld\t%g\t%g\n", pl.data.InvLoc,
+                        product, pl.data.LastCount, pl.data.Balance);
+    });
 }
 
 int RunTransfer(const Options& options, const Args& args) {
@@ -196,21 +123,17 @@ int RunTransfer(const Options& options, const Args& args) {
     Session session;
     int status = kExitOk;
     long product = 0;
-    if (!Start(session, options, common, status) || !Product(session.Db(), pos[2], product, status))
+    if (!OpenSession(session, options, common, status) ||
+        !Product(session.Db(), pos[2], product, status))
         return status;
     WSIDatabase& db = session.Db();
-    const long lastBefore = LastInvItem(db);
     BIInvTransfer transfer(&db);
-    try {
+    return RunMovement(db, [&] {
         transfer.InitBatch(pos[0].c_str(), pos[1].c_str());
         transfer.Transfer(product, quantity, common.createMissing, common.allowExpired,
                           common.allowNoExpiry);
         transfer.CloseBatch();
-    } catch (BIException& e) {
-        return Refused(e);
-    }
-    PrintItemsAfter(db, lastBefore);
-    return kExitOk;
+    });
 }
 
 int RunTransferAll(const Options& options, const Args& args) {
@@ -224,23 +147,19 @@ int RunTransferAll(const Options& options, const Args& args) {
 
     Session session;
     int status = kExitOk;
-    if (!Start(session, options, common, status))
+    if (!OpenSession(session, options, common, status))
         return status;
     WSIDatabase& db = session.Db();
-    const long lastBefore = LastInvItem(db);
     BIInvTransfer transfer(&db);
-    try {
-        transfer.InitBatch(pos[0].c_str(), pos[1].c_str());
-        transfer.TransferAll(0);
-        transfer.CloseBatch();
-    } catch (BIException& e) {
-        // Each product moved before the refusal stays moved.
-        const int refused = Refused(e);
-        PrintItemsAfter(db, lastBefore);
-        return refused;
-    }
-    PrintItemsAfter(db, lastBefore);
-    return kExitOk;
+    // Each product moved before a refusal stays moved.
+    return RunMovement(
+        db,
+        [&] {
+            transfer.InitBatch(pos[0].c_str(), pos[1].c_str());
+            transfer.TransferAll(0);
+            transfer.CloseBatch();
+        },
+        true);
 }
 
 int RunSplit(const Options& options, const Args& args) {
@@ -266,18 +185,11 @@ int RunSplit(const Options& options, const Args& args) {
 
     Session session;
     int status = kExitOk;
-    if (!Start(session, options, common, status))
+    if (!OpenSession(session, options, common, status))
         return status;
     WSIDatabase& db = session.Db();
-    const long lastBefore = LastInvItem(db);
     BIInvSplit split(&db);
-    try {
-        split.Split(invItem, quantity, cost, expiry);
-    } catch (BIException& e) {
-        return Refused(e);
-    }
-    PrintItemsAfter(db, lastBefore);
-    return kExitOk;
+    return RunMovement(db, [&] { split.Split(invItem, quantity, cost, expiry); });
 }
 
 int RunRepackage(const Options& options, const Args& args) {
@@ -305,7 +217,8 @@ int RunRepackage(const Options& options, const Args& args) {
     Session session;
     int status = kExitOk;
     long target = 0;
-    if (!Start(session, options, common, status) || !Product(session.Db(), pos[2], target, status))
+    if (!OpenSession(session, options, common, status) ||
+        !Product(session.Db(), pos[2], target, status))
         return status;
     WSIDatabase& db = session.Db();
     // The source's location and product are the stock item's own; an unknown item is
@@ -313,16 +226,11 @@ int RunRepackage(const Options& options, const Args& args) {
     WSIInvItem source(&db);
     source.data.InvItem = invItem;
     source.GetEqual(__FILE__, __LINE__);
-    const long lastBefore = LastInvItem(db);
     BIInvRepackage repackage(&db);
-    try {
+    return RunMovement(db, [&] {
         repackage.Repackage(invItem, source.data.InvLoc, source.data.Product, quantity, target,
                             targetQuantity, cost);
-    } catch (BIException& e) {
-        return Refused(e);
-    }
-    PrintItemsAfter(db, lastBefore);
-    return kExitOk;
+    });
 }
 
 } // namespace

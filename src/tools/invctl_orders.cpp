@@ -60,9 +60,7 @@ bool ParseLong(const std::string& text, long& value) {
 }
 
 // What every subcommand may take besides its positional arguments.
-struct Common {
-    std::string user = "admin";
-    bool yes = false;
+struct Common : SignIn {
     bool skipLimits = false;
     bool deleteOrder = false;
     bool special = false;
@@ -75,11 +73,9 @@ bool ParseArgs(const Args& args, std::size_t first, Common& c, std::string& prob
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--user" && hasValue)
-            c.user = args[++i];
-        else if (a == "--yes")
-            c.yes = true;
-        else if (a == "--skip-limits")
+        if (TakeSignInOption(args, i, c))
+            continue;
+        if (a == "--skip-limits")
             c.skipLimits = true;
         else if (a == "--delete")
             c.deleteOrder = true;
@@ -96,7 +92,7 @@ bool ParseArgs(const Args& args, std::size_t first, Common& c, std::string& prob
                 problem = "not a vendor id: " + args[i];
                 return false;
             }
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+        } else if (IsOption(a)) {
             problem = "unexpected argument " + a;
             return false;
         } else
@@ -237,8 +233,9 @@ int RunOrder(const Options& options, const Args& args) {
         return Usage(problem);
 
     Session session;
-    if (!session.Open(options, c.yes, c.user, problem))
-        return Fail(problem);
+    int failed = kExitOk;
+    if (!OpenSession(session, options, c, failed))
+        return failed;
     WSIDatabase& db = session.Db();
     if (sub == "new")
         return RunNew(session, c);

@@ -18,23 +18,6 @@
 namespace invctl {
 namespace {
 
-// YYYY-MM-DD.
-bool ParseDay(const std::string& text, WSIDate& date) {
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3 || m < 1 || m > 12 ||
-        d < 1 || d > 31)
-        return false;
-    date = WSIDate{static_cast<short>(y), static_cast<short>(m), static_cast<short>(d)};
-    return true;
-}
-
-bool ParseId(const std::string& text, long& value) {
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return !text.empty() && *end == '\0' && value > 0;
-}
-
 // One line of a receipt as given: PRODUCT,QUANTITY[,EXPIRY[,REFERENCE]]; "-" or nothing
 // for no expiry date.
 struct ReceiptLine {
@@ -115,27 +98,10 @@ void PrintOrderLines(WSIDatabase& db, long invOrder) {
                     line.Quantity, line.QtyFilled, line.Status);
 }
 
-struct Common {
-    bool yes = false;
-    std::string user = "admin";
-};
-
-bool CommonOption(const Args& args, std::size_t& i, Common& c) {
-    if (args[i] == "--yes") {
-        c.yes = true;
-        return true;
-    }
-    if (args[i] == "--user" && i + 1 < args.size()) {
-        c.user = args[++i];
-        return true;
-    }
-    return false;
-}
-
 // --- receive
 
 int RunReceive(const Options& options, const Args& args) {
-    Common common;
+    SignIn common;
     std::string location, poNumber;
     long vendor = 0;
     bool hasDate = false, hasPODate = false, backOrder = false, addUnordered = false;
@@ -144,7 +110,7 @@ int RunReceive(const Options& options, const Args& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (CommonOption(args, i, common))
+        if (TakeSignInOption(args, i, common))
             continue;
         if (a == "--po" && hasValue) {
             poNumber = args[++i];
@@ -178,9 +144,9 @@ int RunReceive(const Options& options, const Args& args) {
         return UsageError(kReceiveCommand, "a location and at least one line are required");
 
     Session session;
-    std::string problem;
-    if (!session.Open(options, common.yes, common.user, problem))
-        return Fail(problem);
+    int failed = kExitOk;
+    if (!OpenSession(session, options, common, failed))
+        return failed;
     WSIDatabase& db = session.Db();
     std::vector<long> products;
     for (const ReceiptLine& line : lines) {
@@ -252,14 +218,14 @@ int RunReceive(const Options& options, const Args& args) {
 // --- receipt modify | delete
 
 int RunReceipt(const Options& options, const Args& args) {
-    Common common;
+    SignIn common;
     std::vector<std::string> pos;
     bool dated = false;
     WSIDate expiry{};
     short status = -1;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (CommonOption(args, i, common))
+        if (TakeSignInOption(args, i, common))
             continue;
         if (a == "--expiry" && i + 1 < args.size()) {
             if (!ParseDay(args[++i], expiry))
@@ -287,9 +253,9 @@ int RunReceipt(const Options& options, const Args& args) {
         return UsageError(kReceiptCommand, "not a quantity: " + pos[3]);
 
     Session session;
-    std::string problem;
-    if (!session.Open(options, common.yes, common.user, problem))
-        return Fail(problem);
+    int failed = kExitOk;
+    if (!OpenSession(session, options, common, failed))
+        return failed;
     WSIDatabase& db = session.Db();
     const long product = FindProductByCode(db, pos[2]);
     if (product == 0)
@@ -318,12 +284,12 @@ int RunReceipt(const Options& options, const Args& args) {
 // --- backorder
 
 int RunBackOrder(const Options& options, const Args& args) {
-    Common common;
+    SignIn common;
     std::vector<std::string> pos;
     long invOrder = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (CommonOption(args, i, common))
+        if (TakeSignInOption(args, i, common))
             continue;
         if (a == "--order" && i + 1 < args.size()) {
             if (!ParseId(args[++i], invOrder))
@@ -342,9 +308,9 @@ int RunBackOrder(const Options& options, const Args& args) {
     const std::string productCode = pos.size() > want ? pos[want] : "";
 
     Session session;
-    std::string problem;
-    if (!session.Open(options, common.yes, common.user, problem))
-        return Fail(problem);
+    int failed = kExitOk;
+    if (!OpenSession(session, options, common, failed))
+        return failed;
     WSIDatabase& db = session.Db();
     BIInvReceive rec(&db);
     try {

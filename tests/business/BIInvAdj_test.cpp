@@ -64,7 +64,6 @@ protected:
         return c;
     }
 
-    static std::string Id(long id) { return std::to_string(id); }
     long MaxDetail() { return static_cast<long>(Scalar("SELECT MAX(\"InvItDet\") FROM INVITDET")); }
     // Item, type, quantity, cost of the details written since `after`, in order.
     Grid DetailsAfter(long after) {
@@ -85,22 +84,6 @@ protected:
         p.TrackExpiryDate = trackExpiry;
         p.AverageCost = averageCost;
         return StoreProduct(p);
-    }
-    Lot MakeLot(short quantity, double balance, double cost, WSIDate expiry = {}) {
-        Lot lot;
-        lot.quantity = quantity;
-        lot.balance = balance;
-        lot.cost = cost;
-        lot.expiry = expiry;
-        return lot;
-    }
-    // The call must throw E and leave every table as it was, with the invariant intact.
-    template <class E> void ExpectRefused(const std::function<void()>& call) {
-        const std::string before = Snapshot();
-        EXPECT_THROW(call(), E);
-        EXPECT_EQ(db->TransactionLevel(), 0);
-        EXPECT_EQ(Snapshot(), before);
-        EXPECT_EQ(Violations(), std::vector<std::string>{});
     }
 
     static constexpr WSIDate kJune{2026, 6, 1};

@@ -36,20 +36,11 @@ protected:
         EXPECT_TRUE(Violations().empty());
     }
 
-    static std::string Id(long id) { return std::to_string(id); }
     long AddTrackedProduct(const char* code, short costing = tavel::CostingMethod::OldestFirst) {
         WSIProduct::WSIData p = NewProduct(code);
         p.TrackExpiryDate = 1;
         p.CostingMethod = costing;
         return StoreProduct(p);
-    }
-    Lot MakeLot(short quantity, double cost, WSIDate expiry = {}, double balance = -1) {
-        Lot lot;
-        lot.quantity = quantity;
-        lot.balance = balance;
-        lot.cost = cost;
-        lot.expiry = expiry;
-        return lot;
     }
     // Quantity, balance, cost, expiry, origin and type of the product's stock at a location.
     Table Stock(long product, const char* loc) {
@@ -65,8 +56,8 @@ protected:
 
 TEST_F(MovesTest, Transfer_MovesLotByLotCarryingOriginExpiryAndCost) {
     const long p = AddTrackedProduct("SYR");
-    const long older = AddLot(p, kStore, MakeLot(3, 2.0, kJune));
-    const long newer = AddLot(p, kStore, MakeLot(5, 3.0, kSeptember));
+    const long older = AddLot(p, kStore, MakeLot(3, -1, 2.0, kJune));
+    const long newer = AddLot(p, kStore, MakeLot(5, -1, 3.0, kSeptember));
     BIInvTransfer transfer(db.get());
     const long batch = transfer.InitBatch(kStore, kWard);
 
@@ -118,10 +109,10 @@ TEST_F(MovesTest, Transfer_WithCreateMissingAddsFoundStockAtTheSourceFirst) {
 
 TEST_F(MovesTest, Transfer_RefusalsLeaveTheDatabaseAsItWas) {
     const long p = AddTrackedProduct("VAC");
-    AddLot(p, kStore, MakeLot(3, 2.0, kJune));
-    AddLot(p, kStore, MakeLot(2, 2.0, kLastYear)); // taken second, and expired
+    AddLot(p, kStore, MakeLot(3, -1, 2.0, kJune));
+    AddLot(p, kStore, MakeLot(2, -1, 2.0, kLastYear)); // taken second, and expired
     const long undated = AddTrackedProduct("LIDO");
-    AddLot(undated, kStore, MakeLot(4, 1.0));
+    AddLot(undated, kStore, MakeLot(4, -1, 1.0));
     AddLocation("CLOSED", tavel::LocationType::StoreRoom, 1);
     BIInvTransfer t(db.get());
     auto between = [&](const char* from, const char* to, long product, short quantity) {
@@ -177,8 +168,8 @@ TEST_F(MovesTest, TransferAll_MovesEveryBalanceOnceAndNotifiesPerProduct) {
 
 TEST_F(MovesTest, TransferInvItem_MovesOnlyThatItemAndAbortsTheWholeList) {
     const long p = AddProduct("BANDAGE");
-    const long older = AddLot(p, kStore, MakeLot(3, 1.0));
-    const long newer = AddLot(p, kStore, MakeLot(5, 4.0));
+    const long older = AddLot(p, kStore, MakeLot(3, -1, 1.0));
+    const long newer = AddLot(p, kStore, MakeLot(5, -1, 4.0));
     BIInvTransfer transfer(db.get());
     transfer.InitBatch(kStore, kWard);
 
@@ -254,8 +245,8 @@ TEST_F(MovesTest, CountProduct_RefusesLocationsWithoutTheProduct) {
 TEST_F(MovesTest, Repackage_TurnsPartOfOneItemIntoTargetStockUnderOneAuditEntry) {
     const long box = AddProduct("BOX");
     const long piece = AddTrackedProduct("PIECE");
-    const long older = AddLot(box, kStore, MakeLot(3, 24.0, kJune));
-    const long given = AddLot(box, kStore, MakeLot(2, 30.0, kSeptember));
+    const long older = AddLot(box, kStore, MakeLot(3, -1, 24.0, kJune));
+    const long given = AddLot(box, kStore, MakeLot(2, -1, 30.0, kSeptember));
 
     BIInvRepackage repackage(db.get());
     repackage.Repackage(given, kStore, box, 1, piece, 12, 2.5);
@@ -310,7 +301,7 @@ TEST_F(MovesTest, Repackage_RefusalsLeaveTheDatabaseAsItWas) {
 
 TEST_F(MovesTest, Split_MakesAnItemOfItsOwnThatKeepsTheAuditDate) {
     const long p = AddProduct("FILM");
-    Lot lot = MakeLot(10, 3.0, kJune, 6);
+    Lot lot = MakeLot(10, 6, 3.0, kJune);
     lot.audit = AddAudit(WSIDate{2026, 1, 10});
     const long item = AddLot(p, kStore, lot);
 
@@ -338,7 +329,7 @@ TEST_F(MovesTest, Split_MakesAnItemOfItsOwnThatKeepsTheAuditDate) {
 
 TEST_F(MovesTest, Split_RefusalsLeaveTheDatabaseAsItWas) {
     const long p = AddProduct("FILM");
-    const long item = AddLot(p, kStore, MakeLot(10, 3.0, {}, 6));
+    const long item = AddLot(p, kStore, MakeLot(10, 6, 3.0));
     const long orphan = AddLot(p, kStore, 4);
     // An item whose creating detail cannot be found: found out only after the item was
     // reduced.

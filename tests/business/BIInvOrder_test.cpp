@@ -5,7 +5,6 @@
 #include "BIException.h"
 #include "BIInvOrder.h"
 #include "CCrystalReportObj.h"
-#include "RecordingReportEngine.h"
 #include "StockFixture.h"
 
 #include <fstream>
@@ -21,12 +20,6 @@ class TestOrder : public BIInvOrder {
 public:
     using BIInvOrder::BIInvOrder;
     using BIInvOrder::GetNextOrderItemNumber;
-};
-
-class OrderHost : public StockHost {
-public:
-    RecordingReportEngine engine;
-    WSIReportEngine* GetCrystalEngine() override { return &engine; }
 };
 
 // The exception type a call threw; null when it returned normally.
@@ -81,10 +74,8 @@ protected:
                          " WHERE \"Product\" = " + std::to_string(product) + " AND \"InvLoc\" = '" +
                          kWard + "'"));
     }
-    double Count(const std::string& sql) { return Scalar(sql); }
-    std::string Id(long id) { return std::to_string(id); }
 
-    OrderHost printer;
+    PrintingHost printer;
     long gauze = 0, tape = 0, swab = 0;
 };
 
@@ -102,11 +93,11 @@ TEST_F(OrderTest, FirstAddWritesHeaderOnceAndNumbersLinesByOrderKind) {
         order.Add(&first, false);
         const long id = order.GetOrderNumber();
         ASSERT_GT(id, 0);
-        EXPECT_GT(Count("SELECT \"Audit\" FROM INVORDER WHERE \"InvOrder\" = " + Id(id)), 0);
+        EXPECT_GT(Scalar("SELECT \"Audit\" FROM INVORDER WHERE \"InvOrder\" = " + Id(id)), 0);
         const long line1 = order.GetOrderItemNumber();
         auto second = Line(tape, 2);
         order.Add(&second, false);
-        EXPECT_EQ(Count("SELECT COUNT(1) FROM INVORDER"), 1);
+        EXPECT_EQ(Scalar("SELECT COUNT(1) FROM INVORDER"), 1);
 
         const auto one = OrdIt(line1), two = OrdIt(order.GetOrderItemNumber());
         EXPECT_EQ(one.Item, 1);
@@ -123,8 +114,8 @@ TEST_F(OrderTest, FirstAddWritesHeaderOnceAndNumbersLinesByOrderKind) {
         EXPECT_STREQ(stored->InvLocFrom, external ? "" : kStore);
         EXPECT_EQ(stored->Vendor, external ? vendor : 0);
         order.CancelOrder();
-        EXPECT_EQ(Count("SELECT COUNT(1) FROM INVORDIT"), 0);
-        EXPECT_EQ(Count("SELECT COUNT(1) FROM INVORDER"), 0);
+        EXPECT_EQ(Scalar("SELECT COUNT(1) FROM INVORDIT"), 0);
+        EXPECT_EQ(Scalar("SELECT COUNT(1) FROM INVORDER"), 0);
     }
     EXPECT_TRUE(Violations().empty());
 }
@@ -150,7 +141,7 @@ TEST_F(OrderTest, RefusedFirstAddLeavesNoHeader) {
     big.Product = 999999;
     EXPECT_NE(Thrown([&] { other.Add(&big, false); }), nullptr);
     EXPECT_EQ(other.GetOrderNumber(), 0);
-    EXPECT_EQ(Count("SELECT COUNT(1) FROM INVORDER"), 1);
+    EXPECT_EQ(Scalar("SELECT COUNT(1) FROM INVORDER"), 1);
     EXPECT_TRUE(order.FindOrder(kept));
 }
 

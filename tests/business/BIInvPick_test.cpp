@@ -2,7 +2,6 @@
 
 #include "BIException.h"
 #include "BIInvPick.h"
-#include "RecordingReportEngine.h"
 #include "StockFixture.h"
 
 #include <functional>
@@ -15,13 +14,6 @@ using tavel::OrdItStatus::OnPickList;
 using tavel::OrdItStatus::Ordered;
 using tavel::OrdItStatus::PartiallyFilled;
 
-// The test host, printing through a recording engine.
-class PrintingHost : public StockHost {
-public:
-    RecordingReportEngine engine;
-    WSIReportEngine* GetCrystalEngine() override { return &engine; }
-};
-
 class PickTest : public StockTest {
 protected:
     void SetUp() override {
@@ -31,8 +23,6 @@ protected:
         printer.texts[38557] = "Pick List %ld for %s";
         app->AttachHost(&printer);
     }
-
-    static std::string Id(long id) { return std::to_string(id); }
 
     // An internal order of the ward on the store with one line per product and quantity.
     std::vector<long> Request(std::initializer_list<std::pair<long, short>> lines,

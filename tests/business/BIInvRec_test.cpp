@@ -4,7 +4,6 @@
 
 #include "BIException.h"
 #include "BIInvRec.h"
-#include "RecordingReportEngine.h"
 #include "StockFixture.h"
 
 #include <cmath>
@@ -62,13 +61,6 @@ protected:
                     "\"InvRec\" = " +
                     std::to_string(invRec) + " AND \"Product\" = " + std::to_string(product) +
                     " ORDER BY \"InvItem\"");
-    }
-    // Runs a call that must be refused with E and change nothing.
-    template <class E> void ExpectRefused(const std::function<void()>& call) {
-        const std::string before = Snapshot();
-        EXPECT_THROW(call(), E);
-        EXPECT_EQ(Snapshot(), before);
-        EXPECT_EQ(db->TransactionLevel(), 0);
     }
     void TearDown() override {
         EXPECT_EQ(Violations(), std::vector<std::string>{});
@@ -452,14 +444,8 @@ TEST_F(ReceiveTest, OrderSearch) {
 
 // --- Printing.
 
-class ReceiptHost : public StockHost {
-public:
-    RecordingReportEngine engine;
-    WSIReportEngine* GetCrystalEngine() override { return &engine; }
-};
-
 TEST_F(ReceiveTest, PrintNamesTheLayoutFormulasAndParameters) {
-    ReceiptHost printer;
+    PrintingHost printer;
     printer.db = db.get();
     printer.mainWindow = &mainWindow;
     printer.texts[BIInvReceive::kReceiptReportTitle] = "Receipt";

@@ -11,7 +11,9 @@
 // location. Builders that other test groups need are appended at the end of this file.
 
 #include "FakeHost.h"
+#include "RecordingReportEngine.h"
 #include "Records.h"
+#include "SchemaTestSupport.h"
 #include "StockCheck.h"
 #include "WSIDatabase.h"
 #include "schema/InventoryCodes.h"
@@ -19,6 +21,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <sqlite3.h>
@@ -54,8 +57,18 @@ public:
     }
 };
 
-class StockTest : public ::testing::Test {
+// The host printing through a recording engine.
+class PrintingHost : public StockHost {
+public:
+    RecordingReportEngine engine;
+    WSIReportEngine* GetCrystalEngine() override { return &engine; }
+};
+
+class StockTest : public BasicModuleTest<StockHost> {
 protected:
+    using BasicModuleTest<StockHost>::host;
+    using BasicModuleTest<StockHost>::app;
+
     // Tests run "as of" a fixed day, so that expiry dates and audit dates are stable.
     static constexpr WSIDate kToday{2026, 3, 15};
     static constexpr const char* kCat = "CAT";
@@ -69,16 +82,11 @@ protected:
     static constexpr const char* kCountCode = "COUNT"; // count code
 
     void SetUp() override {
-        ASSERT_EQ(tavel::ModuleAttachCount(), 0);
-        tavel::ModuleAttach();
-        app = tavel::CurrentInventoryApp();
-        ASSERT_NE(app, nullptr);
-        app->AttachHost(&host);
+        BasicModuleTest::SetUp();
+        if (HasFatalFailure())
+            return;
 
-        std::random_device rd;
-        dir = std::filesystem::temp_directory_path() / ("business-" + std::to_string(rd()));
-        std::filesystem::create_directories(dir);
-        setenv("TAVEL_DATA_DIR", dir.c_str(), 1);
+        dir = schematest::NewDataDir("business-");
         db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
         ASSERT_TRUE(db->IsOpen());
         std::string problem;
@@ -113,11 +121,12 @@ protected:
         db.reset();
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
-        while (tavel::ModuleAttachCount() > 0)
-            tavel::ModuleDetach();
+        BasicModuleTest::TearDown();
     }
 
     // --- Text and plain SQLite access, independent of the database service.
+
+    static std::string Id(long id) { return std::to_string(id); }
 
     template <std::size_t N> static void Put(char (&field)[N], const char* text) {
         std::memset(field, 0, N);
@@ -127,20 +136,10 @@ protected:
 
     // Rows of a SQLite query as text (NULL as "<null>"); a failed statement fails the test.
     std::vector<std::vector<std::string>> Rows(const std::string& sqliteSql) {
-        std::vector<std::vector<std::string>> rows;
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db->Handle(), sqliteSql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sqliteSql << ": " << sqlite3_errmsg(db->Handle());
-            return rows;
-        }
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            auto& row = rows.emplace_back();
-            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-                const unsigned char* t = sqlite3_column_text(stmt, i);
-                row.emplace_back(t ? reinterpret_cast<const char*>(t) : "<null>");
-            }
-        }
-        sqlite3_finalize(stmt);
+        std::string error;
+        auto rows = schematest::QueryRows(db->Handle(), sqliteSql, &error);
+        if (!error.empty())
+            ADD_FAILURE() << sqliteSql << ": " << error;
         return rows;
     }
     // The first column of the first row as a number; 0 when there is no row or NULL.
@@ -318,6 +317,14 @@ protected:
         const char* invLocFrom = "";
         long audit = 0; // 0: a new audit entry of today
     };
+    static Lot MakeLot(short quantity, double balance, double cost, WSIDate expiry = {}) {
+        Lot lot;
+        lot.quantity = quantity;
+        lot.balance = balance;
+        lot.cost = cost;
+        lot.expiry = expiry;
+        return lot;
+    }
     // A stock item with its creating detail (and a usage detail for what is gone), its
     // balance added to the product location (created when missing).
     long AddLot(long product, const char* loc, const Lot& lot) {
@@ -435,8 +442,16 @@ protected:
                       std::to_string(invOrdIt)) > 0;
     }
 
-    StockHost host;
-    WSIInventoryApp* app = nullptr;
+    // The call must throw E and leave every table, and so the invariant, as it was.
+    template <class E> void ExpectRefused(const std::function<void()>& call) {
+        const std::string before = Snapshot();
+        const std::vector<std::string> violations = Violations();
+        EXPECT_THROW(call(), E);
+        EXPECT_EQ(db->TransactionLevel(), 0);
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(Violations(), violations);
+    }
+
     WSIWindow mainWindow;
     std::filesystem::path dir;
     std::unique_ptr<WSIDatabase> db;

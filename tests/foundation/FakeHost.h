@@ -54,7 +54,7 @@ public:
 };
 
 // The module as loaded: its single handler attached to a fake host.
-class ModuleTest : public ::testing::Test {
+template <class Host = FakeHost> class BasicModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(tavel::ModuleAttachCount(), 0);
@@ -68,6 +68,7 @@ protected:
             tavel::ModuleDetach();
     }
 
-    FakeHost host;
+    Host host;
     WSIInventoryApp* app = nullptr;
 };
+using ModuleTest = BasicModuleTest<>;

@@ -1,5 +1,6 @@
 #include "TablesFixture.h"
 
+#include "SchemaTestSupport.h"
 #include "schema/Schema.h"
 
 #include <chrono>
@@ -38,10 +39,7 @@ WSIDate DateOf(const std::string& text, const WSIDate& today) {
 
 void TablesTest::SetUp() {
     ModuleTest::SetUp();
-    dir = std::filesystem::temp_directory_path() /
-          ("tables-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(dir);
-    setenv("TAVEL_DATA_DIR", dir.c_str(), 1);
+    dir = schematest::NewDataDir("tables-");
     db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
     ASSERT_TRUE(db->IsOpen());
     std::string problem;

@@ -6,6 +6,7 @@
 #include "DBInvItem.h"
 #include "DBInvLoc.h"
 #include "DBPrdLoc.h"
+#include "RecordWrites.h"
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
@@ -148,10 +149,7 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
                 throw RecordInUse();
             prdLoc.data.LastCount = quantity;
             db->GetCurrentDate(prdLoc.data.LastCountDate);
-            if (!prdLoc.UpdateDB(__FILE__, __LINE__, true, true)) {
-                ThrowDbError(prdLoc.GetError());
-                throw PrdLocErr();
-            }
+            UpdateOrThrow<PrdLocErr>(prdLoc);
             long countDetail = 0;
             TVL_FORMAT(sql,
                        "SELECT \"InvItDet\" FROM INVITDET  WHERE \"Type\" = %d AND \"InvLoc\" = "
@@ -280,10 +278,7 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
             item.data.Balance = item.data.Quantity;
         }
         const double applied = wanted - change;
-        if (!item.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(item.GetError());
-            throw InvAdjErr();
-        }
+        UpdateOrThrow<InvAdjErr>(item);
 
         long detail = 0;
         if (batchId_ != 0) {
@@ -366,10 +361,7 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
             throw RecordInUse();
         item.data.Quantity = static_cast<short>(item.data.Quantity + quantity);
         item.data.Balance += quantity;
-        if (!item.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(item.GetError());
-            throw InvItemErr();
-        }
+        UpdateOrThrow<InvItemErr>(item);
     } else {
         item.data.Type = type;
         item.data.InvRec = 0;
@@ -396,10 +388,7 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
         if (dated)
             item.data.ExpiryDate = *expiry;
         item.data.Audit = audit != 0 ? audit : item.AddAuditEntry(1, nullptr);
-        if (!item.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-            ThrowDbError(item.GetError());
-            throw InvItemErr();
-        }
+        InsertOrThrow<InvItemErr>(item);
     }
 
     UpdatePrdLoc(invLoc, product, quantity);
@@ -449,10 +438,7 @@ void BIInvAdj::AdjustReceivedDetails(long invItem, double cost, WSIDate expiry, 
         item.data.CostPerUnit = cost;
         if (refNo)
             CopyText(item.data.RefNo, refNo);
-        if (!item.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(item.GetError());
-            throw AdjustCostErr();
-        }
+        UpdateOrThrow<AdjustCostErr>(item);
 
         // Under the running average the other details were written at the average cost,
         // so only the detail that brought the item in takes the corrected cost.

@@ -6,9 +6,12 @@
 #include "DBInvOType.h"
 #include "DBPrdLoc.h"
 #include "InventoryModule.h"
+#include "ListCursor.h"
+#include "RecordWrites.h"
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
+#include "UnitOfWork.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
@@ -271,8 +274,7 @@ WSITable* BIInvOrder::GetNextOrderRow() {
     TVL_TRACE("BIInvOrder::GetNextOrderRow");
     if (m_Order.data.InvOrder == 0)
         return nullptr;
-    bool found;
-    if (!m_pLineCursor) {
+    return tavel::NextListRow(m_pLineCursor, [this] {
         char sql[1024];
         TVL_FORMAT(sql,
                    "SELECT I.\"InvOrdIt\", I.\"Item\", P.\"Product\",  C.\"Description\" "
@@ -283,16 +285,8 @@ WSITable* BIInvOrder::GetNextOrderRow() {
                    "AND I.\"Product\" = P.\"Product\" (+) AND  P.\"PrdType\" = C.\"PrdType\" (+) "
                    "AND P.\"PrdCat\" = C.\"PrdCat\" (+)  ORDER BY I.\"Item\" ",
                    m_Order.data.InvOrder);
-        m_pLineCursor = std::make_unique<WSIOrderLineCursor>(m_pDb, sql);
-        found = m_pLineCursor->GetFirst();
-    } else {
-        found = m_pLineCursor->GetNext();
-    }
-    if (!found) {
-        m_pLineCursor.reset();
-        return nullptr;
-    }
-    return m_pLineCursor.get();
+        return std::make_unique<WSIOrderLineCursor>(m_pDb, sql);
+    });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -418,209 +412,161 @@ void BIInvOrder::Init(const WSIInvOrder::WSIData* data) {
 
 void BIInvOrder::ModifyOrder(const WSIInvOrder::WSIData* data) {
     TVL_TRACE("BIInvOrder::ModifyOrder");
-    WSIDatabase* db = m_pDb;
-    db->TransactionBegin();
-    try {
-        if (!data || m_Order.data.InvOrder == 0)
-            throw OrderModifyErr();
-        const WSIInvOrder::WSIData edited = *data; // survives the re-read below
-        m_Order.ForceReread();
-        if (!m_Order.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-            throw RecordInUse();
-        CopyOrderFields(&edited);
-        if (!m_Order.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(m_Order.GetError());
-            throw DeletedRecord();
-        }
-    } catch (...) {
-        db->TransactionAbort();
-        RereadOrder();
-        throw;
-    }
-    db->TransactionEnd();
+    tavel::InTransaction(
+        m_pDb,
+        [&] {
+            if (!data || m_Order.data.InvOrder == 0)
+                throw OrderModifyErr();
+            const WSIInvOrder::WSIData edited = *data; // survives the re-read below
+            LockForUpdate(m_Order);
+            CopyOrderFields(&edited);
+            UpdateOrThrow<DeletedRecord>(m_Order);
+        },
+        [this] { RereadOrder(); });
 }
 
 void BIInvOrder::CancelOrder() {
     TVL_TRACE("BIInvOrder::CancelOrder");
-    WSIDatabase* db = m_pDb;
-    db->TransactionBegin();
-    try {
+    tavel::InTransaction(m_pDb, [this] {
         if (m_Order.data.InvOrder == 0)
             throw OrderDeleteErr();
         if (!m_Order.DeleteDB(__FILE__, __LINE__, false))
             throw RecordInUse();
-    } catch (...) {
-        db->TransactionAbort();
-        throw;
-    }
-    db->TransactionEnd();
+    });
     m_OrderItem.InitRecord();
     m_Order.InitRecord();
 }
 
 void BIInvOrder::Add(const WSIInvOrdIt::WSIData* data, bool skipQuantityCheck) {
     TVL_TRACE("BIInvOrder::Add");
-    WSIDatabase* db = m_pDb;
-    db->TransactionBegin();
-    try {
-        if (!data)
-            throw OrderAddErr();
-        const WSIInvOrdIt::WSIData line = *data; // the record is cleared below
-        if (m_Order.data.InvOrder == 0) {
-            if (m_Order.data.InvLoc[0] == '\0')
-                throw OrderAddOrderedByErr();
-            m_Order.data.Audit = m_Order.AddAuditEntry(1, nullptr);
-            if (!m_Order.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-                ThrowDbError(m_Order.GetError());
-                throw DuplicateRecord();
+    tavel::InTransaction(
+        m_pDb,
+        [&] {
+            if (!data)
+                throw OrderAddErr();
+            const WSIInvOrdIt::WSIData line = *data; // the record is cleared below
+            if (m_Order.data.InvOrder == 0) {
+                if (m_Order.data.InvLoc[0] == '\0')
+                    throw OrderAddOrderedByErr();
+                m_Order.data.Audit = m_Order.AddAuditEntry(1, nullptr);
+                InsertOrThrow<DuplicateRecord>(m_Order);
+                if (m_pDb->DBEngineToUse() == 1) {
+                    m_Order.ForceReread();
+                    m_Order.GetEqual(__FILE__, __LINE__, dbiNOLOCK);
+                }
             }
-            if (db->DBEngineToUse() == 1) {
-                m_Order.ForceReread();
-                m_Order.GetEqual(__FILE__, __LINE__, dbiNOLOCK);
-            }
-        }
-        if (!skipQuantityCheck)
-            CheckOrderQuantity(&line);
-        m_OrderItem.InitRecord();
-        m_OrderItem.data.Status = m_Order.data.IsExternal == 0 ? St::Requested : St::Ordered;
-        CopyOrderItemFields(&line);
-        m_OrderItem.data.InvOrder = m_Order.data.InvOrder;
-        SetNextOrderItemNumber();
-        if (!m_OrderItem.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-            ThrowDbError(m_OrderItem.GetError());
-            throw DuplicateRecord();
-        }
-    } catch (...) {
-        db->TransactionAbort();
-        RereadOrder();
-        m_OrderItem.InitRecord();
-        throw;
-    }
-    db->TransactionEnd();
+            if (!skipQuantityCheck)
+                CheckOrderQuantity(&line);
+            m_OrderItem.InitRecord();
+            m_OrderItem.data.Status = m_Order.data.IsExternal == 0 ? St::Requested : St::Ordered;
+            CopyOrderItemFields(&line);
+            m_OrderItem.data.InvOrder = m_Order.data.InvOrder;
+            SetNextOrderItemNumber();
+            InsertOrThrow<DuplicateRecord>(m_OrderItem);
+        },
+        [this] {
+            RereadOrder();
+            m_OrderItem.InitRecord();
+        });
 }
 
 void BIInvOrder::Modify(const WSIInvOrdIt::WSIData* data, bool skipQuantityCheck) {
     TVL_TRACE("BIInvOrder::Modify");
-    WSIDatabase* db = m_pDb;
-    db->TransactionBegin();
-    try {
-        if (!data || m_OrderItem.data.InvOrdIt == 0)
-            throw OrderModifyErr();
-        const WSIInvOrdIt::WSIData line = *data; // survives the re-read below
-        if (!skipQuantityCheck)
-            CheckOrderQuantity(&line);
-        m_OrderItem.ForceReread();
-        if (!m_OrderItem.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-            throw RecordInUse();
-        CopyOrderItemFields(&line);
-        if (!m_OrderItem.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(m_OrderItem.GetError());
-            throw DeletedRecord();
-        }
-    } catch (...) {
-        db->TransactionAbort();
-        RereadOrderItem();
-        throw;
-    }
-    db->TransactionEnd();
+    tavel::InTransaction(
+        m_pDb,
+        [&] {
+            if (!data || m_OrderItem.data.InvOrdIt == 0)
+                throw OrderModifyErr();
+            const WSIInvOrdIt::WSIData line = *data; // survives the re-read below
+            if (!skipQuantityCheck)
+                CheckOrderQuantity(&line);
+            LockForUpdate(m_OrderItem);
+            CopyOrderItemFields(&line);
+            UpdateOrThrow<DeletedRecord>(m_OrderItem);
+        },
+        [this] { RereadOrderItem(); });
 }
 
 void BIInvOrder::Delete() {
     TVL_TRACE("BIInvOrder::Delete");
-    WSIDatabase* db = m_pDb;
-    db->TransactionBegin();
-    try {
+    tavel::InTransaction(m_pDb, [this] {
         if (m_Order.data.InvOrder == 0 || m_OrderItem.data.InvOrdIt == 0)
             throw OrderDeleteErr();
         if (!m_OrderItem.DeleteDB(__FILE__, __LINE__, true))
             throw RecordInUse();
-    } catch (...) {
-        db->TransactionAbort();
-        throw;
-    }
-    db->TransactionEnd();
+    });
     m_OrderItem.InitRecord();
 }
 
 void BIInvOrder::UpdateItemStatus(int newStatus, long invOrder, long invOrdIt) {
     TVL_TRACE("BIInvOrder::UpdateItemStatus");
-    WSIDatabase* db = m_pDb;
-    db->TransactionBegin();
-    try {
-        const bool idsGiven = invOrder > 0 || invOrdIt > 0;
-        bool lineRead = false;
-        if (idsGiven) {
-            m_Order.InitRecord();
-            m_OrderItem.InitRecord();
-            if (invOrder > 0 && invOrdIt > 0) {
-                m_Order.data.InvOrder = invOrder;
-                m_Order.GetEqual(__FILE__, __LINE__, dbiNOLOCK);
-                m_OrderItem.data.InvOrdIt = invOrdIt;
-                lineRead = m_OrderItem.GetEqual(__FILE__, __LINE__, dbiWRITELOCK);
+    tavel::InTransaction(
+        m_pDb,
+        [&] {
+            const bool idsGiven = invOrder > 0 || invOrdIt > 0;
+            bool lineRead = false;
+            if (idsGiven) {
+                m_Order.InitRecord();
+                m_OrderItem.InitRecord();
+                if (invOrder > 0 && invOrdIt > 0) {
+                    m_Order.data.InvOrder = invOrder;
+                    m_Order.GetEqual(__FILE__, __LINE__, dbiNOLOCK);
+                    m_OrderItem.data.InvOrdIt = invOrdIt;
+                    lineRead = m_OrderItem.GetEqual(__FILE__, __LINE__, dbiWRITELOCK);
+                }
             }
-        }
-        if (m_Order.data.InvOrder == 0 || m_OrderItem.data.InvOrdIt == 0) {
-            if (idsGiven)
-                m_OrderItem.ReleaseLock();
-            throw OrderModifyErr();
-        }
-        if (idsGiven && !lineRead)
-            throw RecordInUse();
-        if (invOrdIt == 0) {
-            m_OrderItem.ForceReread();
-            if (!m_OrderItem.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
+            if (m_Order.data.InvOrder == 0 || m_OrderItem.data.InvOrdIt == 0) {
+                if (idsGiven)
+                    m_OrderItem.ReleaseLock();
+                throw OrderModifyErr();
+            }
+            if (idsGiven && !lineRead)
                 throw RecordInUse();
-        }
+            if (invOrdIt == 0)
+                LockForUpdate(m_OrderItem);
 
-        WSIInvOrdIt::WSIData& it = m_OrderItem.data;
-        const short current = it.Status;
-        const bool external = m_Order.data.IsExternal != 0;
-        auto refuse = [this](auto exception) {
-            m_OrderItem.ReleaseLock();
-            throw exception;
-        };
-        switch (newStatus) {
-        case St::InReview:
-            if (current != St::Requested || external)
-                refuse(InvalidOrderCannotReview());
-            break;
-        case St::Ordered:
-            if (!IsOneOf(current, {St::Requested, St::InReview}) || external)
-                refuse(InvalidOrderCannotOrder());
-            break;
-        case St::Purchased:
-            if (external && !IsOneOf(current, {St::Ordered, St::InReview, St::Requested}))
-                refuse(InvalidOrderCannotPurchase());
-            break;
-        case St::Cancelled:
-            if (IsOneOf(current, {St::Cancelled, St::Closed, St::Filled}) || it.QtyFilled > 0)
-                refuse(InvalidOrderCannotCancel());
-            break;
-        case St::BackOrdered:
-            it.WasBackOrdered = 1;
-            if (IsOneOf(current, {St::Cancelled, St::BackOrdered, St::Filled}) ||
-                it.Quantity <= it.QtyFilled)
-                refuse(InvalidOrderCannotBackOrder());
-            break;
-        case St::Closed:
-        case St::Filled:
-            if (IsOneOf(current, {St::Cancelled, St::Closed, St::Filled}))
-                refuse(InvalidOrderCannotClose());
-            break;
-        default:
-            break;
-        }
-        it.Status = static_cast<short>(newStatus);
-        if (!m_OrderItem.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(m_OrderItem.GetError());
-            throw DeletedRecord();
-        }
-    } catch (...) {
-        db->TransactionAbort();
-        RereadOrderItem();
-        throw;
-    }
-    db->TransactionEnd();
+            WSIInvOrdIt::WSIData& it = m_OrderItem.data;
+            const short current = it.Status;
+            const bool external = m_Order.data.IsExternal != 0;
+            auto refuse = [this](auto exception) {
+                m_OrderItem.ReleaseLock();
+                throw exception;
+            };
+            switch (newStatus) {
+            case St::InReview:
+                if (current != St::Requested || external)
+                    refuse(InvalidOrderCannotReview());
+                break;
+            case St::Ordered:
+                if (!IsOneOf(current, {St::Requested, St::InReview}) || external)
+                    refuse(InvalidOrderCannotOrder());
+                break;
+            case St::Purchased:
+                if (external && !IsOneOf(current, {St::Ordered, St::InReview, St::Requested}))
+                    refuse(InvalidOrderCannotPurchase());
+                break;
+            case St::Cancelled:
+                if (IsOneOf(current, {St::Cancelled, St::Closed, St::Filled}) || it.QtyFilled > 0)
+                    refuse(InvalidOrderCannotCancel());
+                break;
+            case St::BackOrdered:
+                it.WasBackOrdered = 1;
+                if (IsOneOf(current, {St::Cancelled, St::BackOrdered, St::Filled}) ||
+                    it.Quantity <= it.QtyFilled)
+                    refuse(InvalidOrderCannotBackOrder());
+                break;
+            case St::Closed:
+            case St::Filled:
+                if (IsOneOf(current, {St::Cancelled, St::Closed, St::Filled}))
+                    refuse(InvalidOrderCannotClose());
+                break;
+            default:
+                break;
+            }
+            it.Status = static_cast<short>(newStatus);
+            UpdateOrThrow<DeletedRecord>(m_OrderItem);
+        },
+        [this] { RereadOrderItem(); });
 }
 
 long BIInvOrder::OrderIdOrCurrent(long invOrder) const {

@@ -7,6 +7,8 @@
 #include "DBInvOrdIt.h"
 #include "DBPrdLoc.h"
 #include "InventoryModule.h"
+#include "ListCursor.h"
+#include "RecordWrites.h"
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
@@ -139,10 +141,7 @@ void BIInvPickList::Add(long invOrdIt, bool markStatus) {
         line.data.PickDate = pickDate_;
         if (markStatus)
             line.data.Status = tavel::OrdItStatus::OnPickList;
-        if (!line.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(line.GetError());
-            throw InvPickListAddErr();
-        }
+        UpdateOrThrow<InvPickListAddErr>(line);
         db->TransactionEnd();
     } catch (...) {
         db->TransactionAbort();
@@ -157,8 +156,7 @@ long BIInvPickList::GetPickList() const {
 
 WSITable* BIInvPickList::GetNextRow() {
     TVL_TRACE("BIInvPickList::GetNextRow");
-    bool found;
-    if (!listCursor_) {
+    return tavel::NextListRow(listCursor_, [this] {
         char sql[1024];
         TVL_FORMAT(
             sql,
@@ -169,16 +167,8 @@ WSITable* BIInvPickList::GetNextRow() {
             "AND O.\"InvLoc\" = L.\"InvLoc\" AND I.\"PickUser\" = U.\"User\" (+) ORDER BY "
             "I.\"PickList\" ",
             static_cast<long>(tavel::OrdItStatus::OnPickList));
-        listCursor_ = std::make_unique<WSIOpenPickListRow>(GetDb(), sql);
-        found = listCursor_->GetFirst();
-    } else {
-        found = listCursor_->GetNext();
-    }
-    if (!found) {
-        listCursor_.reset();
-        return nullptr;
-    }
-    return listCursor_.get();
+        return std::make_unique<WSIOpenPickListRow>(GetDb(), sql);
+    });
 }
 
 void BIInvPickList::Print(WSIWindow* parent, bool preview, long pickList, const char* invLoc) {
@@ -308,8 +298,7 @@ void BIInvFill::ApplyFill(long invOrdIt, long product, short quantity, bool allo
 
 WSITable* BIInvFill::GetNextRow() {
     TVL_TRACE("BIInvFill::GetNextRow");
-    bool found;
-    if (!rowCursor_) {
+    return tavel::NextListRow(rowCursor_, [this] {
         char sql[1024];
         if (batchId_ == 0)
             TVL_FORMAT(sql,
@@ -327,16 +316,8 @@ WSITable* BIInvFill::GetNextRow() {
                        "V.WASBACKORDERED, V.PRODUCTBIN  FROM INVFILL_VIEW V WHERE V.PICKLIST = %ld "
                        "AND V.BATCHID(+) = %ld ORDER BY V.PODATE, V.INVORDER, V.ITEM ",
                        pickList_, batchId_);
-        rowCursor_ = std::make_unique<WSIInvFillRow>(GetDb(), sql);
-        found = rowCursor_->GetFirst();
-    } else {
-        found = rowCursor_->GetNext();
-    }
-    if (!found) {
-        rowCursor_.reset();
-        return nullptr;
-    }
-    return rowCursor_.get();
+        return std::make_unique<WSIInvFillRow>(GetDb(), sql);
+    });
 }
 
 WSITable* BIInvFill::GetNewRow() {
@@ -350,9 +331,7 @@ WSITable* BIInvFill::GetNewRow() {
                "V.DESCRIPTION, V.UPCCODE, V.ORDERQTY,  V.UNIT, V.QTYFILLED, V.WASBACKORDERED, "
                "V.PRODUCTBIN  FROM INVFILL_VIEW V WHERE V.INVITEM = %ld ",
                lastInvItem_);
-    auto* row = new WSIInvFillRow(GetDb(), sql);
-    row->GetFirst();
-    return row;
+    return tavel::NewListRow<WSIInvFillRow>(GetDb(), sql);
 }
 
 void BIInvFill::Print(WSIWindow*, bool) {

@@ -10,9 +10,12 @@
 #include "DBProduct.h"
 #include "DBVendor.h"
 #include "InventoryModule.h"
+#include "ListCursor.h"
+#include "RecordWrites.h"
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
+#include "UnitOfWork.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
@@ -126,12 +129,7 @@ bool BIInvReceive::FindFirstOrder(WSIDate date) {
         m_pDb->GetTableColumns(__LINE__, __FILE__, "INVORDER"), condition);
     WSIBVParametersInfo binds;
     binds.AddParameter(date);
-    orderSearch_ =
-        m_pDb->QueryBV(__FILE__, __LINE__, sql, WSIResult(WSIInvOrder::Table(), &order_), binds);
-    if (orderSearch_->GetFirst())
-        return true;
-    order_ = {};
-    return false;
+    return OpenOrderSearch(sql, binds);
 }
 
 bool BIInvReceive::FindFirstOrder(const char* prefix, bool byPONumber) {
@@ -147,12 +145,23 @@ bool BIInvReceive::FindFirstOrder(const char* prefix, bool byPONumber) {
         sql,
         R"sql(SELECT %s FROM INVORDER WHERE %s like :1 AND "Inactive" = 0 AND "IsExternal" = 1 ORDER BY %s, "Audit" DESC )sql",
         m_pDb->GetTableColumns(__LINE__, __FILE__, "INVORDER"), column, column);
+    return OpenOrderSearch(sql, binds);
+}
+
+bool BIInvReceive::OpenOrderSearch(const char* sql, const WSIBVParametersInfo& binds) {
     orderSearch_ =
         m_pDb->QueryBV(__FILE__, __LINE__, sql, WSIResult(WSIInvOrder::Table(), &order_), binds);
     if (orderSearch_->GetFirst())
         return true;
     order_ = {};
     return false;
+}
+
+void BIInvReceive::LockLine(long line) {
+    item_->InitRecord();
+    item_->data.InvItem = line;
+    if (!item_->GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
+        throw RecordInUse();
 }
 
 bool BIInvReceive::FindNextOrder() {
@@ -239,8 +248,7 @@ WSITable* BIInvReceive::GetNextOrderRow() {
         orderRows_.reset();
         return nullptr;
     }
-    bool found;
-    if (!orderRows_) {
+    return tavel::NextListRow(orderRows_, [this] {
         char sql[1024];
         TVL_FORMAT(sql,
                    "SELECT V.INVORDER, V.INACTIVE, V.PONUMBER, V.PODATE, V.VENDORNAME,  "
@@ -252,16 +260,8 @@ WSITable* BIInvReceive::GetNextOrderRow() {
                    "M.\"InvOrdIt\"(+) = V.INVORDIT ORDER BY 7 ",
                    order_.InvOrder, static_cast<long>(Status::Cancelled), receipt_->data.InvRec,
                    static_cast<long>(kReceiptType));
-        orderRows_ = std::make_unique<WSIReceiveOrderCursor>(m_pDb, sql);
-        found = orderRows_->GetFirst();
-    } else {
-        found = orderRows_->GetNext();
-    }
-    if (!found) {
-        orderRows_.reset();
-        return nullptr;
-    }
-    return orderRows_.get();
+        return std::make_unique<WSIReceiveOrderCursor>(m_pDb, sql);
+    });
 }
 
 WSITable* BIInvReceive::GetNewReceiptRow() {
@@ -374,38 +374,24 @@ long BIInvReceive::FindLine(long product, const WSIDate* expiry, bool matchRefNo
 
 void BIInvReceive::Add(long product, short quantity, WSIDate* expiry, const char* refNo) {
     TVL_TRACE("BIInvReceive::Add");
-    m_pDb->TransactionBegin();
-    try {
+    tavel::InTransaction(m_pDb, [&] {
         if (!QuantityAllowed(quantity))
             throw InvalidQuantity();
         if (receipt_->data.InvRec == 0) {
             receipt_->data.Audit = receipt_->AddAuditEntry(1, nullptr);
-            if (!receipt_->InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-                ThrowDbError(receipt_->GetError());
-                throw DuplicateRecord();
-            }
+            InsertOrThrow<DuplicateRecord>(*receipt_);
         }
         const long line = FindLine(product, expiry, true, refNo);
         if (line == 0) {
             AddInvItem(product, quantity, expiry, refNo);
         } else {
-            item_->InitRecord();
-            item_->data.InvItem = line;
-            if (!item_->GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-                throw RecordInUse();
+            LockLine(line);
             item_->data.Quantity = static_cast<short>(item_->data.Quantity + quantity);
             item_->data.Balance += quantity;
-            if (!item_->UpdateDB(__FILE__, __LINE__, true, true)) {
-                ThrowDbError(item_->GetError());
-                throw DeletedRecord();
-            }
+            UpdateOrThrow<DeletedRecord>(*item_);
         }
         UpdateInvItDet(item_.get(), quantity, -1);
-    } catch (...) {
-        m_pDb->TransactionAbort();
-        throw;
-    }
-    m_pDb->TransactionEnd();
+    });
 }
 
 long BIInvReceive::AddInvItem(long product, short quantity, WSIDate* expiry, const char* refNo) {
@@ -453,17 +439,13 @@ long BIInvReceive::AddInvItem(long product, short quantity, WSIDate* expiry, con
     }
 
     line.Audit = item_->AddAuditEntry(1, nullptr);
-    if (!item_->InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-        ThrowDbError(item_->GetError());
-        throw InvItemErr();
-    }
+    InsertOrThrow<InvItemErr>(*item_);
     return line.InvItem;
 }
 
 void BIInvReceive::Modify(long product, short quantity, WSIDate* expiry) {
     TVL_TRACE("BIInvReceive::Modify");
-    m_pDb->TransactionBegin();
-    try {
+    tavel::InTransaction(m_pDb, [&] {
         if (receipt_->data.InvRec == 0)
             throw NoEntryToModifyErr();
         const long line = FindLine(product, expiry, false, nullptr);
@@ -471,49 +453,31 @@ void BIInvReceive::Modify(long product, short quantity, WSIDate* expiry) {
             throw NoEntryToModifyErr();
         if (!QuantityAllowed(quantity))
             throw InvalidQuantity();
-        item_->InitRecord();
-        item_->data.InvItem = line;
-        if (!item_->GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-            throw RecordInUse();
+        LockLine(line);
         const short old = item_->data.Quantity;
         // The line is set, not moved: stock already used from it makes the balances
         // disagree, which the average cost check then refuses.
         item_->data.Quantity = quantity;
         item_->data.Balance = quantity;
-        if (!item_->UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(item_->GetError());
-            throw DeletedRecord();
-        }
+        UpdateOrThrow<DeletedRecord>(*item_);
         UpdateInvItDet(item_.get(), static_cast<short>(quantity - old), -1);
-    } catch (...) {
-        m_pDb->TransactionAbort();
-        throw;
-    }
-    m_pDb->TransactionEnd();
+    });
 }
 
 void BIInvReceive::Delete(long product, short status, WSIDate* expiry) {
     TVL_TRACE("BIInvReceive::Delete");
-    m_pDb->TransactionBegin();
-    try {
+    tavel::InTransaction(m_pDb, [&] {
         const long line =
             receipt_->data.InvRec == 0 ? 0 : FindLine(product, expiry, false, nullptr);
         if (line != 0) {
-            item_->InitRecord();
-            item_->data.InvItem = line;
-            if (!item_->GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-                throw RecordInUse();
+            LockLine(line);
             DBInvItem copy(m_pDb);
             copy.data = item_->data;
             if (!item_->DeleteDB(__FILE__, __LINE__, true))
                 throw RecordInUse();
             UpdateInvItDet(&copy, static_cast<short>(-copy.data.Quantity), status);
         }
-    } catch (...) {
-        m_pDb->TransactionAbort();
-        throw;
-    }
-    m_pDb->TransactionEnd();
+    });
 }
 
 void BIInvReceive::UpdateInvItDet(DBInvItem* item, short quantityChange, short status) {
@@ -572,10 +536,7 @@ void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange) {
         average = RoundToCents(average);
     }
     prd.data.AverageCost = average;
-    if (!prd.UpdateDB(__FILE__, __LINE__, true, true)) {
-        ThrowDbError(prd.GetError());
-        throw AvgCostErr();
-    }
+    UpdateOrThrow<AvgCostErr>(prd);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -618,20 +579,14 @@ void BIInvReceive::AddOrderItem(long product, short quantity) {
         ordIt.data.Quantity = quantity;
         CopyText(ordIt.data.Unit, prd.Unit);
         ordIt.data.CostPerUnit = prd.CostPerUnit;
-        if (!ordIt.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-            ThrowDbError(ordIt.GetError());
-            throw OrdItAddErr();
-        }
+        InsertOrThrow<OrdItAddErr>(ordIt);
         return;
     }
     ordIt.data.InvOrdIt = existing;
     if (!ordIt.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
         throw RecordInUse();
     ordIt.data.Quantity = static_cast<short>(ordIt.data.Quantity + quantity);
-    if (!ordIt.UpdateDB(__FILE__, __LINE__, true, true)) {
-        ThrowDbError(ordIt.GetError());
-        throw OrdItAddErr();
-    }
+    UpdateOrThrow<OrdItAddErr>(ordIt);
 }
 
 void BIInvReceive::CleanupOrderItem(long product) {

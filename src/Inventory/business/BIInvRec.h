@@ -140,6 +140,12 @@ private:
     // matchRefNo: the reference must equal refNo as well.
     long FindLine(long product, const WSIDate* expiry, bool matchRefNo, const char* refNo);
     bool ProductFound(long product, WSIProduct::WSIData& out, bool activeOnly);
+    // Opens the order search on sql, positioned on its first order; false (no order) when
+    // it finds none.
+    bool OpenOrderSearch(const char* sql, const WSIBVParametersInfo& binds);
+    // Loads receipt line `line` into the current stock item under a write lock; RecordInUse
+    // when it is held elsewhere.
+    void LockLine(long line);
 
     WSIInvOrder::WSIData order_{};
     std::unique_ptr<DBInvRec> receipt_;

@@ -4,6 +4,7 @@
 #include "BoundedFormat.h"
 #include "DBInvItem.h"
 #include "DbInvItDet.h"
+#include "RecordWrites.h"
 #include "Trace.h"
 #include "UnitOfWork.h"
 #include "WSIDatabase.h"
@@ -57,10 +58,7 @@ long BIInvSplit::Split(long invItem, short quantity, double cost, WSIDate expiry
 
         item.data.Balance -= quantity;
         item.data.Quantity -= quantity;
-        if (!item.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(item.GetError());
-            throw InvItemErr();
-        }
+        UpdateOrThrow<InvItemErr>(item);
 
         long detailId = 0;
         TVL_FORMAT(
@@ -73,10 +71,7 @@ long BIInvSplit::Split(long invItem, short quantity, double cost, WSIDate expiry
         if (detailId == 0 || !detail.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
             throw InvItDetErr();
         detail.data.Quantity -= quantity;
-        if (!detail.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(detail.GetError());
-            throw InvItDetErr();
-        }
+        UpdateOrThrow<InvItDetErr>(detail);
 
         DBInvItem split(db);
         split.data = item.data;
@@ -102,10 +97,7 @@ long BIInvSplit::Split(long invItem, short quantity, double cost, WSIDate expiry
         splitDetail.data.Quantity = quantity;
         splitDetail.data.CostPerUnit = cost;
         splitDetail.data.Audit = split.data.Audit;
-        if (!splitDetail.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-            ThrowDbError(splitDetail.GetError());
-            throw InvItDetErr();
-        }
+        InsertOrThrow<InvItDetErr>(splitDetail);
 
         // The split-off stock keeps the age of the stock it came from.
         TVL_FORMAT(sql, R"sql(UPDATE AUDITHIS SET "Date" = '%d/%d/%d' WHERE "Audit" = %ld )sql",

@@ -6,6 +6,7 @@
 #include "DBPrdLoc.h"
 #include "DBProduct.h"
 #include "InventoryModule.h"
+#include "ListCursor.h"
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
@@ -157,8 +158,7 @@ void BIInvTransfer::EndTransferInvItem() {
 
 WSITable* BIInvTransfer::GetNextRow() {
     TVL_TRACE("BIInvTransfer::GetNextRow");
-    bool found;
-    if (!rowCursor_) {
+    return tavel::NextListRow(rowCursor_, [this] {
         char sql[1024];
         TVL_FORMAT(
             sql,
@@ -167,16 +167,8 @@ WSITable* BIInvTransfer::GetNextRow() {
             "'%s' AND V.INVITEM IN (SELECT DISTINCT D.InvItem FROM INVITDET D WHERE D.BatchId = "
             "%ld)ORDER BY V.AUDITID ",
             EscapeQuotes(secondLoc_).c_str(), batchId_);
-        rowCursor_ = std::make_unique<WSIInvTransferRow>(GetDb(), sql);
-        found = rowCursor_->GetFirst();
-    } else {
-        found = rowCursor_->GetNext();
-    }
-    if (!found) {
-        rowCursor_.reset();
-        return nullptr;
-    }
-    return rowCursor_.get();
+        return std::make_unique<WSIInvTransferRow>(GetDb(), sql);
+    });
 }
 
 WSITable* BIInvTransfer::GetNewRow() {
@@ -187,9 +179,7 @@ WSITable* BIInvTransfer::GetNewRow() {
                "V.DESCRIPTION, V.UPCCODE, V.UNIT, V.SCANNED, V.AUDITID  FROM INVTRANSFER_VIEW V "
                "WHERE V.INVITEM = %ld ",
                lastInvItem_);
-    auto* row = new WSIInvTransferRow(GetDb(), sql);
-    row->GetFirst();
-    return row;
+    return tavel::NewListRow<WSIInvTransferRow>(GetDb(), sql);
 }
 
 void BIInvTransfer::Print(WSIWindow*, bool) {

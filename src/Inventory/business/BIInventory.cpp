@@ -7,6 +7,7 @@
 #include "DBPrdLoc.h"
 #include "DbInvItDet.h"
 #include "InventoryModule.h"
+#include "RecordWrites.h"
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "ThrowDbError.h"
@@ -158,6 +159,17 @@ WSIApplication* Host() {
     return app ? app->GetHostApplication() : nullptr;
 }
 
+// The condition that keeps a product search within the selected category or, with none,
+// the selected type; nothing when neither is selected.
+void SelectionFilter(char (&extra)[256], const WSIPrdType::WSIData& type,
+                     const WSIPrdCat::WSIData& cat) {
+    if (cat.PrdCat[0] != '\0')
+        TVL_FORMAT(extra, " AND \"PrdType\" = %ld AND \"PrdCat\" = '%s' ", cat.PrdType,
+                   EscapeQuotes(cat.PrdCat).c_str());
+    else if (type.PrdType > 0)
+        TVL_FORMAT(extra, " AND \"PrdType\" = %ld ", type.PrdType);
+}
+
 } // namespace
 
 BIInventory::BIInventory(WSIDatabase* db) : m_pDb(db) {
@@ -279,11 +291,8 @@ bool BIInventory::GetPrdCatDescription(char* buf, int size) {
 long BIInventory::FindProduct(const char* code, bool withinSelection) {
     TVL_TRACE("BIInventory::FindProduct");
     char extra[256] = "";
-    if (withinSelection && m_PrdCat.PrdCat[0] != '\0')
-        TVL_FORMAT(extra, " AND \"PrdType\" = %ld AND \"PrdCat\" = '%s' ", m_PrdCat.PrdType,
-                   EscapeQuotes(m_PrdCat.PrdCat).c_str());
-    else if (withinSelection && m_PrdType.PrdType > 0)
-        TVL_FORMAT(extra, " AND \"PrdType\" = %ld ", m_PrdType.PrdType);
+    if (withinSelection)
+        SelectionFilter(extra, m_PrdType, m_PrdCat);
     m_Product = {};
     // An empty code is no code: it must not match the products without a UPC code.
     if (IsBlank(code))
@@ -300,11 +309,8 @@ long BIInventory::FindProduct(const char* code, bool withinSelection) {
 long BIInventory::FindProduct(long product, bool withinSelection) {
     TVL_TRACE("BIInventory::FindProduct");
     char extra[256] = "";
-    if (withinSelection && m_PrdCat.PrdCat[0] != '\0')
-        TVL_FORMAT(extra, " AND \"PrdType\" = %ld AND \"PrdCat\" = '%s' ", m_PrdCat.PrdType,
-                   EscapeQuotes(m_PrdCat.PrdCat).c_str());
-    else if (withinSelection && m_PrdType.PrdType > 0)
-        TVL_FORMAT(extra, " AND \"PrdType\" = %ld ", m_PrdType.PrdType);
+    if (withinSelection)
+        SelectionFilter(extra, m_PrdType, m_PrdCat);
     m_Product = {};
     char sql[1024];
     TVL_FORMAT(sql, "SELECT %s FROM PRODUCT WHERE \"Product\" = %ld %s",
@@ -613,10 +619,7 @@ void BIInventory::BackOrder(long invOrdIt) {
     ordIt.data.Status = tavel::OrdItStatus::BackOrdered;
     // Remembered for good: a later partial fill returns the item to back-ordered.
     ordIt.data.WasBackOrdered = 1;
-    if (!ordIt.UpdateDB(__FILE__, __LINE__, true, true)) {
-        ThrowDbError(ordIt.GetError());
-        throw BackOrderErr();
-    }
+    UpdateOrThrow<BackOrderErr>(ordIt);
 }
 
 void BIInventory::AutoBackOrder(long invOrder) {
@@ -658,10 +661,7 @@ void BIInventory::UpdatePrdLoc(const char* invLoc, long product, double change) 
                 prdLoc.data.Inactive = 1;
         }
     }
-    if (!prdLoc.UpdateDB(__FILE__, __LINE__, true, true)) {
-        ThrowDbError(prdLoc.GetError());
-        throw PrdLocErr();
-    }
+    UpdateOrThrow<PrdLocErr>(prdLoc);
 }
 
 void BIInventory::UpdateInvOrdIt(long invOrdIt, const char* invLoc, long product, short qtyChange,
@@ -691,10 +691,7 @@ void BIInventory::UpdateInvOrdIt(long invOrdIt, const char* invLoc, long product
         ordIt.data.Status = tavel::OrdItStatus::BackOrdered;
     else
         ordIt.data.Status = tavel::OrdItStatus::PartiallyFilled;
-    if (!ordIt.UpdateDB(__FILE__, __LINE__, true, true)) {
-        ThrowDbError(ordIt.GetError());
-        throw InvOrdItErr();
-    }
+    UpdateOrThrow<InvOrdItErr>(ordIt);
 }
 
 long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, const char* invLoc,
@@ -716,10 +713,7 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
         }
         det.data.Quantity += quantity;
         det.data.CountValue = count;
-        if (!det.UpdateDB(__FILE__, __LINE__, true, true)) {
-            ThrowDbError(det.GetError());
-            throw InvItDetErr();
-        }
+        UpdateOrThrow<InvItDetErr>(det);
         return type == tavel::MovementType::CountMarker ? det.data.Audit : audit;
     }
 
@@ -765,10 +759,7 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
     if (audit == 0)
         audit = det.AddAuditEntry(1, nullptr);
     det.data.Audit = audit;
-    if (!det.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
-        ThrowDbError(det.GetError());
-        throw InvItDetErr();
-    }
+    InsertOrThrow<InvItDetErr>(det);
     return audit;
 }
 

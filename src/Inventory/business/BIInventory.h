@@ -130,6 +130,15 @@ protected:
                         long batchId, short count, const char* otherLoc);
     // Throws the exception for a table error number; false for a number without one.
     bool ThrowDbError(unsigned short error);
+    // Locked-record reads and writes, defined in RecordWrites.h.
+    // Reads the record again under a write lock; a row held elsewhere is RecordInUse.
+    template <class Record> void LockForUpdate(Record& record);
+    // Writes the locked record back; a failed write throws its database error or, when it
+    // has none, Fallback.
+    template <class Fallback, class Record> void UpdateOrThrow(Record& record);
+    // Adds the record; a failed insert throws its database error or, when it has none,
+    // Fallback.
+    template <class Fallback, class Record> void InsertOrThrow(Record& record);
 
     // Runs a single-row read: fills into from the first row; whether a row came back.
     bool ReadFirst(const char* sql, WSIResult into);

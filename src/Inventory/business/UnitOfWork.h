@@ -7,11 +7,33 @@
 
 #include "WSIDatabase.h"
 
+#include <utility>
+
 namespace tavel {
 
 inline void AbortTransactionsAbove(WSIDatabase* db, int level) {
     if (db->TransactionLevel() > level)
         db->TransactionAbort();
+}
+
+// Runs `work` as one unit of work. When it throws, the unit is aborted and `restore` puts
+// the caller's records back to what the database holds before the exception goes on.
+template <class Work, class Restore>
+void InTransaction(WSIDatabase* db, Work&& work, Restore&& restore) {
+    db->TransactionBegin();
+    try {
+        work();
+    } catch (...) {
+        db->TransactionAbort();
+        restore();
+        throw;
+    }
+    db->TransactionEnd();
+}
+
+// The same, for work that leaves nothing of the caller's to put back.
+template <class Work> void InTransaction(WSIDatabase* db, Work&& work) {
+    InTransaction(db, std::forward<Work>(work), [] {});
 }
 
 } // namespace tavel
