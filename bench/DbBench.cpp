@@ -4,6 +4,7 @@
 // binds. The ratio of the two is printed at the end.
 
 #include "BoundedFormat.h"
+#include "Records.h"
 #include "TableRegistry.h"
 #include "WSIDatabase.h"
 #include "WSITable.h"
@@ -22,49 +23,8 @@
 
 namespace {
 
-class BenchPrdLoc : public WSITable {
-public:
-    struct WSIData {
-        long Product;
-        char InvLoc[7];
-        char Bin[13];
-        short Stocked;
-        short TrackUsage;
-        short CanOrderFrom;
-        double Balance;
-        double LastCount;
-        WSIDate LastCountDate;
-        short MinCount;
-        short ReorderCount;
-        short MaxCount;
-        short MinToOrder;
-        short StdToOrder;
-        short Inactive;
-    };
-    WSIData data{};
-    TVL_RECORD_CLASS(BenchPrdLoc)
-    static const TableDesc& Table() {
-        static const ColumnDesc cols[] = {
-            TVL_COL(WSIData, Product, Id, 0, true),
-            TVL_COL(WSIData, InvLoc, Code, 6, true),
-            TVL_COL(WSIData, Bin, Text, 12, false),
-            TVL_COL(WSIData, Stocked, Flag, 0, false),
-            TVL_COL(WSIData, TrackUsage, Flag, 0, false),
-            TVL_COL(WSIData, CanOrderFrom, Flag, 0, false),
-            TVL_COL(WSIData, Balance, Amount, 0, false),
-            TVL_COL(WSIData, LastCount, Amount, 0, false),
-            TVL_COL(WSIData, LastCountDate, Date, 0, false),
-            TVL_COL(WSIData, MinCount, Count, 0, false),
-            TVL_COL(WSIData, ReorderCount, Count, 0, false),
-            TVL_COL(WSIData, MaxCount, Count, 0, false),
-            TVL_COL(WSIData, MinToOrder, Count, 0, false),
-            TVL_COL(WSIData, StdToOrder, Count, 0, false),
-            TVL_COL(WSIData, Inactive, Flag, 0, false),
-        };
-        static const TableDesc t{"PRDLOC", cols, std::size(cols), sizeof(WSIData)};
-        return t;
-    }
-};
+// The benchmark runs on the real product-location record.
+using BenchPrdLoc = WSIPrdLoc;
 
 constexpr long kProducts = 2000;
 const char* const kLocations[] = {"MAIN", "EAST", "WEST", "CART1"};
