@@ -1,5 +1,7 @@
 #include "invctl.h"
 
+#include "Schema.h"
+
 #include "Records.h"
 #include "WSIDatabase.h"
 
@@ -55,6 +57,20 @@ std::unique_ptr<WSIDatabase> OpenExisting(const std::string& path, std::string& 
     auto db = std::make_unique<WSIDatabase>();
     if (!db->Open(path)) {
         problem = "cannot open " + path + " (see " + WSIDatabase::kErrorLog + ")";
+        return nullptr;
+    }
+    return db;
+}
+
+std::unique_ptr<WSIDatabase> OpenInventory(const std::string& path, std::string& problem) {
+    auto db = OpenExisting(path, problem);
+    if (!db)
+        return nullptr;
+    // Stock commands work only on a database of this program's schema.
+    tavel::SchemaCheck check = tavel::CheckSchema(*db);
+    if (!check.ok) {
+        problem = path + " is not an inventory database of this version: " + check.problem +
+                  " (run check-schema)";
         return nullptr;
     }
     return db;

@@ -57,5 +57,7 @@ int UsageError(const Command& command, const std::string& text);
 // Opens a database file that must already exist (opening would otherwise create it) and
 // registers the record descriptors. Null after Fail-style reporting into problem.
 std::unique_ptr<WSIDatabase> OpenExisting(const std::string& path, std::string& problem);
+// OpenExisting, refusing a database whose schema does not match this program's.
+std::unique_ptr<WSIDatabase> OpenInventory(const std::string& path, std::string& problem);
 
 } // namespace invctl

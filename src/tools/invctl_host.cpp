@@ -83,7 +83,7 @@ bool Session::Open(const Options& options, bool yes, const std::string& login,
         problem = "no database file given (--db FILE)";
         return false;
     }
-    db_ = OpenExisting(options.db, problem);
+    db_ = OpenInventory(options.db, problem);
     if (!db_)
         return false;
     long user = 0;

@@ -88,7 +88,7 @@ int RunStock(const Options& options, const Args& args) {
     if (options.db.empty())
         return UsageError(kStockCommand, "no database file given (--db FILE)");
     std::string problem;
-    std::unique_ptr<WSIDatabase> db = OpenExisting(options.db, problem);
+    std::unique_ptr<WSIDatabase> db = OpenInventory(options.db, problem);
     if (!db)
         return Fail(problem);
     const long id = FindProductByCode(*db, product);
@@ -122,7 +122,7 @@ int RunCheck(const Options& options, const Args& args) {
     if (options.db.empty())
         return UsageError(kCheckCommand, "no database file given (--db FILE)");
     std::string problem;
-    std::unique_ptr<WSIDatabase> db = OpenExisting(options.db, problem);
+    std::unique_ptr<WSIDatabase> db = OpenInventory(options.db, problem);
     if (!db)
         return Fail(problem);
     const std::vector<tavel::StockViolation> violations = tavel::CheckStock(*db);

@@ -90,6 +90,10 @@ check_schema_problem)
     expect_status 1
     expect_err "no database file"
     [ -e "$work/none.db" ] && fail "check-schema created a file"
+    # Stock commands refuse such a database instead of half working on it.
+    run_raw --db "$db" stock STORE SYR3ML
+    expect_status 1
+    expect_err "is not an inventory database of this version"
     ;;
 usage)
     run
