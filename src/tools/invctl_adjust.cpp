@@ -26,13 +26,6 @@ struct Movement : SignIn, StockFlags {
     short type = tavel::MovementType::Adjustment;
 };
 
-long LastDetail(WSIDatabase& db) {
-    long id = 0;
-    std::unique_ptr<WSITable> cursor =
-        db.Query(__FILE__, __LINE__, "%s", &id, "SELECT MAX(\"InvItDet\") FROM INVITDET");
-    return cursor->GetFirst() ? id : 0;
-}
-
 // One row per detail the movement wrote, so that a script sees which lots it touched.
 void PrintDetailsAfter(WSIDatabase& db, long lastBefore) {
     WSIInvItDet::WSIData d{};
@@ -57,7 +50,7 @@ int Run(const Command& command, const Options& options, const Movement& m) {
     if (product == 0)
         return Fail("no product with product or UPC code " + m.product);
 
-    const long lastBefore = LastDetail(db);
+    const long lastBefore = LastId(db, "INVITDET", "InvItDet");
     BIInvAdj adj(&db);
     try {
         adj.Adjust(m.location.c_str(), m.type, product, m.quantity, m.code.c_str(), m.createMissing,

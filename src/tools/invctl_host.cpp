@@ -16,14 +16,16 @@
 #include <memory>
 
 namespace invctl {
-namespace {
 
-long LastInvItem(WSIDatabase& db) {
+long LastId(WSIDatabase& db, const char* table, const char* idColumn) {
+    char sql[256];
+    TVL_FORMAT(sql, "SELECT MAX(\"%s\") FROM %s", idColumn, table);
     long value = 0;
-    std::unique_ptr<WSITable> cursor =
-        db.Query(__FILE__, __LINE__, "%s", &value, "SELECT MAX(\"InvItem\") FROM INVITEM");
+    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", &value, sql);
     return cursor->GetFirst() ? value : 0;
 }
+
+namespace {
 
 // One row per stock item the command created, so that a script sees where stock went.
 void PrintItemsAfter(WSIDatabase& db, long lastBefore) {
@@ -143,7 +145,7 @@ bool OpenSession(Session& session, const Options& options, const SignIn& signIn,
 }
 
 int RunMovement(WSIDatabase& db, const std::function<void()>& move, bool keepsPartial) {
-    const long lastBefore = LastInvItem(db);
+    const long lastBefore = LastId(db, "INVITEM", "InvItem");
     try {
         move();
     } catch (BIException& e) {

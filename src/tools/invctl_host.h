@@ -82,6 +82,9 @@ private:
 // `status` when the database cannot be opened.
 bool OpenSession(Session& session, const Options& options, const SignIn& signIn, int& status);
 
+// The highest id of a table (0 when it is empty): what a command wrote comes after it.
+long LastId(WSIDatabase& db, const char* table, const char* idColumn);
+
 // Runs a stock movement and prints the stock items it created. A refusal prints its
 // message and, where the work done before it stays (`keepsPartial`), the items created
 // until then. Returns the exit code.
