@@ -9,6 +9,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libpq-dev postgresql
     libsodium-dev
+    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+    poppler-utils
 )
 
 missing=()
