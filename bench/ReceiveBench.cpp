@@ -6,6 +6,7 @@
 // works on a copy, named by TAVEL_BENCH_DB or group.db in the current folder.
 
 #include "BIInvRec.h"
+#include "BenchCommon.h"
 #include "BoundedFormat.h"
 #include "Records.h"
 #include "WSIDatabase.h"
@@ -88,6 +89,7 @@ void ReceiveLine_Engine(benchmark::State& state) {
         state.SkipWithError("cannot open the copy");
         return;
     }
+    bench::TraceStatements(db.Handle());
     BIInvReceive rec(&db);
     rec.InitBatch(f.loc.c_str(), f.vendor, nullptr, f.poNumber.c_str(), nullptr);
     long n = 0;
@@ -100,29 +102,103 @@ void ReceiveLine_Engine(benchmark::State& state) {
     }
 }
 
-// A prepared statement that binds, steps and resets.
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    Stmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &s, nullptr); }
-    ~Stmt() { sqlite3_finalize(s); }
-    Stmt& I(int i, long long v) {
-        sqlite3_bind_int64(s, i, v);
-        return *this;
+// The row changes of one scanned line, written by hand on one connection.
+class NativeReceive {
+public:
+    NativeReceive(sqlite3* db, const Fixture& f)
+        : db_(db), f_(f), begin(db, "BEGIN IMMEDIATE"), commit(db, "COMMIT"),
+          audit(db, "INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", \"TableName\") "
+                    "VALUES (1, date('now'), 1, 'INVITEM')"),
+          receipt(db, "INSERT INTO INVREC (\"InvLoc\", \"Vendor\", \"PONumber\", \"Date\", "
+                      "\"Audit\") VALUES (?1, ?2, ?3, date('now'), ?4)"),
+          findLine(db, "SELECT \"InvItem\" FROM INVITEM WHERE \"InvRec\" = ?1 AND \"Product\" "
+                       "= ?2 AND \"Type\" = 0 AND \"RefNo\" = ?3"),
+          product(db, "SELECT \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", \"CostPerUnit\" FROM "
+                      "PRODUCT WHERE \"Product\" = ?1"),
+          orderLine(db, "SELECT \"InvOrdIt\", \"CostPerUnit\", \"Quantity\", \"QtyFilled\" "
+                        "FROM INVORDIT WHERE \"InvOrder\" = ?1 AND \"Product\" = ?2 AND "
+                        "\"Status\" <> 4"),
+          item(db, "INSERT INTO INVITEM (\"InvLoc\", \"Product\", \"Type\", \"InvRec\", "
+                   "\"InvOrdIt\", \"Quantity\", \"Balance\", \"CostPerUnit\", \"Unit\", "
+                   "\"ItemsPerUnit\", \"ItemUnit\", \"AdjCreated\", \"RefNo\", \"Audit\") "
+                   "VALUES (?1, ?2, 0, ?3, ?4, ?5, ?5, ?6, ?7, ?8, ?9, 0, ?10, ?11)"),
+          value(db, "SELECT SUM(\"Balance\"), SUM(\"Balance\" * \"CostPerUnit\") FROM INVITEM "
+                    "WHERE \"Product\" = ?1"),
+          average(db, "UPDATE PRODUCT SET \"AverageCost\" = ?2 WHERE \"Product\" = ?1"),
+          balance(db, "UPDATE PRDLOC SET \"Balance\" = \"Balance\" + ?3 WHERE \"Product\" = ?1 "
+                      "AND \"InvLoc\" = ?2"),
+          detail(db, "INSERT INTO INVITDET (\"InvItem\", \"Type\", \"InvLoc\", \"Product\", "
+                     "\"BatchId\", \"Quantity\", \"Unit\", \"ItemsPerUnit\", \"CostPerUnit\", "
+                     "\"CountValue\", \"Audit\") VALUES (?1, 0, ?2, ?3, 0, ?4, ?5, ?6, ?7, 0, "
+                     "?8)"),
+          fill(db, "UPDATE INVORDIT SET \"QtyFilled\" = ?2, \"Status\" = ?3 WHERE "
+                   "\"InvOrdIt\" = ?1") {}
+
+    // Stores the receipt of the batch.
+    void Open() {
+        begin.Done();
+        audit.Done();
+        const long long receiptAudit = sqlite3_last_insert_rowid(db_);
+        receipt.T(1, f_.loc.c_str()).I(2, f_.vendor).T(3, f_.poNumber.c_str()).I(4, receiptAudit);
+        receipt.Done();
+        invRec_ = sqlite3_last_insert_rowid(db_);
+        commit.Done();
     }
-    Stmt& D(int i, double v) {
-        sqlite3_bind_double(s, i, v);
-        return *this;
+
+    // One new line of one unit, in a transaction of its own; false when it existed.
+    bool Add(long p, const char* ref) {
+        begin.Done();
+        findLine.I(1, invRec_).I(2, p).T(3, ref);
+        const bool found = findLine.Row();
+        findLine.Reset();
+        product.I(1, p);
+        product.Row();
+        const std::string unit = product.Text(0);
+        const long long perUnit = product.Int(1);
+        const std::string itemUnit = product.Text(2);
+        double cost = product.Dbl(3);
+        product.Reset();
+        orderLine.I(1, f_.order).I(2, p);
+        long long line = 0, quantity = 0, filled = 0;
+        if (orderLine.Row()) {
+            line = orderLine.Int(0);
+            cost = orderLine.Dbl(1);
+            quantity = orderLine.Int(2);
+            filled = orderLine.Int(3);
+        }
+        orderLine.Reset();
+        audit.Done();
+        const long long a = sqlite3_last_insert_rowid(db_);
+        item.T(1, f_.loc.c_str()).I(2, p).I(3, invRec_).I(4, line).I(5, 1).D(6, cost);
+        item.T(7, unit.c_str()).I(8, perUnit).T(9, itemUnit.c_str()).T(10, ref).I(11, a);
+        item.Done();
+        const long long invItem = sqlite3_last_insert_rowid(db_);
+        value.I(1, p);
+        value.Row();
+        const double q = value.Dbl(0);
+        const double v = value.Dbl(1);
+        value.Reset();
+        average.I(1, p).D(2, q > 0 ? std::floor(v / q * 100 + 0.5) / 100 : 0);
+        average.Done();
+        balance.I(1, p).T(2, f_.loc.c_str()).I(3, 1);
+        balance.Done();
+        detail.I(1, invItem).T(2, f_.loc.c_str()).I(3, p).I(4, 1).T(5, unit.c_str());
+        detail.I(6, perUnit).D(7, cost).I(8, a);
+        detail.Done();
+        if (line) {
+            fill.I(1, line).I(2, filled + 1).I(3, filled + 1 >= quantity ? 7 : 3);
+            fill.Done();
+        }
+        commit.Done();
+        return !found;
     }
-    Stmt& T(int i, const char* v) {
-        sqlite3_bind_text(s, i, v, -1, SQLITE_TRANSIENT);
-        return *this;
-    }
-    bool Row() { return sqlite3_step(s) == SQLITE_ROW; }
-    void Done() {
-        sqlite3_step(s);
-        sqlite3_reset(s);
-    }
-    void Reset() { sqlite3_reset(s); }
+
+private:
+    sqlite3* db_;
+    const Fixture& f_;
+    long long invRec_ = 0;
+    bench::Stmt begin, commit, audit, receipt, findLine, product, orderLine, item, value, average,
+        balance, detail, fill;
 };
 
 void ReceiveLine_Native(benchmark::State& state) {
@@ -131,100 +207,72 @@ void ReceiveLine_Native(benchmark::State& state) {
         state.SkipWithError("no open purchase order in the data");
         return;
     }
-    sqlite3* db = nullptr;
-    sqlite3_open(f.path.c_str(), &db);
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr,
-                 nullptr);
+    sqlite3* db = bench::OpenNative(f.path);
     {
-        Stmt begin(db, "BEGIN IMMEDIATE"), commit(db, "COMMIT");
-        Stmt audit(db, "INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", \"TableName\") "
-                       "VALUES (1, date('now'), 1, 'INVITEM')");
-        Stmt receipt(db, "INSERT INTO INVREC (\"InvLoc\", \"Vendor\", \"PONumber\", \"Date\", "
-                         "\"Audit\") VALUES (?1, ?2, ?3, date('now'), ?4)");
-        Stmt findLine(db, "SELECT \"InvItem\" FROM INVITEM WHERE \"InvRec\" = ?1 AND \"Product\" "
-                          "= ?2 AND \"Type\" = 0 AND \"RefNo\" = ?3");
-        Stmt product(db, "SELECT \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", \"CostPerUnit\" FROM "
-                         "PRODUCT WHERE \"Product\" = ?1");
-        Stmt orderLine(db, "SELECT \"InvOrdIt\", \"CostPerUnit\", \"Quantity\", \"QtyFilled\" "
-                           "FROM INVORDIT WHERE \"InvOrder\" = ?1 AND \"Product\" = ?2 AND "
-                           "\"Status\" <> 4");
-        Stmt item(db, "INSERT INTO INVITEM (\"InvLoc\", \"Product\", \"Type\", \"InvRec\", "
-                      "\"InvOrdIt\", \"Quantity\", \"Balance\", \"CostPerUnit\", \"Unit\", "
-                      "\"ItemsPerUnit\", \"ItemUnit\", \"AdjCreated\", \"RefNo\", \"Audit\") "
-                      "VALUES (?1, ?2, 0, ?3, ?4, ?5, ?5, ?6, ?7, ?8, ?9, 0, ?10, ?11)");
-        Stmt value(db, "SELECT SUM(\"Balance\"), SUM(\"Balance\" * \"CostPerUnit\") FROM INVITEM "
-                       "WHERE \"Product\" = ?1");
-        Stmt average(db, "UPDATE PRODUCT SET \"AverageCost\" = ?2 WHERE \"Product\" = ?1");
-        Stmt balance(db, "UPDATE PRDLOC SET \"Balance\" = \"Balance\" + ?3 WHERE \"Product\" = ?1 "
-                         "AND \"InvLoc\" = ?2");
-        Stmt detail(db, "INSERT INTO INVITDET (\"InvItem\", \"Type\", \"InvLoc\", \"Product\", "
-                        "\"BatchId\", \"Quantity\", \"Unit\", \"ItemsPerUnit\", \"CostPerUnit\", "
-                        "\"CountValue\", \"Audit\") VALUES (?1, 0, ?2, ?3, 0, ?4, ?5, ?6, ?7, 0, "
-                        "?8)");
-        Stmt fill(db, "UPDATE INVORDIT SET \"QtyFilled\" = ?2, \"Status\" = ?3 WHERE "
-                      "\"InvOrdIt\" = ?1");
-
-        begin.Done();
-        audit.Done();
-        const long long receiptAudit = sqlite3_last_insert_rowid(db);
-        receipt.T(1, f.loc.c_str()).I(2, f.vendor).T(3, f.poNumber.c_str()).I(4, receiptAudit);
-        receipt.Done();
-        const long long invRec = sqlite3_last_insert_rowid(db);
-        commit.Done();
-
+        NativeReceive rec(db, f);
+        rec.Open();
         long n = 0;
         char ref[32];
         for (auto _ : state) {
-            const long p = f.products[n % f.products.size()];
             FormatInto(__LINE__, __FILE__, ref, "N%ld", n);
-            ++n;
-            begin.Done();
-            findLine.I(1, invRec).I(2, p).T(3, ref);
-            const bool found = findLine.Row();
-            findLine.Reset();
-            if (found)
+            if (!rec.Add(f.products[n % f.products.size()], ref))
                 state.SkipWithError("line exists");
-            product.I(1, p);
-            product.Row();
-            const std::string unit =
-                reinterpret_cast<const char*>(sqlite3_column_text(product.s, 0));
-            const long long perUnit = sqlite3_column_int64(product.s, 1);
-            const std::string itemUnit =
-                reinterpret_cast<const char*>(sqlite3_column_text(product.s, 2));
-            double cost = sqlite3_column_double(product.s, 3);
-            product.Reset();
-            orderLine.I(1, f.order).I(2, p);
-            long long line = 0, quantity = 0, filled = 0;
-            if (orderLine.Row()) {
-                line = sqlite3_column_int64(orderLine.s, 0);
-                cost = sqlite3_column_double(orderLine.s, 1);
-                quantity = sqlite3_column_int64(orderLine.s, 2);
-                filled = sqlite3_column_int64(orderLine.s, 3);
+            ++n;
+        }
+    }
+    sqlite3_close(db);
+}
+
+// A whole receipt of 10,000 lines: one batch, a scan per line, as the receiving screen
+// makes them.
+constexpr long kReceiptLines = 10000;
+
+void Receipt10000_Engine(benchmark::State& state) {
+    const Fixture& f = Shared();
+    if (f.products.empty()) {
+        state.SkipWithError("no open purchase order in the data");
+        return;
+    }
+    RegisterRecords();
+    WSIDatabase db;
+    if (!db.Open(f.path)) {
+        state.SkipWithError("cannot open the copy");
+        return;
+    }
+    bench::TraceStatements(db.Handle());
+    long run = 0;
+    char ref[32];
+    for (auto _ : state) {
+        BIInvReceive rec(&db);
+        rec.InitBatch(f.loc.c_str(), f.vendor, nullptr, f.poNumber.c_str(), nullptr);
+        for (long n = 0; n < kReceiptLines; ++n) {
+            FormatInto(__LINE__, __FILE__, ref, "R%ld-%ld", run, n);
+            rec.Add(f.products[n % f.products.size()], 1, nullptr, ref);
+        }
+        rec.CloseBatch();
+        ++run;
+    }
+}
+
+void Receipt10000_Native(benchmark::State& state) {
+    const Fixture& f = Shared();
+    if (f.products.empty()) {
+        state.SkipWithError("no open purchase order in the data");
+        return;
+    }
+    sqlite3* db = bench::OpenNative(f.path);
+    {
+        long run = 0;
+        char ref[32];
+        for (auto _ : state) {
+            NativeReceive rec(db, f);
+            rec.Open();
+            for (long n = 0; n < kReceiptLines; ++n) {
+                FormatInto(__LINE__, __FILE__, ref, "S%ld-%ld", run, n);
+                if (!rec.Add(f.products[n % f.products.size()], ref))
+                    state.SkipWithError("line exists");
             }
-            orderLine.Reset();
-            audit.Done();
-            const long long a = sqlite3_last_insert_rowid(db);
-            item.T(1, f.loc.c_str()).I(2, p).I(3, invRec).I(4, line).I(5, 1).D(6, cost);
-            item.T(7, unit.c_str()).I(8, perUnit).T(9, itemUnit.c_str()).T(10, ref).I(11, a);
-            item.Done();
-            const long long invItem = sqlite3_last_insert_rowid(db);
-            value.I(1, p);
-            value.Row();
-            const double q = sqlite3_column_double(value.s, 0);
-            const double v = sqlite3_column_double(value.s, 1);
-            value.Reset();
-            average.I(1, p).D(2, q > 0 ? std::floor(v / q * 100 + 0.5) / 100 : 0);
-            average.Done();
-            balance.I(1, p).T(2, f.loc.c_str()).I(3, 1);
-            balance.Done();
-            detail.I(1, invItem).T(2, f.loc.c_str()).I(3, p).I(4, 1).T(5, unit.c_str());
-            detail.I(6, perUnit).D(7, cost).I(8, a);
-            detail.Done();
-            if (line) {
-                fill.I(1, line).I(2, filled + 1).I(3, filled + 1 >= quantity ? 7 : 3);
-                fill.Done();
-            }
-            commit.Done();
+            ++run;
         }
     }
     sqlite3_close(db);
@@ -232,18 +280,20 @@ void ReceiveLine_Native(benchmark::State& state) {
 
 BENCHMARK(ReceiveLine_Engine)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReceiveLine_Native)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Receipt10000_Engine)->Iterations(1)->Repetitions(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(Receipt10000_Native)->Iterations(1)->Repetitions(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = bench::RunAll(argc, argv,
+                                     {
+                                         {"ReceiveLine_Engine", "ReceiveLine_Native", 5, 2},
+                                         {"Receipt10000_Engine", "Receipt10000_Native", 10000, 0},
+                                     });
     // The copy is as large as the data; do not leave it behind.
     const Fixture& f = Shared();
     for (const char* suffix : {"", ".sequences", "-wal", "-shm"})
         std::filesystem::remove(f.path + suffix);
-    return 0;
+    return status;
 }

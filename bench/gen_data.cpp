@@ -1007,6 +1007,14 @@ bool Generator::Write(sqlite3* db, std::string& problem) {
     }
     for (Statement* s : all)
         delete s;
+    // Rows written through the tables carry "Inactive" = 0, never NULL: the lists and the
+    // order suggestions select on it.
+    for (const char* table :
+         {"PRODUCT", "PRDLOC", "VENDOR", "PRDCAT", "INVLOC", "INVADJ", "INVOTYPE"}) {
+        const std::string sql =
+            std::string("UPDATE ") + table + " SET \"Inactive\" = 0 WHERE \"Inactive\" IS NULL";
+        ok = ok && Exec(db, sql.c_str(), problem);
+    }
     for (const auto& [name, sql] : indexes)
         ok = ok && Exec(db, sql.c_str(), problem);
     if (!ok) {

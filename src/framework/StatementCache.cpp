@@ -1,11 +1,22 @@
 #include "StatementCache.h"
 
+#include "PgConnection.h"
+
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace tavel::db {
 
 Statement::~Statement() {
     sqlite3_finalize(stmt);
+    PQclear(pgResult);
+}
+
+void Statement::ResetPg() {
+    PQclear(pgResult);
+    pgResult = nullptr;
+    pgRow = 0;
+    pgExecuted = false;
 }
 
 CacheEntry* StatementCache::Find(std::string_view key) {
@@ -85,10 +96,29 @@ Statement* StatementCache::Checkout(sqlite3* db, CacheEntry& entry, std::string*
     return entry.pool.back().get();
 }
 
+Statement* StatementCache::CheckoutPg(PgConnection& pg, CacheEntry& entry, std::string* error) {
+    if (!pg.EnsurePrepared(entry, error))
+        return nullptr;
+    for (auto& s : entry.pool) {
+        if (!s->inUse) {
+            s->inUse = true;
+            return s.get();
+        }
+    }
+    auto s = std::make_unique<Statement>();
+    s->entry = &entry;
+    s->inUse = true;
+    s->pgName = entry.pgName;
+    entry.pool.push_back(std::move(s));
+    return entry.pool.back().get();
+}
+
 void StatementCache::Release(Statement* s) {
     if (!s)
         return;
-    sqlite3_reset(s->stmt);
+    if (s->stmt)
+        sqlite3_reset(s->stmt);
+    s->ResetPg();
     if (!s->entry) {
         delete s;
         return;

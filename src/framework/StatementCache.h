@@ -6,6 +6,7 @@
 // translation and a parse.
 
 #include "Dialect.h"
+#include "PgConnection.h"
 
 #include <cstddef>
 #include <list>
@@ -17,6 +18,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+typedef struct pg_result PGresult;
 
 namespace tavel::db {
 
@@ -36,6 +38,16 @@ public:
     // Literal values of the current execution; texts are bound without a copy, so they
     // live here until the next execution rebinds them.
     std::vector<sqldialect::Literal> literals;
+
+    // PostgreSQL: the values of the next execution and the rows it returned, read one by
+    // one (the whole result arrives at once).
+    std::string pgName;
+    PgValues pgValues;
+    PGresult* pgResult = nullptr;
+    int pgRow = 0;
+    bool pgExecuted = false;
+    // Drops the rows of the last execution.
+    void ResetPg();
 };
 
 struct CacheEntry {
@@ -44,6 +56,9 @@ struct CacheEntry {
     std::vector<sqldialect::Conversion> conversions;
     bool returnsRows = false;
     std::vector<std::unique_ptr<Statement>> pool;
+    // PostgreSQL: the server-side name once prepared, and how many $N values it takes.
+    std::string pgName;
+    int pgParams = 0;
 };
 
 class StatementCache {
@@ -63,6 +78,9 @@ public:
     // An idle statement of the entry, prepared on first need. Null when SQLite refuses
     // the text; *error then holds its message.
     static Statement* Checkout(sqlite3* db, CacheEntry& entry, std::string* error);
+    // The same for PostgreSQL, where the entry is prepared once on the server and its
+    // statements only carry values and rows.
+    static Statement* CheckoutPg(PgConnection& pg, CacheEntry& entry, std::string* error);
     // Resets the statement and makes it available again.
     static void Release(Statement* s);
     // Hands each checked-out statement of the entry over to itself (freed on release), so

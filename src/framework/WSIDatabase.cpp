@@ -3,10 +3,12 @@
 #include "BoundedFormat.h"
 #include "Lexer.h"
 #include "LogFile.h"
+#include "PgConnection.h"
 #include "RecordSql.h"
 #include "SqliteFunctions.h"
 #include "TableRegistry.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <cstdarg>
@@ -60,8 +62,57 @@ bool WSIDatabase::Open(const std::string& path) {
     return true;
 }
 
+bool WSIDatabase::OpenServer(const std::string& conninfo) {
+    Close();
+    path_ = conninfo;
+    std::string error;
+    pg_ = tavel::db::PgConnection::Connect(conninfo, &error);
+    if (!pg_) {
+        LogError(__FILE__, __LINE__, "cannot connect to the database server", error.c_str());
+        lastError_ = error;
+        return false;
+    }
+    SetBusyTimeout(busyTimeoutMs_);
+    return true;
+}
+
+PGconn* WSIDatabase::ServerHandle() const {
+    return pg_ ? pg_->Conn() : nullptr;
+}
+
+std::string WSIDatabase::LastError() const {
+    if (db_)
+        return sqlite3_errmsg(db_);
+    return lastError_;
+}
+
+void WSIDatabase::SetToday(const WSIDate& date) {
+    clock_.SetToday(date);
+    if (pg_)
+        PgSyncToday();
+}
+
+void WSIDatabase::PgSyncToday() {
+    const WSIDate today = clock_.Today();
+    if (todayKnown_ && today == todaySent_)
+        return;
+    char iso[16];
+    tavel::db::FormatIsoDate(today, iso);
+    tavel::db::PgValues v;
+    v.Push(iso);
+    PGresult* r = pg_->ExecParams("SELECT set_config('tavel.today', $1, false)", v);
+    if (tavel::db::PgOk(r)) {
+        todaySent_ = today;
+        todayKnown_ = true;
+    } else {
+        LogError(__FILE__, __LINE__, "cannot set the session's date",
+                 tavel::db::PgError(r).c_str());
+    }
+    PQclear(r);
+}
+
 void WSIDatabase::Close() {
-    if (!db_)
+    if (!db_ && !pg_)
         return;
     if (engineTx_)
         ExecSimple("ROLLBACK");
@@ -75,8 +126,11 @@ void WSIDatabase::Close() {
             if (entry)
                 tavel::db::StatementCache::Orphan(*entry);
     native_.clear();
+    pg_.reset();
+    todayKnown_ = false;
     // close_v2 waits for statements still checked out by cursors to be finalized.
-    sqlite3_close_v2(db_);
+    if (db_)
+        sqlite3_close_v2(db_);
     db_ = nullptr;
 }
 
@@ -84,6 +138,11 @@ void WSIDatabase::SetBusyTimeout(int ms) {
     busyTimeoutMs_ = ms;
     if (db_)
         sqlite3_busy_timeout(db_, ms);
+    if (pg_) {
+        // A write that meets another session's row lock waits this long, then fails.
+        const std::string sql = "SET lock_timeout = " + std::to_string(ms < 1 ? 1 : ms);
+        ExecSimple(sql.c_str());
+    }
 }
 
 WSIDatabase::CacheStats WSIDatabase::GetCacheStats() const {
@@ -100,6 +159,14 @@ void WSIDatabase::LogError(const char* file, int line, const char* what, const c
 // Transactions and the write lock
 
 bool WSIDatabase::ExecSimple(const char* sql) {
+    if (pg_) {
+        std::string error;
+        if (pg_->Exec(sql, &error))
+            return true;
+        lastError_ = error;
+        LogError(__FILE__, __LINE__, sql, error.c_str());
+        return false;
+    }
     char* err = nullptr;
     int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
@@ -111,6 +178,28 @@ bool WSIDatabase::ExecSimple(const char* sql) {
 }
 
 bool WSIDatabase::BeginImmediate(int timeoutMs) {
+    if (pg_) {
+        // The stock operations read balances with plain queries and write back what they
+        // computed; they are correct when units of work that write do not interleave, as
+        // SQLite guarantees with its one writer. A transaction-wide advisory lock gives
+        // the server the same order; row locks (FOR UPDATE NOWAIT) still refuse a record
+        // that another session holds. Waits at most timeoutMs, as BEGIN IMMEDIATE does.
+        char sql[256];
+        std::snprintf(sql, sizeof sql,
+                      "BEGIN; SET LOCAL lock_timeout = %d; SELECT pg_advisory_xact_lock(%d); "
+                      "SET LOCAL lock_timeout = %d",
+                      timeoutMs < 1 ? 1 : timeoutMs, kWriterLockKey,
+                      busyTimeoutMs_ < 1 ? 1 : busyTimeoutMs_);
+        std::string error;
+        if (!pg_->Exec(sql, &error)) {
+            lastError_ = error;
+            if (pg_->InTransaction())
+                pg_->Exec("ROLLBACK", nullptr);
+            return false;
+        }
+        engineTx_ = true;
+        return true;
+    }
     if (timeoutMs != busyTimeoutMs_)
         sqlite3_busy_timeout(db_, timeoutMs);
     int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
@@ -124,7 +213,24 @@ bool WSIDatabase::BeginImmediate(int timeoutMs) {
 
 bool WSIDatabase::FinishEngineTransaction(bool commit) {
     bool ok = true;
-    if (engineTx_ && !sqlite3_get_autocommit(db_)) {
+    if (pg_) {
+        if (engineTx_ && pg_->InTransaction()) {
+            if (commit && pg_->TransactionFailed()) {
+                // COMMIT would quietly roll back: say that the unit of work is lost.
+                ExecSimple("ROLLBACK");
+                ok = false;
+            } else {
+                ok = ExecSimple(commit ? "COMMIT" : "ROLLBACK");
+                if (!ok && commit)
+                    ExecSimple("ROLLBACK");
+            }
+        } else if (engineTx_ && commit) {
+            ok = false;
+        }
+        // A session setting made in a transaction that did not commit is gone again.
+        if (!commit || !ok)
+            todayKnown_ = false;
+    } else if (engineTx_ && !sqlite3_get_autocommit(db_)) {
         ok = ExecSimple(commit ? "COMMIT" : "ROLLBACK");
         if (!ok && commit) {
             ExecSimple("ROLLBACK");
@@ -140,19 +246,19 @@ bool WSIDatabase::FinishEngineTransaction(bool commit) {
 }
 
 bool WSIDatabase::TransactionBegin() {
-    if (!db_)
+    if (!IsOpen())
         return false;
     if (txCount_++ > 0 || engineTx_)
         return true;
     if (BeginImmediate(busyTimeoutMs_))
         return true;
     // Writes of this transaction will try again to open it (EnsureWriteTransaction).
-    LogError(__FILE__, __LINE__, "BEGIN IMMEDIATE", sqlite3_errmsg(db_));
+    LogError(__FILE__, __LINE__, "BEGIN IMMEDIATE", LastError().c_str());
     return false;
 }
 
 bool WSIDatabase::TransactionEnd() {
-    if (!db_ || txCount_ == 0)
+    if (!IsOpen() || txCount_ == 0)
         return false;
     if (--txCount_ > 0)
         return true;
@@ -162,7 +268,7 @@ bool WSIDatabase::TransactionEnd() {
 }
 
 bool WSIDatabase::TransactionAbort() {
-    if (!db_ || txCount_ == 0)
+    if (!IsOpen() || txCount_ == 0)
         return false;
     // An abort ends the whole unit of work: the outer levels' own End or Abort then
     // find nothing open, and an operation that left its inner level open on the way
@@ -174,10 +280,10 @@ bool WSIDatabase::TransactionAbort() {
 }
 
 bool WSIDatabase::AcquireRecordLock(const char* file, int line) {
-    if (!db_)
+    if (!IsOpen())
         return false;
     if (!engineTx_ && !BeginImmediate(lockTimeoutMs_)) {
-        LogError(file, line, "record lock refused", sqlite3_errmsg(db_));
+        LogError(file, line, "record lock refused", LastError().c_str());
         return false;
     }
     ++lockHolders_;
@@ -193,18 +299,19 @@ bool WSIDatabase::ReleaseRecordLock() {
 }
 
 bool WSIDatabase::EnsureWriteTransaction(const char* file, int line) {
-    if (!db_)
+    if (!IsOpen())
         return false;
     if (txCount_ == 0 || engineTx_)
         return true;
     if (BeginImmediate(busyTimeoutMs_))
         return true;
-    LogError(file, line, "BEGIN IMMEDIATE", sqlite3_errmsg(db_));
+    LogError(file, line, "BEGIN IMMEDIATE", LastError().c_str());
     return false;
 }
 
 void WSIDatabase::NoteFailure() {
-    if (engineTx_ && sqlite3_get_autocommit(db_)) {
+    const bool ended = pg_ ? !pg_->InTransaction() : sqlite3_get_autocommit(db_) != 0;
+    if (engineTx_ && ended) {
         // The engine ended the transaction itself (e.g. disk full): nothing is held now.
         engineTx_ = false;
         lockHolders_ = 0;
@@ -221,6 +328,12 @@ void WSIDatabase::RefreshHints() {
         return;
     hintsVersion_ = v;
     hints_.dateColumns = tavel::RegisteredDateColumns();
+    hints_.tableColumns.clear();
+    for (const TableDesc* t : RegisteredTables()) {
+        std::vector<std::string>& names = hints_.tableColumns[t->name];
+        for (std::size_t i = 0; i < t->count; ++i)
+            names.emplace_back(t->columns[i].name);
+    }
     // Translations depend on the hints.
     cache_.Clear();
 }
@@ -252,11 +365,13 @@ void BindText(sqlite3_stmt* stmt, int idx, const std::string& text, bool copy) {
 
 tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const char* sql,
                                            const stBindVarParams* params, int paramCount) {
-    if (!db_) {
+    if (!IsOpen()) {
         LogError(file, line, "database not open", sql);
         return nullptr;
     }
     RefreshHints();
+    if (pg_)
+        PgSyncToday();
     // The connection's own buffers: a cache hit then allocates nothing to find the shape.
     sqldialect::Normalized& norm = norm_;
     try {
@@ -273,8 +388,9 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
         sqldialect::Translation tr;
         try {
             // Again with the positions, so that a refusal names the place in the text.
-            tr = sqldialect::Translate(sqldialect::Normalize(sql), sqldialect::Target::SQLite,
-                                       hints_);
+            tr = sqldialect::Translate(
+                sqldialect::Normalize(sql),
+                pg_ ? sqldialect::Target::PostgreSQL : sqldialect::Target::SQLite, hints_);
         } catch (const sqldialect::TranslateError& e) {
             LogError(file, line, e.what(), sql);
             return nullptr;
@@ -286,11 +402,14 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
             cache_.Insert(norm.shape, std::move(tr.sql), std::move(tr.conversions), tr.returnsRows);
     }
     std::string error;
-    Statement* s = StatementCache::Checkout(db_, *entry, &error);
+    Statement* s = pg_ ? StatementCache::CheckoutPg(*pg_, *entry, &error)
+                       : StatementCache::Checkout(db_, *entry, &error);
     if (!s) {
         LogError(file, line, error.c_str(), sql);
         return nullptr;
     }
+    if (pg_)
+        return PgBind(file, line, s, *entry, params, paramCount) ? s : nullptr;
     sqlite3_stmt* stmt = s->stmt;
     // The statement's previous values come back as buffers for the next statement: its
     // bindings of them are all replaced below.
@@ -361,9 +480,120 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
     return s;
 }
 
+bool WSIDatabase::PgBind(const char* file, int line, Statement* s,
+                         const tavel::db::CacheEntry& entry, const stBindVarParams* params,
+                         int paramCount) {
+    const std::vector<sqldialect::Literal>& literals = norm_.literals;
+    const std::size_t literalCount = entry.conversions.size();
+    tavel::db::PgValues& v = s->pgValues;
+    v.Resize(static_cast<std::size_t>(entry.pgParams));
+    char text[64];
+    for (std::size_t j = 0; j < v.text.size(); ++j) {
+        if (j < literalCount) {
+            if (j >= literals.size())
+                continue;
+            const sqldialect::Literal& lit = literals[j];
+            switch (lit.kind) {
+            case sqldialect::Literal::Kind::Null:
+                break;
+            case sqldialect::Literal::Kind::Integer:
+                v.Set(j, std::to_string(lit.integer));
+                break;
+            case sqldialect::Literal::Kind::Real:
+                std::snprintf(text, sizeof text, "%.17g", lit.real);
+                v.Set(j, text);
+                break;
+            case sqldialect::Literal::Kind::Text:
+                if (entry.conversions[j] == sqldialect::Conversion::MdyDate) {
+                    std::string iso = sqldialect::MdyToIso(lit.text);
+                    if (iso.empty() && !lit.text.empty()) {
+                        LogError(file, line, "not a month/day/year date", lit.text.c_str());
+                        Release(s);
+                        return false;
+                    }
+                    if (!iso.empty())
+                        v.Set(j, std::move(iso));
+                } else if (!lit.text.empty()) {
+                    // '' is NULL, as in Oracle.
+                    v.Set(j, lit.text);
+                }
+                break;
+            }
+            continue;
+        }
+        const std::size_t k = j - literalCount; // bind variable :k+1
+        if (k >= static_cast<std::size_t>(paramCount))
+            continue;
+        const stBindVarParams& p = params[k];
+        switch (p.kind) {
+        case stBindVarParams::Kind::Null:
+            break;
+        case stBindVarParams::Kind::Long:
+            v.Set(j, std::to_string(p.integer));
+            break;
+        case stBindVarParams::Kind::Double:
+            std::snprintf(text, sizeof text, "%.17g", p.real);
+            v.Set(j, text);
+            break;
+        case stBindVarParams::Kind::Text:
+            if (!p.text.empty())
+                v.Set(j, p.text);
+            break;
+        case stBindVarParams::Kind::Date:
+            if (!p.date.IsNull()) {
+                tavel::db::FormatIsoDate(p.date, text);
+                v.Set(j, text);
+            }
+            break;
+        }
+    }
+    return true;
+}
+
+PGresult* WSIDatabase::PgRun(const char* file, int line, Statement* s, bool guarded) {
+    return PgRunNative(file, line, s, s->pgValues, guarded);
+}
+
+PGresult* WSIDatabase::PgRunNative(const char* file, int line, Statement* s,
+                                   const tavel::db::PgValues& values, bool guarded) {
+    // A failed statement breaks the server's transaction; under a savepoint only the
+    // statement is undone, as SQLite does.
+    const bool savepoint = guarded && engineTx_ && pg_->InTransaction();
+    if (savepoint && !ExecSimple("SAVEPOINT tvl_statement"))
+        return nullptr;
+    PGresult* r = pg_->ExecPrepared(s->pgName, values);
+    if (tavel::db::PgOk(r)) {
+        if (savepoint)
+            ExecSimple("RELEASE SAVEPOINT tvl_statement");
+        return r;
+    }
+    lastError_ = tavel::db::PgError(r);
+    lastState_ = tavel::db::PgState(r);
+    PQclear(r);
+    LogError(file, line, lastError_.c_str(), s->entry ? s->entry->sql.c_str() : s->pgName.c_str());
+    if (savepoint)
+        ExecSimple("ROLLBACK TO SAVEPOINT tvl_statement; RELEASE SAVEPOINT tvl_statement");
+    NoteFailure();
+    return nullptr;
+}
+
+void WSIDatabase::PgAdvanceIdentity(const TableDesc& table, const ColumnDesc& id, long value) {
+    tavel::db::PgValues v;
+    v.Push(tavel::db::PgFold(table.name));
+    v.Push(id.name);
+    v.Push(std::to_string(value));
+    // Not transactional: the counter never goes back below an id that was written.
+    PGresult* r = pg_->ExecParams("SELECT setval(s, GREATEST(CAST($3 AS bigint), nextval(s) - 1)) "
+                                  "FROM pg_get_serial_sequence($1, $2) AS s WHERE s IS NOT NULL",
+                                  v);
+    if (!tavel::db::PgOk(r))
+        LogError(__FILE__, __LINE__, "cannot move the id counter", tavel::db::PgError(r).c_str());
+    PQclear(r);
+}
+
 tavel::db::Statement* WSIDatabase::PrepareNative(const char* file, int line, const TableDesc* desc,
                                                  NativeKind kind) {
-    if (!db_) {
+    if (!IsOpen()) {
         LogError(file, line, "database not open", desc ? desc->name : "AUDITHIS");
         return nullptr;
     }
@@ -373,6 +603,18 @@ tavel::db::Statement* WSIDatabase::PrepareNative(const char* file, int line, con
         switch (kind) {
         case NativeKind::SelectKey:
             slot->sql = tavel::db::SelectByKeySql(*desc);
+            break;
+        case NativeKind::SelectKeyLock:
+            slot->sql = tavel::db::SelectByKeySql(*desc);
+            // Another session's lock refuses at once (SQLSTATE 55P03) instead of waiting.
+            if (pg_)
+                slot->sql += " FOR UPDATE NOWAIT";
+            break;
+        case NativeKind::InsertAutoId:
+            if (pg_)
+                slot->sql = tavel::db::PgInsertAutoIdSql(*desc, *tavel::db::AutoIdColumn(*desc));
+            else
+                slot->sql = tavel::db::InsertSql(*desc);
             break;
         case NativeKind::SelectAll:
             slot->sql = tavel::db::SelectAllSql(*desc);
@@ -392,10 +634,16 @@ tavel::db::Statement* WSIDatabase::PrepareNative(const char* file, int line, con
         case NativeKind::Count:
             break;
         }
+        if (pg_ && kind == NativeKind::AuditInsert)
+            slot->sql =
+                "INSERT INTO AUDITHIS (\"User\", \"Date\") VALUES ($1, $2) RETURNING \"Audit\"";
+        else if (pg_ && kind != NativeKind::InsertAutoId)
+            slot->sql = tavel::db::PgParams(slot->sql);
         slot->key = slot->sql;
     }
     std::string error;
-    Statement* s = StatementCache::Checkout(db_, *slot, &error);
+    Statement* s = pg_ ? StatementCache::CheckoutPg(*pg_, *slot, &error)
+                       : StatementCache::Checkout(db_, *slot, &error);
     if (!s) {
         LogError(file, line, error.c_str(), slot->sql.c_str());
         // Let a later call try again (e.g. after the table was created).
@@ -406,6 +654,19 @@ tavel::db::Statement* WSIDatabase::PrepareNative(const char* file, int line, con
 }
 
 int WSIDatabase::Step(const char* file, int line, Statement* s) {
+    if (pg_) {
+        // Rows were fetched by PgRun; a step hands them out one by one.
+        if (!s->pgExecuted) {
+            s->pgExecuted = true;
+            s->pgRow = 0;
+            s->pgResult = PgRun(file, line, s, !s->entry || !s->entry->returnsRows);
+            if (!s->pgResult)
+                return SQLITE_ERROR;
+        }
+        if (s->pgResult && s->pgRow < PQntuples(s->pgResult))
+            return SQLITE_ROW;
+        return SQLITE_DONE;
+    }
     int rc = sqlite3_step(s->stmt);
     if (rc == SQLITE_ROW || rc == SQLITE_DONE)
         return rc;
@@ -442,8 +703,17 @@ std::unique_ptr<WSITable> WSIDatabase::QueryBV(const char* file, int line, const
 }
 
 bool WSIDatabase::ExecNative(const char* file, int line, const char* sql) {
-    if (!db_) {
+    if (!IsOpen()) {
         LogError(file, line, "database not open", sql);
+        return false;
+    }
+    if (pg_) {
+        std::string error;
+        if (pg_->Exec(sql, &error))
+            return true;
+        lastError_ = error;
+        LogError(file, line, error.c_str(), sql);
+        NoteFailure();
         return false;
     }
     char* err = nullptr;
@@ -458,7 +728,72 @@ bool WSIDatabase::ExecNative(const char* file, int line, const char* sql) {
 }
 
 bool WSIDatabase::CreateTable(const TableDesc& table) {
-    return ExecNative(__FILE__, __LINE__, CreateTableSql(table).c_str());
+    const std::string sql = pg_ ? tavel::db::PgCreateTableSql(table) : CreateTableSql(table);
+    return ExecNative(__FILE__, __LINE__, sql.c_str());
+}
+
+bool WSIDatabase::QueryNative(const char* sql, const std::vector<std::string>& params,
+                              std::vector<std::vector<std::string>>& rows, std::string* error,
+                              const char* nullText) {
+    rows.clear();
+    if (!IsOpen()) {
+        if (error)
+            *error = "database not open";
+        return false;
+    }
+    if (pg_) {
+        tavel::db::PgValues v;
+        for (const std::string& p : params)
+            v.Push(p);
+        PGresult* r = pg_->ExecParams(sql, v);
+        const bool ok = tavel::db::PgOk(r);
+        if (!ok && error)
+            *error = tavel::db::PgError(r);
+        for (int i = 0; ok && i < PQntuples(r); ++i) {
+            auto& row = rows.emplace_back();
+            for (int c = 0; c < PQnfields(r); ++c) {
+                std::string& value =
+                    row.emplace_back(PQgetisnull(r, i, c) ? nullText : PQgetvalue(r, i, c));
+                // Amounts read as SQLite writes them (4.0, not 4), so that the text of a
+                // row is the same on both engines.
+                // Codes without CHAR(n)'s padding, as stored.
+                constexpr Oid kFloat8 = 701;
+                constexpr Oid kBpchar = 1042;
+                if (PQgetisnull(r, i, c))
+                    continue;
+                if (PQftype(r, c) == kFloat8 && value.find_first_of(".eEnN") == std::string::npos)
+                    value += ".0";
+                else if (PQftype(r, c) == kBpchar)
+                    value.erase(value.find_last_not_of(' ') + 1);
+            }
+        }
+        PQclear(r);
+        if (!ok)
+            NoteFailure();
+        return ok;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        if (error)
+            *error = sqlite3_errmsg(db_);
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    for (std::size_t i = 0; i < params.size(); ++i)
+        sqlite3_bind_text(stmt, static_cast<int>(i) + 1, params[i].c_str(), -1, SQLITE_TRANSIENT);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        auto& row = rows.emplace_back();
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+            const unsigned char* t = sqlite3_column_text(stmt, c);
+            row.emplace_back(t ? reinterpret_cast<const char*>(t) : nullText);
+        }
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok && error)
+        *error = sqlite3_errmsg(db_);
+    sqlite3_finalize(stmt);
+    return ok;
 }
 
 const char* WSIDatabase::GetTableColumns(int line, const char* file, const char* table,
@@ -488,9 +823,18 @@ const char* WSIDatabase::GetTableColumns(int line, const char* file, const char*
             list += alias;
             list += '.';
         }
-        list += '"';
-        list += desc->columns[i].name;
-        list += '"';
+        // On a server upper-case names are the folded ones, which Oracle writes either way.
+        const char* name = desc->columns[i].name;
+        bool upper = pg_ != nullptr;
+        for (const char* c = name; upper && *c; ++c)
+            upper = !(*c >= 'a' && *c <= 'z');
+        if (upper) {
+            list += name;
+        } else {
+            list += '"';
+            list += name;
+            list += '"';
+        }
     }
     return columnLists_.emplace(std::move(key), std::move(list)).first->second.c_str();
 }

@@ -14,6 +14,13 @@
 // transaction, which the record's UpdateDB, DeleteDB or ReleaseLock commits. Inside a
 // transaction the lock is held until the outermost TransactionEnd or any TransactionAbort.
 // Another connection's lock attempt waits at most the lock timeout and then fails.
+//
+// PostgreSQL (OpenServer): the same statements, translated for PostgreSQL and prepared
+// once per shape on the server. The outermost TransactionBegin is BEGIN; a record lock is
+// the row's own lock (SELECT ... FOR UPDATE NOWAIT), so a row locked by another session
+// gives false at once. Writes inside a transaction run under a savepoint, so that a
+// refused write leaves the unit of work usable as it does on SQLite. TRUNC(SYSDATE) reads
+// the connection's clock through the session setting tavel.today.
 
 #include "Clock.h"
 #include "Dialect.h"
@@ -25,12 +32,29 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 struct sqlite3;
+typedef struct pg_conn PGconn;
+typedef struct pg_result PGresult;
+namespace tavel::db {
+class PgConnection;
+struct PgValues;
+} // namespace tavel::db
 
 namespace tavel::db {
 // Statements derived from descriptors; SQLite text, so they skip the translator.
-enum class NativeKind { SelectKey, SelectAll, Insert, Update, Delete, AuditInsert, Count };
+enum class NativeKind : int {
+    SelectKey,
+    SelectKeyLock,
+    SelectAll,
+    Insert,
+    InsertAutoId,
+    Update,
+    Delete,
+    AuditInsert,
+    Count
+};
 } // namespace tavel::db
 
 class WSIDatabase {
@@ -38,8 +62,11 @@ public:
     // Engine numbers of DBEngineToUse. Only engine 1 needs a row re-read after an insert
     // to learn its assigned values; the SQLite service writes assigned ids back itself.
     static constexpr int kEngineSQLite = 3;
+    static constexpr int kEnginePostgreSQL = 4;
 
     static constexpr int kDefaultBusyTimeoutMs = 5000;
+    // The advisory lock that orders writing units of work on a server.
+    static constexpr int kWriterLockKey = 0x7461;
     static constexpr int kDefaultLockTimeoutMs = 200;
     static constexpr const char* kErrorLog = "Database_Error_Log.txt";
 
@@ -55,12 +82,20 @@ public:
     bool Open(const std::string& path);
     // Rolls back an open transaction and closes the file. Cursors must be deleted first.
     void Close();
-    bool IsOpen() const { return db_ != nullptr; }
+    // Connects to a PostgreSQL server (libpq connection string); check IsOpen().
+    bool OpenServer(const std::string& conninfo);
+    bool IsOpen() const { return db_ != nullptr || pg_ != nullptr; }
+    // Whether the connection is to a PostgreSQL server.
+    bool IsServer() const { return pg_ != nullptr; }
+    // The file path, or the connection string.
     const std::string& Path() const { return path_; }
-    // The underlying connection, for schema creation (sequences, pragmas).
+    // The underlying SQLite connection, for schema creation (sequences, pragmas); null
+    // on a server connection.
     sqlite3* Handle() const { return db_; }
+    // The server connection; null on SQLite.
+    PGconn* ServerHandle() const;
 
-    int DBEngineToUse() const { return kEngineSQLite; }
+    int DBEngineToUse() const { return pg_ ? kEnginePostgreSQL : kEngineSQLite; }
 
     // Transactions nest by count: the outermost begin opens the write transaction
     // (BEGIN IMMEDIATE), only the outermost end commits, any abort rolls back everything
@@ -78,7 +113,7 @@ public:
     // Today's date from the connection's clock (the system date unless set).
     void GetCurrentDate(WSIDate& date) const { date = clock_.Today(); }
     WSIDate Today() const { return clock_.Today(); }
-    void SetToday(const WSIDate& date) { clock_.SetToday(date); }
+    void SetToday(const WSIDate& date);
 
     // The signed-in user, set by the host; AddAuditEntry stamps it.
     void SetCurrentUser(long user) { user_ = user; }
@@ -99,9 +134,16 @@ public:
     std::unique_ptr<WSITable> QueryBV(const char* file, int line, const char* sql, WSIResult result,
                                       const WSIBVParametersInfo& bindVars);
 
-    // Runs SQLite SQL as it stands (schema creation); several statements allowed.
+    // Runs the engine's own SQL as it stands (schema creation); several statements allowed.
     bool ExecNative(const char* file, int line, const char* sql);
-    // CREATE TABLE from the descriptors (CreateTableSql).
+    // Runs the engine's own query with text parameters (?1 / $1) and returns every row as
+    // text ("" for NULL unless nullText is given). False (and *error) when it fails.
+    bool QueryNative(const char* sql, const std::vector<std::string>& params,
+                     std::vector<std::vector<std::string>>& rows, std::string* error = nullptr,
+                     const char* nullText = "");
+    // The last error message of the engine.
+    std::string LastError() const;
+    // CREATE TABLE from the descriptors (CreateTableSql, or its PostgreSQL form).
     bool CreateTable(const TableDesc& table);
 
     // How long TransactionBegin and writes wait for another connection's write
@@ -149,12 +191,31 @@ private:
     // After a failed statement: SQLite may have rolled the whole transaction back.
     void NoteFailure();
 
+    // PostgreSQL: runs a prepared statement of the cache with its values; under a
+    // savepoint when a transaction is open and `guarded`. Null result on failure (logged).
+    PGresult* PgRun(const char* file, int line, Statement* s, bool guarded);
+    PGresult* PgRunNative(const char* file, int line, Statement* s,
+                          const tavel::db::PgValues& values, bool guarded);
+    // Puts the literal values and bind variables of a translated statement into its
+    // text values ($1..$L literals, then the bind variables).
+    bool PgBind(const char* file, int line, Statement* s, const tavel::db::CacheEntry& entry,
+                const stBindVarParams* params, int paramCount);
+    // Sends the clock's date to the session when it changed.
+    void PgSyncToday();
+    // After an insert with an explicit id: the server's counter moves past it.
+    void PgAdvanceIdentity(const TableDesc& table, const ColumnDesc& id, long value);
+
     bool BeginImmediate(int timeoutMs);
     bool FinishEngineTransaction(bool commit);
     bool ExecSimple(const char* sql);
     void RefreshHints();
 
     sqlite3* db_ = nullptr;
+    std::unique_ptr<tavel::db::PgConnection> pg_;
+    WSIDate todaySent_; // the date the server session holds as tavel.today
+    bool todayKnown_ = false;
+    std::string lastError_;
+    std::string lastState_; // SQLSTATE of the last failed server statement
     std::string path_;
     tavel::Clock clock_;
     long user_ = 0;

@@ -1,8 +1,10 @@
 #include "WSITable.h"
 
+#include "PgConnection.h"
 #include "RecordSql.h"
 #include "WSIDatabase.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -114,6 +116,12 @@ bool WSITable::Fetch() {
     if (!cursor_ || exhausted_)
         return false;
     int rc = db_->Step(file_, line_, cursor_);
+    if (rc == SQLITE_ROW && !cursor_->stmt) {
+        tavel::db::PgReadResult(cursor_->pgResult, cursor_->pgRow++, result_);
+        if (result_.record())
+            result_.record()->isRecord_ = true;
+        return true;
+    }
     if (rc == SQLITE_ROW) {
         tavel::db::ReadResult(cursor_->stmt, result_);
         if (result_.record())
@@ -121,7 +129,9 @@ bool WSITable::Fetch() {
         return true;
     }
     // Done or failed: end the read now so that this connection holds no old snapshot.
-    sqlite3_reset(cursor_->stmt);
+    if (cursor_->stmt)
+        sqlite3_reset(cursor_->stmt);
+    cursor_->ResetPg();
     exhausted_ = true;
     return false;
 }
@@ -139,7 +149,9 @@ bool WSITable::GetFirst(DBILockType lock) {
         if (!cursor_)
             return false;
     }
-    sqlite3_reset(cursor_->stmt);
+    if (cursor_->stmt)
+        sqlite3_reset(cursor_->stmt);
+    cursor_->ResetPg();
     exhausted_ = false;
     return Fetch();
 }
@@ -190,8 +202,16 @@ bool WSITable::GetEqual(const char* file, int line, DBILockType lock) {
     bool hadLock = HoldsLock();
     if (lock && !TakeLock(file, line))
         return false;
-    Statement* s = db_->PrepareNative(file, line, desc_, NativeKind::SelectKey);
     bool found = false;
+    if (db_->IsServer()) {
+        found = PgGetEqual(file, line, lock != dbiNOLOCK);
+        if (found)
+            isRecord_ = true;
+        else if (lock && !hadLock)
+            DropLock();
+        return found;
+    }
+    Statement* s = db_->PrepareNative(file, line, desc_, NativeKind::SelectKey);
     if (s) {
         int n = 1;
         for (std::size_t i = 0; i < desc_->count; ++i)
@@ -210,6 +230,72 @@ bool WSITable::GetEqual(const char* file, int line, DBILockType lock) {
     return found;
 }
 
+bool WSITable::PgGetEqual(const char* file, int line, bool lock) {
+    Statement* s = db_->PrepareNative(file, line, desc_,
+                                      lock ? NativeKind::SelectKeyLock : NativeKind::SelectKey);
+    if (!s)
+        return false;
+    tavel::db::PgValues v;
+    for (std::size_t i = 0; i < desc_->count; ++i)
+        if (desc_->columns[i].key)
+            tavel::db::PgColumnValue(desc_->columns[i], data_, v);
+    // A row locked elsewhere fails the statement (55P03): the lock is refused.
+    PGresult* r = db_->PgRunNative(file, line, s, v, lock);
+    const bool found = r && PQntuples(r) > 0;
+    if (found)
+        tavel::db::PgReadResult(r, 0, result_);
+    PQclear(r);
+    db_->Release(s);
+    return found;
+}
+
+bool WSITable::PgWrite(const char* file, int line, NativeKind kind) {
+    Statement* s = db_->PrepareNative(file, line, desc_, kind);
+    if (!s)
+        return false;
+    tavel::db::PgValues v;
+    const ColumnDesc* autoId = tavel::db::AutoIdColumn(*desc_);
+    long* id =
+        autoId ? reinterpret_cast<long*>(static_cast<char*>(data_) + autoId->offset) : nullptr;
+    if (kind == NativeKind::Update) {
+        for (int pass = 0; pass < 2; ++pass)
+            for (std::size_t i = 0; i < desc_->count; ++i)
+                if (desc_->columns[i].key == (pass == 1))
+                    tavel::db::PgColumnValue(desc_->columns[i], data_, v);
+    } else {
+        for (std::size_t i = 0; i < desc_->count; ++i) {
+            const ColumnDesc& c = desc_->columns[i];
+            if (kind == NativeKind::Delete && !c.key)
+                continue;
+            if (kind == NativeKind::InsertAutoId && &c == autoId)
+                continue;
+            tavel::db::PgColumnValue(c, data_, v);
+        }
+    }
+    PGresult* r = db_->PgRunNative(file, line, s, v, true);
+    db_->Release(s);
+    if (!r)
+        return false;
+    bool ok = true;
+    if (kind == NativeKind::InsertAutoId) {
+        ok = PQntuples(r) == 1;
+        if (ok)
+            *id = std::strtol(PQgetvalue(r, 0, 0), nullptr, 10);
+    } else if (kind == NativeKind::Insert) {
+        if (id)
+            db_->PgAdvanceIdentity(*desc_, *autoId, *id);
+    } else {
+        ok = tavel::db::PgRowsChanged(r) > 0;
+        if (!ok)
+            db_->LogError(file, line,
+                          kind == NativeKind::Update ? "update found no row in"
+                                                     : "delete found no row in",
+                          desc_->name);
+    }
+    PQclear(r);
+    return ok;
+}
+
 bool WSITable::InsertDB(const char* file, int line, DBILockType lock, bool, eTimeStampState) {
     if (!db_ || !desc_ || !data_)
         return false;
@@ -217,6 +303,15 @@ bool WSITable::InsertDB(const char* file, int line, DBILockType lock, bool, eTim
         return false;
     if (!db_->EnsureWriteTransaction(file, line))
         return false;
+    if (db_->IsServer()) {
+        const ColumnDesc* autoId = tavel::db::AutoIdColumn(*desc_);
+        const bool assign =
+            autoId && *reinterpret_cast<long*>(static_cast<char*>(data_) + autoId->offset) == 0;
+        const bool ok = PgWrite(file, line, assign ? NativeKind::InsertAutoId : NativeKind::Insert);
+        if (ok)
+            isRecord_ = true;
+        return ok;
+    }
     Statement* s = db_->PrepareNative(file, line, desc_, NativeKind::Insert);
     if (!s)
         return false;
@@ -244,6 +339,12 @@ bool WSITable::UpdateDB(const char* file, int line, bool releaseLockIfRefused, b
     if (!db_ || !desc_ || !data_)
         return false;
     bool ok = db_->EnsureWriteTransaction(file, line);
+    if (ok && db_->IsServer()) {
+        ok = PgWrite(file, line, NativeKind::Update);
+        if (ok || releaseLockIfRefused)
+            ok = DropLock() && ok;
+        return ok;
+    }
     Statement* s = ok ? db_->PrepareNative(file, line, desc_, NativeKind::Update) : nullptr;
     ok = s != nullptr;
     if (s) {
@@ -267,8 +368,11 @@ bool WSITable::DeleteDB(const char* file, int line) {
     if (!db_ || !desc_ || !data_)
         return false;
     bool ok = db_->EnsureWriteTransaction(file, line);
-    Statement* s = ok ? db_->PrepareNative(file, line, desc_, NativeKind::Delete) : nullptr;
-    ok = s != nullptr;
+    Statement* s = nullptr;
+    if (ok && db_->IsServer())
+        ok = PgWrite(file, line, NativeKind::Delete);
+    else if (ok)
+        ok = (s = db_->PrepareNative(file, line, desc_, NativeKind::Delete)) != nullptr;
     if (s) {
         int n = 1;
         for (std::size_t i = 0; i < desc_->count; ++i)
@@ -301,6 +405,16 @@ long WSITable::AddAuditEntry(int, const char*) {
         return 0;
     char iso[16];
     tavel::db::FormatIsoDate(db_->Today(), iso);
+    if (db_->IsServer()) {
+        tavel::db::PgValues v;
+        v.Push(std::to_string(db_->GetCurrentUser()));
+        v.Push(iso);
+        PGresult* r = db_->PgRunNative(__FILE__, __LINE__, s, v, true);
+        db_->Release(s);
+        const long id = r && PQntuples(r) == 1 ? std::strtol(PQgetvalue(r, 0, 0), nullptr, 10) : 0;
+        PQclear(r);
+        return id;
+    }
     sqlite3_bind_int64(s->stmt, 1, db_->GetCurrentUser());
     sqlite3_bind_text(s->stmt, 2, iso, -1, SQLITE_TRANSIENT);
     bool ok = db_->Step(__FILE__, __LINE__, s) == SQLITE_DONE;
@@ -414,6 +528,15 @@ int WSITable::QExecBVDirect(const char* file, int line, int count, const stBindV
     Statement* s = db->Prepare(file, line, sql, params, count);
     if (!s)
         return -1;
+    if (db->IsServer()) {
+        PGresult* r = db->PgRun(file, line, s, true);
+        if (r && rowCount)
+            *rowCount = tavel::db::PgRowsChanged(r);
+        db->Release(s);
+        const int result = r ? 0 : SQLITE_ERROR;
+        PQclear(r);
+        return result;
+    }
     int rc;
     while ((rc = db->Step(file, line, s)) == SQLITE_ROW) {
     }

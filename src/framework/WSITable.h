@@ -94,7 +94,8 @@ private:
 
 namespace tavel::db {
 class Statement; // a prepared statement checked out of the connection's cache
-}
+enum class NativeKind : int;
+} // namespace tavel::db
 
 class WSITable {
 public:
@@ -180,6 +181,9 @@ private:
               int paramCount);
     bool Fetch();
     void CloseCursor();
+    // PostgreSQL: the key read (with FOR UPDATE NOWAIT when locking) and the writes.
+    bool PgGetEqual(const char* file, int line, bool lock);
+    bool PgWrite(const char* file, int line, tavel::db::NativeKind kind);
     bool TakeLock(const char* file, int line);
     bool DropLock();
 

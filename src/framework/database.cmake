@@ -7,3 +7,11 @@ target_sources(framework PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/WSIDatabase.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WSITable.cpp
 )
+
+# PostgreSQL, the shared server for several workstations (libpq).
+pkg_check_modules(LIBPQ REQUIRED IMPORTED_TARGET libpq)
+target_sources(framework PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/DbLocation.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PgConnection.cpp
+)
+target_link_libraries(framework PUBLIC PkgConfig::LIBPQ)

@@ -31,6 +31,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -89,6 +90,11 @@ private:
 // arithmetic and month/day/year texts are recognised next to these.
 struct SchemaHints {
     std::unordered_set<std::string> dateColumns;
+    // Column names of each table and view (key: the name in upper case; columns as
+    // written). An engine that folds unquoted names (PostgreSQL) uses them to find the
+    // column an unquoted name means: D.InvItem is INVITDET's "InvItem". Names all in upper
+    // case are stored folded there, as Oracle would treat them.
+    std::unordered_map<std::string, std::vector<std::string>> tableColumns;
 };
 
 // Throws TranslateError for lexical errors (unterminated quote or identifier) and for

@@ -45,6 +45,51 @@ void Writer::Ident(const std::string& name, bool quoted) {
     out_.push_back('"');
 }
 
+void Writer::ColumnIdent(const std::string& qual, const std::string& name, bool quoted) {
+    Column(qual, name, quoted);
+}
+
+void Writer::PushScope(const ast::Block& b) {
+    Scope scope;
+    for (const FromItem& f : b.from)
+        if (!f.table.empty())
+            scope.emplace_back(f.RefName(), f.table);
+    scopes_.push_back(std::move(scope));
+}
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+} // namespace
+
+const std::string* Writer::ResolveColumn(const std::string& qual,
+                                         const std::string& upperName) const {
+    if (!ctx_.hints || ctx_.hints->tableColumns.empty())
+        return nullptr;
+    const std::string q = Upper(qual);
+    for (auto scope = scopes_.rbegin(); scope != scopes_.rend(); ++scope) {
+        for (const auto& [ref, table] : *scope) {
+            if (!q.empty() && Upper(ref) != q)
+                continue;
+            auto it = ctx_.hints->tableColumns.find(Upper(table));
+            if (it != ctx_.hints->tableColumns.end())
+                for (const std::string& column : it->second)
+                    if (Upper(column) == upperName)
+                        return &column;
+            // A qualifier names one table: what it lacks, no outer table supplies.
+            if (!q.empty())
+                return nullptr;
+        }
+    }
+    return nullptr;
+}
+
 void Writer::StringLiteral(const std::string& text) {
     out_.push_back('\'');
     for (char c : text) {
@@ -121,7 +166,7 @@ void Writer::Expr(const ast::Expr& e, int minPrecedence) {
             Ident(e.qual, e.qualQuoted);
             Put(".");
         }
-        Ident(e.name, e.quoted);
+        ColumnIdent(e.qual, e.name, e.quoted);
         break;
     case Kind::Star:
         if (!e.qual.empty()) {
@@ -271,6 +316,7 @@ void Writer::Negate(const ast::Expr& x) {
 }
 
 void Writer::Block(const ast::Block& b) {
+    PushScope(b);
     Put(b.distinct ? "SELECT DISTINCT " : "SELECT ");
     for (std::size_t i = 0; i < b.items.size(); ++i) {
         if (i)
@@ -316,6 +362,7 @@ void Writer::Block(const ast::Block& b) {
     }
     if (b.limit >= 0)
         Limit(b.limit);
+    scopes_.pop_back();
 }
 
 void Writer::Select(const ast::Select& s) {
@@ -335,6 +382,11 @@ void Writer::Select(const ast::Select& s) {
             CompoundMember(*s.terms[i].nested);
     }
     if (!s.orderBy.empty()) {
+        // ORDER BY names the columns of the first block's tables.
+        if (s.terms[0].block)
+            PushScope(*s.terms[0].block);
+        else
+            scopes_.emplace_back();
         Put(" ORDER BY ");
         for (std::size_t i = 0; i < s.orderBy.size(); ++i) {
             if (i)
@@ -344,6 +396,7 @@ void Writer::Select(const ast::Select& s) {
                 Put(" DESC");
             OrderNulls(s.orderBy[i]);
         }
+        scopes_.pop_back();
     }
     if (s.forUpdate)
         ForUpdate();
@@ -351,7 +404,11 @@ void Writer::Select(const ast::Select& s) {
 
 std::string Writer::Statement(const ast::Statement& st) {
     out_.clear();
+    scopes_.clear();
     Begin(st);
+    // The target of a write is in scope for its columns and its WHERE.
+    if (st.type != Statement::Type::Select)
+        scopes_.push_back({{st.alias.empty() ? st.table : st.alias, st.table}});
     switch (st.type) {
     case Statement::Type::Select:
         Select(*st.select);
@@ -364,7 +421,7 @@ std::string Writer::Statement(const ast::Statement& st) {
             for (std::size_t i = 0; i < st.columns.size(); ++i) {
                 if (i)
                     Put(", ");
-                Ident(st.columns[i].first, st.columns[i].second);
+                ColumnIdent("", st.columns[i].first, st.columns[i].second);
             }
             Put(")");
         }
@@ -384,7 +441,7 @@ std::string Writer::Statement(const ast::Statement& st) {
         for (std::size_t i = 0; i < st.set.size(); ++i) {
             if (i)
                 Put(", ");
-            Ident(st.set[i].column, st.set[i].quoted);
+            ColumnIdent("", st.set[i].column, st.set[i].quoted);
             Put(" = ");
             Expr(*st.set[i].value);
         }
@@ -882,6 +939,26 @@ private:
     }
 
     std::string Unquoted(const std::string& upperName) const override { return Lower(upperName); }
+
+    static bool AllUpper(const std::string& name) {
+        for (char c : name)
+            if (c >= 'a' && c <= 'z')
+                return false;
+        return true;
+    }
+    // An unquoted name means the column its table declares in mixed case (D.InvItem is
+    // "InvItem"); PostgreSQL would fold it to invitem otherwise. Oracle reads "INVORDER"
+    // and INVORDER as one name, so a declared upper-case column quoted so is the folded one.
+    void Column(const std::string& qual, const std::string& name, bool quoted) override {
+        const std::string* declared =
+            quoted && !AllUpper(name) ? nullptr : ResolveColumn(qual, Upper(name));
+        if (declared && !AllUpper(*declared))
+            Ident(*declared, true);
+        else if (declared && quoted && *declared == name)
+            Ident(name, false);
+        else
+            Ident(name, quoted);
+    }
 
     // Some words are keywords as bare column labels; AS makes every alias a label.
     const char* AliasSeparator() const override { return " AS "; }

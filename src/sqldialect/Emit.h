@@ -35,6 +35,11 @@ protected:
     void Put(const char* s) { out_.append(s); }
     void Put(const std::string& s) { out_.append(s); }
     void Ident(const std::string& name, bool quoted);
+    // A column name; qual is the qualifier written before it (empty when none).
+    void ColumnIdent(const std::string& qual, const std::string& name, bool quoted);
+    // The column that an unquoted name (upper case) means, as its table declares it,
+    // looked up in the tables in scope (innermost first); null when none declares it.
+    const std::string* ResolveColumn(const std::string& qual, const std::string& upperName) const;
     void StringLiteral(const std::string& text);
     void Expr(const ast::Expr& e, int minPrecedence = 0);
     void List(const std::vector<ast::ExprPtr>& args, std::size_t from = 0);
@@ -47,6 +52,11 @@ protected:
     virtual void Begin(const ast::Statement&) {}
     // An unquoted name as the engine folds it (the shape holds it upper-cased).
     virtual std::string Unquoted(const std::string& upperName) const { return upperName; }
+    // A column name as the engine must see it; by default as any other name.
+    virtual void Column(const std::string& qual, const std::string& name, bool quoted) {
+        (void)qual;
+        Ident(name, quoted);
+    }
     // Printed between a select item and its alias.
     virtual const char* AliasSeparator() const { return " "; }
     // Printed after a sub-select in FROM that has no alias.
@@ -74,6 +84,13 @@ protected:
 
     const EmitContext& ctx_;
     std::string out_;
+
+private:
+    // The tables of each query block (and of the statement's target) being printed:
+    // (name the statement uses for it, table name), innermost block last.
+    using Scope = std::vector<std::pair<std::string, std::string>>;
+    std::vector<Scope> scopes_;
+    void PushScope(const ast::Block& b);
 };
 
 // What the PostgreSQL text expects of the database:

@@ -14,15 +14,15 @@ namespace {
 
 // Add a command here after defining it in its own file.
 const Command* const kCommands[] = {
-    &kInitCommand,     &kCheckSchemaCommand, &kSqlCommand,   &kAdjustCommand,
-    &kUseCommand,      &kStockCommand,       &kCheckCommand, &kCountCommand,
-    &kTransferCommand, &kTransferAllCommand, &kSplitCommand, &kRepackageCommand,
-    &kOrderCommand,    &kPickListCommand,    &kFillCommand,  &kReceiveCommand,
-    &kReceiptCommand,  &kBackOrderCommand,
+    &kInitCommand,     &kCheckSchemaCommand, &kSqlCommand,    &kAdjustCommand,
+    &kUseCommand,      &kStockCommand,       &kCheckCommand,  &kCountCommand,
+    &kTransferCommand, &kTransferAllCommand, &kSplitCommand,  &kRepackageCommand,
+    &kOrderCommand,    &kPickListCommand,    &kFillCommand,   &kReceiveCommand,
+    &kReceiptCommand,  &kBackOrderCommand,   &kReportCommand,
 };
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: invctl [--db FILE] COMMAND [ARGS]\n\ncommands:\n");
+    std::fprintf(out, "usage: invctl [--db FILE | --pg CONNINFO] COMMAND [ARGS]\n\ncommands:\n");
     for (const Command* c : kCommands)
         std::fprintf(out, "  %s %s\n      %s\n", c->name, c->synopsis, c->summary);
 }
@@ -42,12 +42,30 @@ int Fail(const std::string& text) {
 }
 
 int UsageError(const Command& command, const std::string& text) {
-    std::fprintf(stderr, "invctl %s: %s\nusage: invctl [--db FILE] %s %s\n", command.name,
-                 text.c_str(), command.name, command.synopsis);
+    std::fprintf(stderr, "invctl %s: %s\nusage: invctl [--db FILE | --pg CONNINFO] %s %s\n",
+                 command.name, text.c_str(), command.name, command.synopsis);
     return kExitUsage;
 }
 
+bool Options::IsServer() const {
+    return db.rfind(kServerPrefix, 0) == 0;
+}
+
+std::string Options::Conninfo() const {
+    return IsServer() ? db.substr(std::strlen(kServerPrefix)) : std::string();
+}
+
 std::unique_ptr<WSIDatabase> OpenExisting(const std::string& path, std::string& problem) {
+    Options where{path};
+    if (where.IsServer()) {
+        RegisterRecords();
+        auto db = std::make_unique<WSIDatabase>();
+        if (!db->OpenServer(where.Conninfo())) {
+            problem = "cannot connect to the database server: " + db->LastError();
+            return nullptr;
+        }
+        return db;
+    }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         problem = "no database file " + path;
@@ -92,6 +110,10 @@ int main(int argc, char** argv) {
             options.db = argv[++i];
         } else if (std::strncmp(a, "--db=", 5) == 0) {
             options.db = a + 5;
+        } else if (std::strcmp(a, "--pg") == 0 && i + 1 < argc) {
+            options.db = std::string(kServerPrefix) + argv[++i];
+        } else if (std::strncmp(a, "--pg=", 5) == 0) {
+            options.db = std::string(kServerPrefix) + (a + 5);
         } else {
             std::fprintf(stderr, "invctl: unknown option %s\n", a);
             PrintUsage(stderr);

@@ -17,8 +17,16 @@ inline constexpr int kExitUsage = 2;   // the command line was wrong
 
 // Options given before the command.
 struct Options {
-    std::string db; // --db FILE; empty when not given
+    // --db FILE, or for --pg CONNINFO the connection string after kServerPrefix; empty
+    // when not given. Commands hand it to OpenExisting / OpenInventory as it stands.
+    std::string db;
+    bool IsServer() const;
+    // The connection string of --pg.
+    std::string Conninfo() const;
 };
+
+// Marks a database that is a PostgreSQL server: "pg:" followed by the connection string.
+inline constexpr const char* kServerPrefix = "pg:";
 
 using Args = std::vector<std::string>;
 
@@ -48,6 +56,7 @@ extern const Command kFillCommand;
 extern const Command kReceiveCommand;
 extern const Command kReceiptCommand;
 extern const Command kBackOrderCommand;
+extern const Command kReportCommand;
 
 // One line "invctl: text" on stderr; returns kExitFailure.
 int Fail(const std::string& text);

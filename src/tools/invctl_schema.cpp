@@ -21,6 +21,20 @@ void RemoveDatabaseFiles(const std::string& path) {
             std::filesystem::remove(path + base + suffix, ec);
 }
 
+int CreateIn(WSIDatabase& db, const std::string& where, bool demo) {
+    std::string problem;
+    if (!tavel::CreateSchema(db, &problem))
+        return Fail(problem);
+    std::printf("created the inventory schema, version %d, in %s\n", tavel::kSchemaVersion,
+                where.c_str());
+    if (demo) {
+        if (!tavel::LoadDemoData(db, &problem))
+            return Fail("demo data: " + problem);
+        std::printf("loaded the demo data; sign in as \"%s\"\n", tavel::kDemoAdminLogin);
+    }
+    return kExitOk;
+}
+
 int RunInit(const Options& options, const Args& args) {
     bool demo = false, force = false;
     for (const std::string& a : args) {
@@ -34,6 +48,16 @@ int RunInit(const Options& options, const Args& args) {
     if (options.db.empty())
         return UsageError(kInitCommand, "no database file given (--db FILE)");
 
+    if (options.IsServer()) {
+        WSIDatabase db;
+        if (!db.OpenServer(options.Conninfo()))
+            return Fail("cannot connect to the database server: " + db.LastError());
+        // A shared database is never emptied by a workstation's tool.
+        if (tavel::CheckSchema(db).version != 0)
+            return Fail("the server already holds an inventory schema; init needs an empty "
+                        "database or schema");
+        return CreateIn(db, "the server", demo);
+    }
     std::error_code ec;
     const bool exists = std::filesystem::exists(options.db, ec);
     if (exists && std::filesystem::file_size(options.db, ec) > 0) {
@@ -45,17 +69,7 @@ int RunInit(const Options& options, const Args& args) {
     WSIDatabase db;
     if (!db.Open(options.db))
         return Fail("cannot create " + options.db + " (see " + WSIDatabase::kErrorLog + ")");
-    std::string problem;
-    if (!tavel::CreateSchema(db, &problem))
-        return Fail(problem);
-    std::printf("created the inventory schema, version %d, in %s\n", tavel::kSchemaVersion,
-                options.db.c_str());
-    if (demo) {
-        if (!tavel::LoadDemoData(db, &problem))
-            return Fail("demo data: " + problem);
-        std::printf("loaded the demo data; sign in as \"%s\"\n", tavel::kDemoAdminLogin);
-    }
-    return kExitOk;
+    return CreateIn(db, options.db, demo);
 }
 
 int RunCheckSchema(const Options& options, const Args& args) {

@@ -10,6 +10,7 @@
 // a detail for what was already taken out of it, and its balance added to the product
 // location. Builders that other test groups need are appended at the end of this file.
 
+#include "EngineFixture.h"
 #include "FakeHost.h"
 #include "RecordingReportEngine.h"
 #include "Records.h"
@@ -87,7 +88,16 @@ protected:
             return;
 
         dir = schematest::NewDataDir("business-");
-        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        if (tvltest::OnServer()) {
+            if (!tvltest::ServerConninfo())
+                GTEST_SKIP() << "TAVEL_PG_CONNINFO is not set";
+            serverSchema = std::make_unique<tvltest::ServerSchema>();
+            ASSERT_TRUE(serverSchema->Ok()) << serverSchema->Error();
+            db = std::make_unique<WSIDatabase>();
+            db->OpenServer(serverSchema->Conninfo());
+        } else {
+            db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        }
         ASSERT_TRUE(db->IsOpen());
         std::string problem;
         ASSERT_TRUE(tavel::CreateSchema(*db, &problem)) << problem;
@@ -119,6 +129,7 @@ protected:
 
     void TearDown() override {
         db.reset();
+        serverSchema.reset();
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
         BasicModuleTest::TearDown();
@@ -137,7 +148,11 @@ protected:
     // Rows of a SQLite query as text (NULL as "<null>"); a failed statement fails the test.
     std::vector<std::vector<std::string>> Rows(const std::string& sqliteSql) {
         std::string error;
-        auto rows = schematest::QueryRows(db->Handle(), sqliteSql, &error);
+        std::vector<std::vector<std::string>> rows;
+        if (db->IsServer())
+            db->QueryNative(sqliteSql.c_str(), {}, rows, &error, "<null>");
+        else
+            rows = schematest::QueryRows(db->Handle(), sqliteSql, &error);
         if (!error.empty())
             ADD_FAILURE() << sqliteSql << ": " << error;
         return rows;
@@ -150,6 +165,12 @@ protected:
         return std::stod(rows[0][0]);
     }
     bool Exec(const std::string& sqliteSql) {
+        if (db->IsServer()) {
+            const bool done = db->ExecNative(__FILE__, __LINE__, sqliteSql.c_str());
+            if (!done)
+                ADD_FAILURE() << sqliteSql << ": " << db->LastError();
+            return done;
+        }
         char* error = nullptr;
         bool ok =
             sqlite3_exec(db->Handle(), sqliteSql.c_str(), nullptr, nullptr, &error) == SQLITE_OK;
@@ -454,6 +475,7 @@ protected:
 
     WSIWindow mainWindow;
     std::filesystem::path dir;
+    std::unique_ptr<tvltest::ServerSchema> serverSchema; // the PostgreSQL run's schema
     std::unique_ptr<WSIDatabase> db;
     long user = 0;
     long prdType = 0;

@@ -17,7 +17,7 @@ adjust_oldest_first)
     [ "$(item_balance 1)" = "0.0" ] && [ "$(item_balance 16)" = "8.0" ] || fail "lots not taken oldest first"
     [ "$(balance STORE SYR3ML)" = "8.0" ] || fail "location balance $(balance STORE SYR3ML)"
     # By UPC code, an increase back into the partly used lots.
-    run adjust STORE 00812345000017 2 FND
+    run adjust STORE "$(value "SELECT \"UPCCode\" FROM PRODUCT WHERE \"ProductCode\" = 'SYR3ML'")" 2 FND
     expect_status 0
     [ "$(balance STORE SYR3ML)" = "10.0" ] || fail "increase by UPC"
     expect_consistent

@@ -49,7 +49,7 @@ stock_items)
     [ "$audits" = "$(echo "$audits" | sort -n)" ] || fail "not oldest first: $out"
     tail -n +2 "$work/out" | cut -f7 | grep -qx "receipt [0-9]*" || fail "origin: $out"
     # Moved stock names where it came from; the UPC code names the product too.
-    run stock CART1 00698765000059
+    run stock CART1 "$(value "SELECT \"UPCCode\" FROM PRODUCT WHERE \"ProductCode\" = 'EPI1MG'")"
     expect_status 0
     expect_out "from STORE"
     # Used-up lots are left out on request.

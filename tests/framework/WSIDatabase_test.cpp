@@ -1,4 +1,5 @@
 #include "DatabaseFixture.h"
+#include "Emit.h"
 
 #include <stdexcept>
 
@@ -224,7 +225,9 @@ TEST_F(DatabaseTest, MonthDayYearTextNextToRegisteredDateColumnIsADate) {
                         ->GetFirst());
         return n;
     };
-    if (!FindTableDesc("TSTVIEW")) { // registration lasts for the process
+    // SQLite compares an unknown column with text as text; a server column has a type of
+    // its own. Registration lasts for the process.
+    if (!FindTableDesc("TSTVIEW") && !schema_) {
         EXPECT_EQ(countEarlier(), 0) << "compared as text while the column is not known as a date";
     }
     RegisterView(view);
@@ -312,3 +315,26 @@ TEST_F(DatabaseTest, BindVariablesBindValuesInOrder) {
 }
 
 } // namespace
+
+// TRUNC(SYSDATE) is the connection's clock on either engine, also after a transaction
+// that set it was rolled back.
+TEST_F(DatabaseTest, TodayInSqlFollowsTheConnectionsClock) {
+    if (schema_) {
+        ASSERT_TRUE(db_->ExecNative(__FILE__, __LINE__, sqldialect::detail::kPostgresSupport));
+    }
+    auto isToday = [&](const char* mdy) {
+        long n = -1;
+        EXPECT_TRUE(db_->Query(__FILE__, __LINE__,
+                               "SELECT COUNT(1) FROM DUAL WHERE TRUNC(SYSDATE) = '%s'", &n, mdy)
+                        ->GetFirst());
+        return n == 1;
+    };
+    db_->SetToday(WSIDate{2026, 3, 15});
+    EXPECT_TRUE(isToday("3/15/2026"));
+    ASSERT_TRUE(db_->TransactionBegin());
+    db_->SetToday(WSIDate{2027, 1, 2});
+    EXPECT_TRUE(isToday("1/2/2027"));
+    ASSERT_TRUE(db_->TransactionAbort());
+    EXPECT_TRUE(isToday("1/2/2027"));
+    EXPECT_FALSE(isToday("3/15/2026"));
+}

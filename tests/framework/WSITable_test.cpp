@@ -97,6 +97,8 @@ TEST_F(RecordTest, SingleIdKeyIsAssignedByDatabaseUnlessGiven) {
 }
 
 TEST_F(RecordTest, TextLongerThanBufferIsCutToItsWidth) {
+    if (schema_)
+        GTEST_SKIP() << "a server column refuses text longer than its width";
     ASSERT_TRUE(db_->ExecNative(__FILE__, __LINE__,
                                 "INSERT INTO TSTITEM VALUES (1, 'abcdefghijklmnopqrstuvwxyz', 0),"
                                 " (2, '1234567890123456789\xC3\xA9', 0)"));

@@ -47,8 +47,15 @@ TEST(InventoryModule, Load_GivesHandlerWithInitialSettings) {
     EXPECT_EQ(app->GetMinProductLength(), 6u);
     EXPECT_EQ(app->GetMaxQuantityAllowed(), 9999u);
     EXPECT_EQ(app->GetMaxDigitForQuantity(), 5u);
-    // The inventory screen is not part of the module yet: the host's call is not handled.
-    EXPECT_FALSE(app->ExecuteCommand(36001, nullptr));
+}
+
+// Only the menu's ids are in the response table; the host reports any other itself.
+TEST(InventoryModule, CommandOutsideTheMenu_IsNotHandled) {
+    LoadedModule module;
+    WSIInventoryApp* app = module.Handler();
+    ASSERT_NE(app, nullptr);
+    for (long id : {0L, 36000L, 36011L, 36101L, -36001L})
+        EXPECT_FALSE(app->ExecuteCommand(id, nullptr)) << id;
 }
 
 TEST(InventoryModule, OnlyEntryPointsAreExported) {

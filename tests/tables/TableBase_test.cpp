@@ -49,7 +49,8 @@ TEST_F(TablesTest, InsertDB_WithParentSkipsTheChecksButStillAddsExtraRecords) {
 TEST_F(TablesTest, UpdateDB_RefusedByTheCheckReleasesTheLockWhenAsked) {
     const Fields key = {{"Product", Id(AddProduct("GAUZE001"))}, {"InvLoc", "STORE"}};
     Store<WSIPrdLoc>(key);
-    WSIDatabase rivalDb((dir / "inventory.db").string());
+    std::unique_ptr<WSIDatabase> rivalConnection = Connect();
+    WSIDatabase& rivalDb = *rivalConnection;
     for (bool release : {false, true}) {
         DBPrdLoc row(db.get());
         Set(row, key);

@@ -40,7 +40,16 @@ WSIDate DateOf(const std::string& text, const WSIDate& today) {
 void TablesTest::SetUp() {
     ModuleTest::SetUp();
     dir = schematest::NewDataDir("tables-");
-    db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+    if (tvltest::OnServer()) {
+        if (!tvltest::ServerConninfo())
+            GTEST_SKIP() << "TAVEL_PG_CONNINFO is not set";
+        serverSchema = std::make_unique<tvltest::ServerSchema>();
+        ASSERT_TRUE(serverSchema->Ok()) << serverSchema->Error();
+        db = std::make_unique<WSIDatabase>();
+        db->OpenServer(serverSchema->Conninfo());
+    } else {
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+    }
     ASSERT_TRUE(db->IsOpen());
     std::string problem;
     ASSERT_TRUE(tavel::CreateSchema(*db, &problem)) << problem;
@@ -59,8 +68,18 @@ void TablesTest::SetUp() {
     vendor = Store<WSIVendor>({{"Name", "Acme Medical"}});
 }
 
+std::unique_ptr<WSIDatabase> TablesTest::Connect() {
+    auto other = std::make_unique<WSIDatabase>();
+    if (serverSchema)
+        other->OpenServer(serverSchema->Conninfo());
+    else
+        other->Open((dir / "inventory.db").string());
+    return other;
+}
+
 void TablesTest::TearDown() {
     db.reset();
+    serverSchema.reset();
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
     ModuleTest::TearDown();
@@ -130,8 +149,16 @@ long TablesTest::AddOrder(bool external, const Fields& changes) {
 
 long TablesTest::Rows(const char* table, const std::string& where) {
     const std::string sql = std::string("SELECT COUNT(*) FROM ") + table + " WHERE " + where;
-    sqlite3_stmt* stmt = nullptr;
     long count = -1;
+    if (db->IsServer()) {
+        std::vector<std::vector<std::string>> rows;
+        std::string error;
+        if (db->QueryNative(sql.c_str(), {}, rows, &error) && !rows.empty())
+            count = std::stol(rows[0][0]);
+        EXPECT_NE(count, -1) << sql << ": " << error;
+        return count;
+    }
+    sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db->Handle(), sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
         sqlite3_step(stmt) == SQLITE_ROW)
         count = static_cast<long>(sqlite3_column_int64(stmt, 0));

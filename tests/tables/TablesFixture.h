@@ -4,6 +4,7 @@
 // Rows of the scene are stored directly through the record classes, so that the rules
 // under test never run while it is set up; fields are named as their columns.
 
+#include "EngineFixture.h"
 #include "FakeHost.h"
 #include "Records.h"
 #include "TableLookup.h"
@@ -39,6 +40,8 @@ protected:
     // (type 0) and "WARD" (type 1), and a vendor.
     void SetUp() override;
     void TearDown() override;
+    // Another connection to the test's database (another workstation).
+    std::unique_ptr<WSIDatabase> Connect();
 
     void Set(WSITable& record, const Fields& fields);
     // Stores a row as given; returns its id (the first key column when it is a number).
@@ -109,6 +112,7 @@ protected:
     }
 
     std::filesystem::path dir;
+    std::unique_ptr<tvltest::ServerSchema> serverSchema; // the PostgreSQL run's schema
     std::unique_ptr<WSIDatabase> db;
     WSIWindow screen;
     long prdType = 0;

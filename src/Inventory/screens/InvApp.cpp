@@ -1,6 +1,7 @@
 // Entry points of libInventory.so: the exported handler look-up and the load/unload
 // notifications that create and destroy the module's single handler.
 
+#include "DBProduct.h"
 #include "InvCommands.h"
 #include "InventoryModule.h"
 #include "Records.h"
@@ -16,6 +17,28 @@
 extern "C" TVL_MODULE_EXPORT WSIDllHandler* GetDllHandler() {
     TVL_TRACE("GetDllHandler");
     return tavel::CurrentInventoryApp();
+}
+
+class WSIListWindow;
+
+// Other suite modules edit one product through here and have a row of their list
+// refreshed. False when the product has no record. The product edit screen is not part
+// of the module yet: the user is told so, and no row changes.
+extern "C" TVL_MODULE_EXPORT bool RunWSIAddEditProduct(long product, WSIListWindow* list, int row) {
+    TVL_TRACE("RunWSIAddEditProduct");
+    (void)list;
+    (void)row;
+    WSIInventoryApp* app = tavel::CurrentInventoryApp();
+    WSIDatabase* db = app && app->GetHostApplication() ? app->GetHostDb() : nullptr;
+    if (!db)
+        return false;
+    DBProduct table(db);
+    table.InitRecord();
+    table.data.Product = product;
+    if (!table.GetEqual(__FILE__, __LINE__))
+        return false;
+    CmScreenNotAvailable(*app);
+    return true;
 }
 
 namespace {

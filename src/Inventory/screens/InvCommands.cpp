@@ -2,10 +2,18 @@
 
 #include "BIException.h"
 #include "BIInvAdj.h"
+#include "BIInventory.h"
+#include "BoundedFormat.h"
 #include "CommandParameters.h"
+#include "HostWindow.h"
+#include "MessageStyle.h"
 #include "Trace.h"
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
+#include "WSIInventoryDialog.h"
+#include "WSIInventoryMDI.h"
+
+#include <QMdiArea>
 
 #include <cstring>
 
@@ -16,7 +24,81 @@ template <std::size_t N> void CopyCode(char (&out)[N], const char (&in)[N]) {
     std::memcpy(out, in, n);
     out[n] = '\0';
 }
+
+constexpr unsigned kScreenTooNarrowMessage = 30832;
+constexpr int kInventoryTemplate = 25000;
 } // namespace
+
+bool CmInventory(WSIInventoryApp& app) {
+    TVL_TRACE("WSIInventoryApp::CmInventory");
+    if (WSIInventoryMDI* open = app.InventoryWindow) {
+        open->showNormal();
+        open->setFocus();
+        return true;
+    }
+    const int x = app.GetInvXSize();
+    const int y = app.GetInvYSize();
+    WSIApplication* host = app.GetHostApplication();
+    if (x < WSIInventoryApp::kMinInvWidth) {
+        char text[512] = "";
+        if (host)
+            host->LoadString(kScreenTooNarrowMessage, text, sizeof text);
+        app.ShowModuleMessage(app.GetHostMainWindow(), text, "", mb::OK | mb::ICONINFORMATION);
+        return true;
+    }
+    WSIWindow* mainWindow = app.GetHostMainWindow();
+    if (!host || !mainWindow)
+        return false;
+    auto* main = static_cast<WSIQtMainWindow*>(mainWindow);
+    QMdiArea* client = main->MdiClient();
+    if (!client)
+        return false;
+
+    auto* screen = new WSIInventoryDialog(main->Widget(), host, kInventoryTemplate);
+    screen->SetDefaultResolution(x - host->MdiXOffset(), y - host->MdiYOffset(), 84.0);
+    char title[40];
+    TVL_FORMAT(title, "%s", "Inventory");
+    auto* window = new WSIInventoryMDI(app, cmd::Inventory, title, screen);
+    client->addSubWindow(window);
+    window->resize(x, y);
+    // A window that already fills the screen in one direction gains nothing from maximising.
+    if (host->WorkAreaWidth() == x || host->ScreenHeight() == y)
+        window->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint);
+    window->show();
+    window->setFocus();
+    return true;
+}
+
+bool CmScreenNotAvailable(WSIInventoryApp& app) {
+    TVL_TRACE("WSIInventoryApp::CmScreenNotAvailable");
+    char text[512] = "";
+    if (WSIApplication* host = app.GetHostApplication())
+        host->LoadString(kScreenNotAvailableMessage, text, sizeof text);
+    app.ShowModuleMessage(app.GetHostMainWindow(), text, "", mb::OK | mb::ICONINFORMATION);
+    return true;
+}
+
+bool CmProducts(WSIInventoryApp& app) {
+    TVL_TRACE("WSIInventoryApp::CmProducts");
+    auto* request = static_cast<ProductLookupRequest*>(app.CommandParameter);
+    if (!request)
+        return CmScreenNotAvailable(app);
+    // Without the product screen the look-up is the whole command: the code is found as a
+    // product code or UPC code, inactive products included.
+    request->Product = 0;
+    WSIDatabase* db = app.GetHostApplication() ? app.GetHostDb() : nullptr;
+    if (!db)
+        return true;
+    char code[sizeof request->BarCode];
+    CopyCode(code, request->BarCode);
+    if (!*code)
+        return true;
+    BIInventory lookup(db);
+    request->Product = static_cast<std::int32_t>(lookup.FindProduct(code, false));
+    return true;
+}
 
 bool CmPerformAdjustment(WSIInventoryApp& app) {
     TVL_TRACE("WSIInventoryApp::CmPerformAdjustment");
@@ -43,6 +125,11 @@ bool CmPerformAdjustment(WSIInventoryApp& app) {
 
 void RegisterInventoryCommands(WSIInventoryApp& app) {
     TVL_TRACE("RegisterInventoryCommands");
-    app.GetResponseTable().AddCommand(cmd::PerformAdjustment,
-                                      [&app] { return CmPerformAdjustment(app); });
+    WSIResponseTable& table = app.GetResponseTable();
+    table.AddCommand(cmd::Inventory, [&app] { return CmInventory(app); });
+    for (long id : {cmd::Locations, cmd::Units, cmd::Vendors, cmd::ProdTypes, cmd::OrderTypes,
+                    cmd::Adjustments, cmd::Setup})
+        table.AddCommand(id, [&app] { return CmScreenNotAvailable(app); });
+    table.AddCommand(cmd::Products, [&app] { return CmProducts(app); });
+    table.AddCommand(cmd::PerformAdjustment, [&app] { return CmPerformAdjustment(app); });
 }

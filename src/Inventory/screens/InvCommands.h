@@ -2,11 +2,26 @@
 
 class WSIInventoryApp;
 
-// Fills the handler's response table with the commands whose work exists. A command
-// without an entry is not handled: the host reports that itself.
+// Fills the handler's response table with the module's menu commands 36001-36010. A
+// command without an entry is not handled: the host reports that itself.
 void RegisterInventoryCommands(WSIInventoryApp& app);
+
+// Message code of the note shown by a command whose screen is not part of the module yet.
+inline constexpr unsigned kScreenNotAvailableMessage = 39404;
+
+// Command 36001: opens the inventory window, or brings the open one forward. When the
+// screen cannot be at least 1024 pixels wide, message 30832 says so and nothing opens.
+bool CmInventory(WSIInventoryApp& app);
+
+// Command 36006: with a ProductLookupRequest as CommandParameter, looks the bar code up as
+// a product code or UPC code and writes the product id (0 when none) back into it.
+bool CmProducts(WSIInventoryApp& app);
 
 // Command 36009: runs the adjustment described by the AdjustmentRequest in the handler's
 // CommandParameter. Every failure is swallowed (the caller is another module that wants
 // no message), but the unit of work is always closed.
 bool CmPerformAdjustment(WSIInventoryApp& app);
+
+// Catalogue commands whose maintenance screens are not part of the module yet: they tell
+// the user so and count as carried out.
+bool CmScreenNotAvailable(WSIInventoryApp& app);

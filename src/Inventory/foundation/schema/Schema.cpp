@@ -1,11 +1,16 @@
 #include "Schema.h"
 
+#include "Emit.h"
+#include "PgConnection.h"
 #include "Records.h"
 #include "SqliteFunctions.h"
 #include "WSIDatabase.h"
 
 #include <sqlite3.h>
 
+#include <cctype>
+
+#include <cstdlib>
 #include <string_view>
 #include <vector>
 
@@ -96,7 +101,8 @@ struct IndexDef {
 // PRDLOC by product and location, PRDCAT by type and category, INVPRODMAP by product.
 const IndexDef kIndexes[] = {
     {"IX_INVITEM_LOC_PRODUCT", "INVITEM", R"("InvLoc", "Product")"},
-    {"IX_INVITEM_PRODUCT", "INVITEM", R"("Product")"},
+    // Carries what the average cost sums, so that they read the index alone.
+    {"IX_INVITEM_PRODUCT", "INVITEM", R"("Product", "Balance", "CostPerUnit")"},
     {"IX_INVITEM_RECEIPT", "INVITEM", R"("InvRec", "Product")"},
     {"IX_INVITEM_ORDERLINE", "INVITEM", R"("InvOrdIt")"},
     {"IX_INVITDET_ITEM_BATCH", "INVITDET", R"("InvItem", "BatchId")"},
@@ -114,12 +120,36 @@ const IndexDef kIndexes[] = {
     {"IX_PRODUCT_CATEGORY", "PRODUCT", R"("PrdType", "PrdCat")"},
     {"IX_PRDLOC_LOC", "PRDLOC", R"("InvLoc")"},
     {"IX_INVREC_LOC", "INVREC", R"("InvLoc")"},
+    // A month of movements starts from the audit dates, not from every detail.
+    {"IX_AUDITHIS_DATE", "AUDITHIS", R"("Date")"},
+    {"IX_INVITDET_AUDIT", "INVITDET", R"("Audit")"},
 };
 
 const char* const kSequences[] = {kBatchIdSequence, kPickListSequence};
 
 std::string ErrorText(WSIDatabase& db) {
-    return sqlite3_errmsg(db.Handle());
+    return db.LastError();
+}
+
+// PostgreSQL folds unquoted names to lower case: tables, views, the views' columns
+// (written unquoted in upper case), indexes and sequences live there in lower case.
+std::string Folded(std::string_view name) {
+    std::string s(name);
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The column names of a view's row as the server stores them.
+std::string ServerColumnName(const char* name) {
+    for (const char* c = name; *c; ++c)
+        if (*c >= 'a' && *c <= 'z')
+            return name;
+    return Folded(name);
+}
+
+const char* ServerType(const char* sqliteType) {
+    return std::string_view(sqliteType) == "BLOB" ? "bytea" : sqliteType;
 }
 
 bool Exec(WSIDatabase& db, const std::string& sql, const std::string& what, std::string& problem) {
@@ -130,12 +160,17 @@ bool Exec(WSIDatabase& db, const std::string& sql, const std::string& what, std:
 }
 
 bool CreateObjects(WSIDatabase& db, std::string& problem) {
-    for (const TableDesc* t : RecordTables())
-        if (!Exec(db, CreateTableSql(*t), std::string("table ") + t->name, problem))
+    const bool server = db.IsServer();
+    if (server && !Exec(db, sqldialect::detail::kPostgresSupport, "the date function", problem))
+        return false;
+    for (const TableDesc* t : RecordTables()) {
+        const std::string ddl = server ? tavel::db::PgCreateTableSql(*t) : CreateTableSql(*t);
+        if (!Exec(db, ddl, std::string("table ") + t->name, problem))
             return false;
+    }
     for (const auto& c : kExtraColumns) {
-        std::string sql =
-            std::string("ALTER TABLE ") + c[0] + " ADD COLUMN \"" + c[1] + "\" " + c[2];
+        std::string sql = std::string("ALTER TABLE ") + c[0] + " ADD COLUMN \"" + c[1] + "\" " +
+                          (server ? ServerType(c[2]) : c[2]);
         if (!Exec(db, sql, std::string("column ") + c[0] + "." + c[1], problem))
             return false;
     }
@@ -151,6 +186,12 @@ bool CreateObjects(WSIDatabase& db, std::string& problem) {
         if (!Exec(db, sql, std::string("index ") + ix.name, problem))
             return false;
     }
+    // Server sequences are native and transactional to create: they join the unit.
+    if (server)
+        for (const char* name : kSequences)
+            if (!Exec(db, "CREATE SEQUENCE " + Folded(name), std::string("sequence ") + name,
+                      problem))
+                return false;
     std::string version = std::string("CREATE TABLE ") + kSchemaTable +
                           " (\"Version\" INTEGER NOT NULL); INSERT INTO " + kSchemaTable +
                           " (\"Version\") VALUES (" + std::to_string(kSchemaVersion) + ")";
@@ -268,6 +309,65 @@ std::string CheckSequences(WSIDatabase& db) {
 
 } // namespace
 
+// The same checks against the server's catalogue (the connection's current schema).
+std::string CheckServerObjects(WSIDatabase& db) {
+    std::vector<std::vector<std::string>> rows;
+    std::string error;
+    auto columnsOf = [&](const std::string& table) {
+        std::vector<std::string> names;
+        if (!db.QueryNative("SELECT column_name FROM information_schema.columns WHERE "
+                            "table_schema = current_schema() AND table_name = $1 "
+                            "ORDER BY ordinal_position",
+                            {table}, rows, &error))
+            return names;
+        for (const auto& r : rows)
+            names.push_back(r[0]);
+        return names;
+    };
+    auto exists = [&](const char* sql, const std::string& name) {
+        return db.QueryNative(sql, {name}, rows, &error) && !rows.empty();
+    };
+    for (const TableDesc* t : RecordTables()) {
+        std::vector<std::string> names = columnsOf(Folded(t->name));
+        if (names.empty())
+            return std::string("table ") + t->name + " is missing";
+        for (std::size_t i = 0; i < t->count; ++i)
+            if (!Contains(names, t->columns[i].name))
+                return std::string("table ") + t->name + " has no column \"" + t->columns[i].name +
+                       "\"";
+    }
+    for (const auto& c : kExtraColumns)
+        if (!Contains(columnsOf(Folded(c[0])), c[1]))
+            return std::string("table ") + c[0] + " has no column \"" + c[1] + "\"";
+    for (const ViewDef& v : kViews) {
+        const TableDesc& row = v.row();
+        std::vector<std::string> names = columnsOf(Folded(row.name));
+        if (names.empty())
+            return std::string("view ") + row.name + " is missing";
+        for (std::size_t i = 0; i < row.count; ++i)
+            if (i >= names.size() || names[i] != ServerColumnName(row.columns[i].name))
+                return std::string("view ") + row.name + " does not have column " +
+                       row.columns[i].name + " in place " + std::to_string(i + 1);
+        if (names.size() != row.count)
+            return std::string("view ") + row.name + " has more columns than expected";
+    }
+    for (const IndexDef& ix : kIndexes)
+        if (!exists("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() AND "
+                    "indexname = $1",
+                    Folded(ix.name)))
+            return std::string("index ") + ix.name + " is missing";
+    for (const char* name : kSequences)
+        if (!exists("SELECT 1 FROM information_schema.sequences WHERE sequence_schema = "
+                    "current_schema() AND sequence_name = $1",
+                    Folded(name)))
+            return std::string("sequence ") + name + " is missing";
+    if (!exists("SELECT 1 FROM pg_proc p JOIN pg_namespace n ON n.oid = p.pronamespace "
+                "WHERE n.nspname = current_schema() AND p.proname = $1",
+                "tvl_today"))
+        return "function tvl_today is missing";
+    return {};
+}
+
 bool CreateSchema(WSIDatabase& db, std::string* problem) {
     std::string failure;
     RegisterRecords();
@@ -279,7 +379,7 @@ bool CreateSchema(WSIDatabase& db, std::string* problem) {
         db.TransactionAbort();
     } else if (!db.TransactionEnd()) {
         failure = "cannot commit the schema: " + ErrorText(db);
-    } else {
+    } else if (!db.IsServer()) {
         // Sequences are not rolled back with a transaction, so they come last.
         for (const char* name : kSequences) {
             if (CreateSequence(db.Handle(), name) != SQLITE_OK) {
@@ -300,20 +400,26 @@ SchemaCheck CheckSchema(WSIDatabase& db) {
         result.problem = "the database is not open";
         return result;
     }
-    Catalogue version(db, (std::string("SELECT \"Version\" FROM ") + kSchemaTable).c_str());
-    if (!version.Next()) {
+    std::vector<std::vector<std::string>> rows;
+    if (!db.QueryNative((std::string("SELECT \"Version\" FROM ") + kSchemaTable).c_str(), {},
+                        rows) ||
+        rows.empty() || rows[0].empty()) {
         result.problem = "no inventory schema: the schema version is missing";
         return result;
     }
-    result.version = version.Int(0);
+    result.version = std::atoi(rows[0][0].c_str());
     if (result.version != kSchemaVersion) {
         result.problem = "schema version " + std::to_string(result.version) + ", but version " +
                          std::to_string(kSchemaVersion) + " is needed";
         return result;
     }
-    result.problem = CheckObjects(db);
-    if (result.problem.empty())
-        result.problem = CheckSequences(db);
+    if (db.IsServer()) {
+        result.problem = CheckServerObjects(db);
+    } else {
+        result.problem = CheckObjects(db);
+        if (result.problem.empty())
+            result.problem = CheckSequences(db);
+    }
     result.ok = result.problem.empty();
     return result;
 }

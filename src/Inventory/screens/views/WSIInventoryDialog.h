@@ -1,14 +1,87 @@
 #pragma once
 
-#include <QWidget>
+// The main inventory screen, shown inside the inventory MDI window: a filter area, six
+// tabs with one list view each, and the command buttons that start the inventory
+// transactions. The screen owns the filter values, hands them to the list view of the
+// current tab as InventorySearchParameters, and routes the host's update notifications
+// to the list views that must re-read rows.
 
-class WSIApplication;
+#include "InventorySearchParameters.h"
+#include "Records.h"
+#include "WSIDialog.h"
 
-// The main inventory screen, shown inside the inventory MDI window.
-class WSIInventoryDialog : public QWidget {
+#include <QColor>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class BIInventory;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class WSIComboBox;
+class WSIDateEdit;
+class WSIInventoryListDialog;
+class WSIInvPendingOrdersDialog;
+class WSIInvPendingExtOrdersDialog;
+class WSIInvClosedOrdersDialog;
+class WSIInvLevelsDialog;
+class WSIInvReceivedDialog;
+class WSIInvUsageDialog;
+
+class WSIInventoryDialog : public WSIDialog {
     Q_OBJECT
+
 public:
+    // Control and command ids.
+    enum : int {
+        IdPrdType = 101,
+        IdProduct = 102,
+        IdProductHelp = 103,
+        IdLocation = 104,
+        IdFromDate = 105,
+        IdToDate = 106,
+        IdOrderedBy = 107,
+        IdOrderType = 108,
+        IdOpenStatus = 109,
+        IdWithStockOnly = 110,
+        IdSearch = 111,
+        IdPrint = 112,
+        IdOrder = 113,
+        IdAdjust = 114,
+        IdReceive = 115,
+        IdTransfer = 116,
+        IdPickList = 117,
+        IdFill = 118,
+        IdSetup = 119,
+        IdTab = 120,
+        IdUsage = 121,
+        IdClosedStatus = 122,
+        IdVendor = 123,
+        IdVendorHelp = 124,
+        IdVendorClear = 125,
+        IdPerLocation = 126,
+        IdItemType = 127,
+        IdIncludeInactive = 133,
+        IdCategory = 134,
+        IdCategoryHelp = 135,
+        IdCategoryClear = 137,
+        IdProductClear = 138,
+        IdCount = 139,
+        IdInStockOnly = 140,
+        IdShowOrderQuantities = 141,
+        IdBelowReorderOnly = 142,
+    };
+    // Tabs in order; the index is the list index everywhere.
+    enum Tab : int { TabPending = 0, TabPendingExt, TabClosed, TabLevels, TabReceived, TabUsage };
+    static constexpr int kTabCount = 6;
+
     WSIInventoryDialog(QWidget* parent, WSIApplication* module, int templateId = 25000);
+    ~WSIInventoryDialog() override;
 
     // Default size of the screen inside its window (width, height, the third value
     // is kept for the host).
@@ -17,7 +90,91 @@ public:
     // record id or -1 for all records.
     void EvUpdateInfo(long source, long id);
 
+    // --- Filters and tabs.
+    InventorySearchParameters GetSearchParams() const;
+    void EnableFields();
+    void LoadOrderTypes();
+    int CurrentTab() const;
+    void SelectTab(int tab);
+    WSIInventoryListDialog* ListView(int tab) const;
+    static QColor TabColor(int tab);
+    static unsigned TabTitle(int tab);
+    bool IsShowOrderQuantitiesChecked() const;
+
+    // --- Commands.
+    void CmSearch();
+    void CmPrint();
+    void CmPickList();
+    void CmShowOrderQuantities();
+    void CmCategoryClear();
+    void CmProductClear();
+    void CmVendorClear();
+    void EvProductTypeComboChanged();
+    void EvTabChange();
+    // Maximising the window: the list is hidden meanwhile and takes the new size after.
+    void EvSysCommand(bool maximize);
+
+    // A new order (levelData null) or one from selected stock levels; opens the order
+    // entry screen once it exists.
+    void Order(const std::vector<WSILevelsData>* levelData);
+    // A pick list over the selected pending lines; returns the batch id, 0 when none.
+    long CreateFillBatch(std::string* orderedByOut, std::string* filledByOut, bool askToPrint);
+    // Whether an active count adjustment code exists (what counting needs).
+    bool CountCodesExist() const;
+    // The ordering location the selected received rows share when all are untouched
+    // receipts of one location, "" otherwise; anySelected tells whether rows were selected.
+    std::string TransferLocation(bool* anySelected) const;
+
+    // The selection cache the filter fields show.
+    BIInventory& Selection() const { return *selection_; }
+    // Tooltip of a command whose screen is not available yet ("" for the others).
+    QString CommandToolTip(int id) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
-    WSIApplication* module_;
-    int templateId_;
+    void BuildFilterArea();
+    void BuildTabs();
+    void BuildButtons();
+    void FillSelectors();
+    void SetDefaultDates();
+    void ShowField(QWidget* w, bool show);
+    void BlankField(QLineEdit* field);
+    void ShowCategoryAndProduct();
+    void AddUnavailable(int id, const char* screenClass, int templateId);
+    void AddCommandButtonTo(class QLayout* layout, int id, const QString& text);
+    void RefreshTab(int tab, long source, long id);
+
+    std::unique_ptr<BIInventory> selection_;
+    WSIComboBox* prdType_ = nullptr;
+    QLineEdit* category_ = nullptr;
+    QLineEdit* product_ = nullptr;
+    WSIComboBox* location_ = nullptr;
+    WSIComboBox* orderedBy_ = nullptr;
+    WSIDateEdit* fromDate_ = nullptr;
+    WSIDateEdit* toDate_ = nullptr;
+    WSIComboBox* orderType_ = nullptr;
+    WSIComboBox* itemType_ = nullptr;
+    WSIComboBox* openStatus_ = nullptr;
+    WSIComboBox* closedStatus_ = nullptr;
+    QLineEdit* vendor_ = nullptr;
+    QCheckBox* withStockOnly_ = nullptr;
+    QCheckBox* perLocation_ = nullptr;
+    QCheckBox* includeInactive_ = nullptr;
+    QCheckBox* inStockOnly_ = nullptr;
+    QCheckBox* showOrderQuantities_ = nullptr;
+    QCheckBox* belowReorderOnly_ = nullptr;
+    QLabel* locationLabel_ = nullptr;
+    QLabel* orderedByLabel_ = nullptr;
+    QLabel* datesLabel_ = nullptr;
+    QLabel* typeLabel_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLabel* vendorLabel_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    std::array<WSIInventoryListDialog*, kTabCount> views_{};
+    std::map<int, QString> unavailable_;
+    QPointer<QWidget> watchedFrame_;
 };

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in their own build folder, generates the group-size data once into a
+# cache folder, runs every benchmark on it and writes the pair table.
+#
+#   bash bench/run.sh [extra Google Benchmark options]
+#
+# TAVEL_BENCH_BUILD  build folder        (default: build-bench in the clone)
+# TAVEL_BENCH_CACHE  data cache folder   (default: ~/.cache/tavel-bench)
+# TAVEL_BENCH_SIZE   clinic or group     (default: group)
+# TAVEL_BENCH_PROGRAMS  which of receive stock list to run (default: all three)
+# TAVEL_BENCH_SUMMARY   where the pair table goes (default: bench-summary.md in the build folder)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${TAVEL_BENCH_BUILD:-$root/build-bench}"
+cache="${TAVEL_BENCH_CACHE:-$HOME/.cache/tavel-bench}"
+size="${TAVEL_BENCH_SIZE:-group}"
+data="$cache/$size.db"
+targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench)
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVEL_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target "${targets[@]}" -j2
+
+mkdir -p "$cache"
+if [[ ! -f "$data" || ! -f "$data.sequences" ]]; then
+    echo "generating the $size data into $data (once)"
+    rm -f "$data" "$data.sequences"
+    "$build/bin/inventory_gen" --size "$size" --out "$data.part"
+    mv "$data.part.sequences" "$data.sequences"
+    mv "$data.part" "$data"
+fi
+
+summary="${TAVEL_BENCH_SUMMARY:-$build/bench-summary.md}"
+{
+    echo "Machine: $(nproc) cores, $(free -g | awk '/^Mem:/ {print $2}') GiB, load $(cut -d' ' -f1-3 /proc/loadavg), $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo
+    echo "| Pair | Engine CPU ms | Native CPU ms | Engine wall ms | Native wall ms | Ratio (CPU) | Goal |"
+    echo "|---|---|---|---|---|---|---|"
+} >"$summary"
+export TAVEL_BENCH_DB="$data" TAVEL_BENCH_SUMMARY="$summary"
+
+# Scan-sized operations repeat; the long runs (whole receipts, counts, transfers of a
+# location, list queries) fix their own iteration and repetition counts.
+for program in ${TAVEL_BENCH_PROGRAMS:-receive stock list}; do
+    "$build/bin/${program}_bench" --benchmark_repetitions=3 \
+        --benchmark_report_aggregates_only=true "$@"
+done
+
+echo
+cat "$summary"

@@ -1,0 +1,365 @@
+#include "WSIInvStockViews.h"
+
+#include "BIInventory.h"
+#include "InventoryListQueries.h"
+#include "InventoryListRows.h"
+#include "Trace.h"
+#include "WSIApplication.h"
+#include "WSIDatabase.h"
+#include "WSIInventoryDialog.h"
+#include "schema/InventoryCodes.h"
+
+namespace {
+
+namespace views = tavel::views;
+
+struct ColumnDef {
+    const char* heading;
+    int width;
+};
+
+constexpr ColumnDef kLevelsColumns[views::kLevelsColumns] = {
+    {"Location", 70},     {"Type", 110},     {"Category", 110},  {"Product", 90},
+    {"Description", 200}, {"Balance", 70},   {"Last Count", 70}, {"Total", 70},
+    {"Unit", 60},         {"Ordered", 60},   {"On Order", 60},   {"Reorder", 60},
+    {"Min Order", 60},    {"Std Order", 60}, {"Bin", 60},        {"Vendor", 140},
+};
+
+constexpr ColumnDef kReceivedColumns[views::kReceivedColumns] = {
+    {"Location", 70},     {"Date", 80},    {"PO Number", 90}, {"Type", 40},        {"Product", 90},
+    {"Description", 200}, {"Qty", 50},     {"Balance", 60},   {"Unit", 60},        {"Vendor", 140},
+    {"Unit Cost", 70},    {"Expires", 80}, {"Reference", 90}, {"Ordered By", 160},
+};
+
+constexpr ColumnDef kUsageColumns[views::kUsageColumns] = {
+    {"Location", 70}, {"Date", 80},         {"Type", 110}, {"Category", 110},
+    {"Product", 90},  {"Description", 200}, {"Qty", 60},   {"Code", 70},
+};
+
+template <std::size_t N> void AddColumns(WSIListWindow* list, const ColumnDef (&defs)[N]) {
+    for (const ColumnDef& c : defs)
+        list->AddColumn(QString::fromLatin1(c.heading), c.width);
+}
+
+std::string Trim(const char* text) {
+    std::string s(text ? text : "");
+    const auto end = s.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : s.substr(0, end + 1);
+}
+
+QStringList ToQt(const views::Cells& cells) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(cells.size()));
+    for (const std::string& cell : cells)
+        out << QString::fromStdString(cell);
+    return out;
+}
+
+// Rows of a stock view chosen for a refresh: mode 2 stands for the products of the order.
+std::vector<std::pair<int, long>> ExpandOrderMode(WSIDatabase* db, int mode, long id) {
+    std::vector<std::pair<int, long>> passes;
+    if (mode == views::kRefreshOrder) {
+        for (long product : ProductsOfOrder(db, id))
+            passes.push_back({views::kRefreshProduct, product});
+    } else {
+        passes.push_back({mode, id});
+    }
+    return passes;
+}
+
+} // namespace
+
+std::vector<long> ProductsOfOrder(WSIDatabase* db, long invOrder) {
+    std::vector<long> products;
+    if (!db)
+        return products;
+    long product = 0;
+    std::unique_ptr<WSITable> q =
+        db->Query(__FILE__, __LINE__, "SELECT \"Product\" FROM INVORDIT WHERE \"InvOrder\" = %ld",
+                  &product, invOrder);
+    for (bool found = q->GetFirst(); found; found = q->GetNext())
+        products.push_back(product);
+    return products;
+}
+
+// --- Levels --------------------------------------------------------------------------
+
+WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
+                                       int templateId)
+    : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
+    AddColumns(List(), kLevelsColumns);
+    AddMenuCommand({CmShowProductLocationsId, tr("Product Locations"), nullptr, nullptr,
+                    "WSISelectProductLocationDialog", 25024});
+    AddMenuCommand({CmShowProductOverviewId, tr("Product Overview"), nullptr,
+                    [this] { CmShowProductOverview(); }, "WSIInvProductOverviewDialog", 25029});
+    AddMenuCommand({CmShowBackOrdLocsId, tr("Back-Order Locations"),
+                    [this] {
+                        const int row = List()->FirstSelected();
+                        return row >= 0 && (List()->Marks(row) & views::kBackOrderLocationMark);
+                    },
+                    nullptr, "WSIShowBackOrdLocsDialog", 25033});
+    AddMenuCommand({CmAddOrderId, tr("Add to Order"),
+                    [this] { return MainScreen() && MainScreen()->IsShowOrderQuantitiesChecked(); },
+                    [this] { CmAddOrder(); }, "WSIInvOrderDialog", 25021});
+}
+
+const WSILevelsData* WSIInvLevelsDialog::RowRecord(int row) const {
+    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSILevelsData>(row) : nullptr;
+}
+
+void WSIInvLevelsDialog::BeforeSearch() {
+    const bool byLocation = params_.location[0] != '\0' || params_.perLocation;
+    WSIListWindow* list = List();
+    for (int col : {0, 14, 5, 6, 11, 12, 13})
+        list->SetColumnWidth(col, byLocation ? list->DefinedColumnWidth(col) : 0);
+    list->SetColumnWidth(7, byLocation ? 0 : list->DefinedColumnWidth(7));
+    for (int col : {9, 10})
+        list->SetColumnWidth(col, params_.showOrderQuantities ? list->DefinedColumnWidth(col) : 0);
+}
+
+void WSIInvLevelsDialog::ReadBackOrderedLocations() {
+    backOrdered_.clear();
+    if (!Db())
+        return;
+    struct Pair {
+        long product;
+        char invLoc[16];
+    } pair{};
+    static const ColumnDesc kColumns[] = {
+        TVL_COL(Pair, product, Id, 0, false),
+        TVL_COL(Pair, invLoc, Code, 15, false),
+    };
+    static const TableDesc kDesc{"BACKORDER_LOC_ROW", kColumns, 2, sizeof(Pair)};
+    std::unique_ptr<WSITable> q = Db()->Query(
+        __FILE__, __LINE__,
+        "SELECT DISTINCT I.\"Product\", O.\"InvLocFrom\" FROM INVORDIT I, INVORDER O WHERE "
+        "I.\"Status\" = %d AND I.\"InvOrder\" = O.\"InvOrder\" AND O.\"Inactive\" = 0",
+        WSIResult(kDesc, &pair), static_cast<int>(tavel::OrdItStatus::BackOrdered));
+    for (bool found = q->GetFirst(); found; found = q->GetNext())
+        backOrdered_.insert({pair.product, Trim(pair.invLoc)});
+}
+
+std::unique_ptr<WSITable> WSIInvLevelsDialog::GetSearchTable() {
+    TVL_TRACE("WSIInvLevelsDialog::GetSearchTable");
+    if (!Db())
+        return nullptr;
+    const views::LevelsConditions c = views::LevelsConditionsOf(params_);
+    byLocation_ = c.byLocation;
+    withOrders_ = c.withOrders;
+    if (byLocation_)
+        ReadBackOrderedLocations();
+    return OpenRecordQuery(views::LevelsSql(Db(), params_));
+}
+
+std::unique_ptr<WSITable> WSIInvLevelsDialog::OpenRecordQuery(const std::string& sql) {
+    if (!Db())
+        return nullptr;
+    return Db()->Query(__FILE__, __LINE__, "%s", WSIResult(WSILevelsData::Table(), &record_),
+                       sql.c_str());
+}
+
+unsigned WSIInvLevelsDialog::MarksOf(const WSILevelsData& r, bool fromSearch) const {
+    if (!byLocation_)
+        return 0;
+    const bool backOrdered =
+        fromSearch ? backOrdered_.count({r.Product, Trim(r.InvLoc)}) > 0
+                   : Inventory().IsOnBackOrderFromLoc(r.Product, Trim(r.InvLoc).c_str());
+    return views::LevelsMarks(r, backOrdered);
+}
+
+WSIListRow WSIInvLevelsDialog::RowFromRecord() {
+    WSIListRow row;
+    row.cells = ToQt(views::LevelsCells(record_, byLocation_));
+    row.data = WSIRowData::Make(record_);
+    row.marks = MarksOf(record_, true);
+    return row;
+}
+
+void WSIInvLevelsDialog::UpdateRowFromRecord(int row) {
+    List()->SetRowData(row, std::make_shared<WSILevelsData>(record_));
+    UpdateSpecialColumns(row);
+}
+
+void WSIInvLevelsDialog::UpdateSpecialColumns(int row) {
+    const WSILevelsData* r = RowRecord(row);
+    if (!r)
+        return;
+    List()->UpdateRow(row, ToQt(views::LevelsCells(*r, byLocation_)));
+    List()->SetMarks(row, MarksOf(*r, false));
+}
+
+int WSIInvLevelsDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {
+    const auto* ra = a.Data<WSILevelsData>();
+    const auto* rb = b.Data<WSILevelsData>();
+    return ra && rb ? views::CompareLevels(*ra, *rb, column) : 0;
+}
+
+void WSIInvLevelsDialog::RefreshList(int mode, long id, bool) {
+    TVL_TRACE("WSIInvLevelsDialog::RefreshList");
+    for (const auto& [passMode, passId] : ExpandOrderMode(Db(), mode, id)) {
+        RefreshRowsWith(
+            [&](int row) {
+                const WSILevelsData* r = RowRecord(row);
+                return r && views::RowMatches(passMode, passId, r->Product, 0, IsSelected(row));
+            },
+            [&](int row) {
+                const WSILevelsData* r = RowRecord(row);
+                return views::LevelsRowSql(Db(), byLocation_, withOrders_, r->Product,
+                                           Trim(r->InvLoc).c_str());
+            });
+    }
+}
+
+void WSIInvLevelsDialog::CmAddOrder() {
+    TVL_TRACE("WSIInvLevelsDialog::CmAddOrder");
+    std::vector<const WSILevelsData*> rows;
+    for (int row : List()->SelectedRows())
+        rows.push_back(RowRecord(row));
+    if (!views::VendorsAllowOneOrder(rows)) {
+        MessageBox(38593);
+        return;
+    }
+    std::vector<WSILevelsData> levelData;
+    for (const WSILevelsData* r : rows)
+        if (r)
+            levelData.push_back(*r);
+    if (MainScreen())
+        MainScreen()->Order(&levelData);
+}
+
+void WSIInvLevelsDialog::CmShowProductOverview() {
+    TVL_TRACE("WSIInvLevelsDialog::CmShowProductOverview");
+    const WSILevelsData* r = RowRecord(List()->FirstSelected());
+    if (!r)
+        return;
+    if (Trim(r->InvLoc).empty()) {
+        MessageBox(38226);
+        return;
+    }
+    // The overview screen opens here once it exists.
+}
+
+// --- Received ------------------------------------------------------------------------
+
+WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
+                                           int templateId)
+    : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
+    AddColumns(List(), kReceivedColumns);
+    const auto one = [this] { return List()->SelectedCount() == 1; };
+    AddMenuCommand({CmSplitReceiptId, tr("Split Receipt"),
+                    [this, one] {
+                        const WSIReceivedData* r = RowRecord(List()->FirstSelected());
+                        return one() && r && r->Balance > 0;
+                    },
+                    nullptr, "WSIInvSplitDialog", 25035});
+    AddMenuCommand({CmRepackageProductId, tr("Repackage"),
+                    [this, one] {
+                        const WSIReceivedData* r = RowRecord(List()->FirstSelected());
+                        return one() && r && r->IsDividable != 0 && r->Balance > 0;
+                    },
+                    nullptr, "WSIInvRepackageProductDialog", 25027});
+    AddMenuCommand(
+        {CmAdjustCostsId, tr("Adjust Costs"), one, nullptr, "WSIInvAdjustCostsDialog", 25028});
+}
+
+const WSIReceivedData* WSIInvReceivedDialog::RowRecord(int row) const {
+    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSIReceivedData>(row) : nullptr;
+}
+
+std::unique_ptr<WSITable> WSIInvReceivedDialog::GetSearchTable() {
+    TVL_TRACE("WSIInvReceivedDialog::GetSearchTable");
+    if (!Db())
+        return nullptr;
+    return OpenRecordQuery(views::ReceivedSql(Db(), params_));
+}
+
+std::unique_ptr<WSITable> WSIInvReceivedDialog::OpenRecordQuery(const std::string& sql) {
+    if (!Db())
+        return nullptr;
+    return Db()->Query(__FILE__, __LINE__, "%s", WSIResult(WSIReceivedData::Table(), &record_),
+                       sql.c_str());
+}
+
+WSIListRow WSIInvReceivedDialog::RowFromRecord() {
+    WSIListRow row;
+    row.cells = ToQt(views::ReceivedCells(record_));
+    row.data = WSIRowData::Make(record_);
+    return row;
+}
+
+void WSIInvReceivedDialog::UpdateRowFromRecord(int row) {
+    List()->SetRowData(row, std::make_shared<WSIReceivedData>(record_));
+    UpdateSpecialColumns(row);
+}
+
+void WSIInvReceivedDialog::UpdateSpecialColumns(int row) {
+    if (const WSIReceivedData* r = RowRecord(row))
+        List()->UpdateRow(row, ToQt(views::ReceivedCells(*r)));
+}
+
+int WSIInvReceivedDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {
+    const auto* ra = a.Data<WSIReceivedData>();
+    const auto* rb = b.Data<WSIReceivedData>();
+    return ra && rb ? views::CompareReceived(*ra, *rb, column) : 0;
+}
+
+void WSIInvReceivedDialog::RefreshList(int mode, long id, bool) {
+    TVL_TRACE("WSIInvReceivedDialog::RefreshList");
+    for (const auto& [passMode, passId] : ExpandOrderMode(Db(), mode, id)) {
+        RefreshRowsWith(
+            [&](int row) {
+                const WSIReceivedData* r = RowRecord(row);
+                return r && views::RowMatches(passMode, passId, r->Product, 0, IsSelected(row));
+            },
+            [&](int row) { return views::ReceivedRowSql(Db(), RowRecord(row)->InvItem); });
+    }
+}
+
+// --- Usage ---------------------------------------------------------------------------
+
+WSIInvUsageDialog::WSIInvUsageDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
+                                     int templateId)
+    : WSIInventoryListDialog(mainScreen, module, templateId, 0) {
+    AddColumns(List(), kUsageColumns);
+}
+
+const WSIUsageData* WSIInvUsageDialog::RowRecord(int row) const {
+    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSIUsageData>(row) : nullptr;
+}
+
+std::unique_ptr<WSITable> WSIInvUsageDialog::GetSearchTable() {
+    TVL_TRACE("WSIInvUsageDialog::GetSearchTable");
+    if (!Db())
+        return nullptr;
+    return OpenRecordQuery(views::UsageSql(Db(), params_));
+}
+
+std::unique_ptr<WSITable> WSIInvUsageDialog::OpenRecordQuery(const std::string& sql) {
+    if (!Db())
+        return nullptr;
+    return Db()->Query(__FILE__, __LINE__, "%s", WSIResult(WSIUsageData::Table(), &record_),
+                       sql.c_str());
+}
+
+WSIListRow WSIInvUsageDialog::RowFromRecord() {
+    WSIListRow row;
+    row.cells = ToQt(views::UsageCells(record_));
+    row.data = WSIRowData::Make(record_);
+    return row;
+}
+
+void WSIInvUsageDialog::UpdateRowFromRecord(int row) {
+    List()->SetRowData(row, std::make_shared<WSIUsageData>(record_));
+    UpdateSpecialColumns(row);
+}
+
+void WSIInvUsageDialog::UpdateSpecialColumns(int row) {
+    if (const WSIUsageData* r = RowRecord(row))
+        List()->UpdateRow(row, ToQt(views::UsageCells(*r)));
+}
+
+int WSIInvUsageDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {
+    const auto* ra = a.Data<WSIUsageData>();
+    const auto* rb = b.Data<WSIUsageData>();
+    return ra && rb ? views::CompareUsage(*ra, *rb, column) : 0;
+}

@@ -1,0 +1,207 @@
+#include "WSIInventoryListDialog.h"
+
+#include "BIException.h"
+#include "BIInventory.h"
+#include "InventoryListRows.h"
+#include "Trace.h"
+#include "WSIApplication.h"
+#include "WSIDatabase.h"
+#include "WSIInventoryDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+WSIInventoryListDialog::WSIInventoryListDialog(WSIInventoryDialog* mainScreen,
+                                               WSIApplication* module, int templateId, int menuId)
+    : WSIDialog(static_cast<QWidget*>(mainScreen), module, templateId, Qt::Widget),
+      main_(mainScreen), menuId_(menuId), list_(new WSIListWindow(this)),
+      inventory_(std::make_unique<BIInventory>(module ? module->GetDb() : nullptr)) {
+    TVL_TRACE("WSIInventoryListDialog::WSIInventoryListDialog");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_);
+    AddControl(kListId, list_);
+    list_->SetColumnClickHandler([this](int column) { EvColumnClick(column); });
+    connect(list_, &WSIListWindow::contextMenuRequested, this,
+            [this](const QPoint& pos, int) { ShowContextMenu(pos); });
+    list_->installEventFilter(this);
+}
+
+WSIInventoryListDialog::~WSIInventoryListDialog() = default;
+
+WSIDatabase* WSIInventoryListDialog::Db() const {
+    return Module() ? Module()->GetDb() : nullptr;
+}
+
+void WSIInventoryListDialog::Search() {
+    TVL_TRACE("WSIInventoryListDialog::Search");
+    WSIWaitCursor wait;
+    BeforeSearch();
+    std::unique_ptr<WSITable> table = GetSearchTable();
+    if (!table)
+        return;
+    list_->setUpdatesEnabled(false);
+    list_->Clear();
+    AppendRecords(*table);
+    list_->setUpdatesEnabled(true);
+}
+
+void WSIInventoryListDialog::AppendRecords(WSITable& table) {
+    if (list_->RowCount() == 0) {
+        // A new search: the rows go in with one reset.
+        std::vector<WSIListRow> rows;
+        for (bool found = table.GetFirst(); found; found = table.GetNext())
+            rows.push_back(RowFromRecord());
+        list_->Model()->SetRows(std::move(rows));
+        return;
+    }
+    list_->BeginBatch();
+    for (bool found = table.GetFirst(); found; found = table.GetNext()) {
+        WSIListRow row = RowFromRecord();
+        list_->AppendRow(std::move(row.cells), std::move(row.data), row.marks);
+    }
+    list_->EndBatch();
+}
+
+void WSIInventoryListDialog::Print() {
+    TVL_TRACE("WSIInventoryListDialog::Print");
+    if (!Module())
+        return;
+    char title[200] = {};
+    Module()->LoadString(GetTitleStringId(), title, sizeof title);
+    PrintListRequest request;
+    request.view = this;
+    request.list = list_;
+    request.title = title;
+    Module()->SendMainWindowMessage(hostmsg::kPrintList, &request);
+}
+
+void WSIInventoryListDialog::RefreshList(int, long, bool) {}
+
+std::unique_ptr<WSITable> WSIInventoryListDialog::GetSearchTable() {
+    return nullptr;
+}
+
+void WSIInventoryListDialog::UpdateSpecialColumns(int) {}
+
+void WSIInventoryListDialog::RefreshRowsWith(const std::function<bool(int row)>& matches,
+                                             const std::function<std::string(int row)>& sqlFor) {
+    tavel::views::RefreshMatchingRows(
+        list_->RowCount(), matches,
+        [&](int row) {
+            std::unique_ptr<WSITable> query = OpenRecordQuery(sqlFor(row));
+            if (!query || !query->GetFirst())
+                return false;
+            UpdateRowFromRecord(row);
+            return true;
+        },
+        [&](int row) { list_->RemoveRow(row); });
+}
+
+bool WSIInventoryListDialog::IsSelected(int row) const {
+    const std::vector<int> selected = list_->SelectedRows();
+    return std::binary_search(selected.begin(), selected.end(), row);
+}
+
+void WSIInventoryListDialog::EvColumnClick(int column) {
+    list_->Sort([this](const WSIListRow& a, const WSIListRow& b,
+                       int col) { return CompareRows(a, b, col); },
+                column);
+}
+
+void WSIInventoryListDialog::AddMenuCommand(MenuCommand command) {
+    const int id = command.id;
+    const bool available = command.screenClass == nullptr;
+    commands_.push_back(std::move(command));
+    SetCommand(id, [this, id] {
+        const auto it = std::find_if(commands_.begin(), commands_.end(),
+                                     [id](const MenuCommand& c) { return c.id == id; });
+        if (it == commands_.end() || !IsMenuCommandEnabled(id) || !it->run)
+            return;
+        it->run();
+    });
+    // A screen that is not built yet cannot be opened: the command stays off.
+    if (!available)
+        EnableCommand(id, false);
+}
+
+bool WSIInventoryListDialog::IsMenuCommandEnabled(int id) const {
+    const auto it = std::find_if(commands_.begin(), commands_.end(),
+                                 [id](const MenuCommand& c) { return c.id == id; });
+    if (it == commands_.end() || it->screenClass != nullptr)
+        return false;
+    if (Module() && Module()->IsCommandRestricted(menuId_, id))
+        return false;
+    if (list_->SelectedCount() == 0)
+        return false;
+    return !it->allowed || it->allowed();
+}
+
+QString WSIInventoryListDialog::NotAvailableText(WSIApplication* module, const char* screenClass,
+                                                 int templateId) {
+    char text[256] = {};
+    if (module)
+        module->LoadString(38990, text, sizeof text);
+    return QStringLiteral("%1 (%2, %3)")
+        .arg(QString::fromUtf8(text), QString::fromLatin1(screenClass))
+        .arg(templateId);
+}
+
+QMenu* WSIInventoryListDialog::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->setToolTipsVisible(true);
+    for (const MenuCommand& c : commands_) {
+        QAction* action = menu->addAction(c.label);
+        action->setData(c.id);
+        action->setEnabled(IsMenuCommandEnabled(c.id));
+        if (c.screenClass)
+            action->setToolTip(NotAvailableText(Module(), c.screenClass, c.screenTemplate));
+        const int id = c.id;
+        connect(action, &QAction::triggered, this, [this, id] { DoCommand(id); });
+    }
+    return menu;
+}
+
+void WSIInventoryListDialog::ShowContextMenu(const QPoint& globalPos) {
+    if (commands_.empty() || list_->SelectedCount() == 0)
+        return;
+    std::unique_ptr<QMenu> menu(CreateContextMenu(this));
+    menu->exec(globalPos);
+}
+
+bool WSIInventoryListDialog::PreProcessMsg(QKeyEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = event->key();
+    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    if (key != Qt::Key_F4 && key != Qt::Key_F6 && !tab)
+        return false;
+    if (event->modifiers() & Qt::ControlModifier)
+        return false;
+    if (main_)
+        QCoreApplication::postEvent(main_,
+                                    new QKeyEvent(QEvent::KeyPress, key, event->modifiers()));
+    return true;
+}
+
+bool WSIInventoryListDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress &&
+        PreProcessMsg(static_cast<QKeyEvent*>(event)))
+        return true;
+    return WSIDialog::eventFilter(watched, event);
+}
+
+void WSIInventoryListDialog::CmCancel() {
+    TVL_TRACE("WSIInventoryListDialog::CmCancel");
+    if (main_ && main_->window())
+        main_->window()->close();
+}
+
+void WSIInventoryListDialog::ShowError(BIException& e) {
+    MessageBox(QString::fromUtf8(e.GetErrMsg(true)), mb::OK | mb::ICONEXCLAMATION);
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+// The base of the six list views of the main inventory screen: one list window, the
+// view's own BIInventory object and the last search parameters. A view builds its
+// query from the parameters, fills one row per record (the row keeps a copy of the
+// record), sorts by any column with its comparer, re-reads single rows when the main
+// screen passes on a change, and offers a context menu of commands on the selection.
+
+#include "InventorySearchParameters.h"
+#include "WSIDialog.h"
+#include "WSIListWindow.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class BIException;
+class BIInventory;
+class QKeyEvent;
+class QMenu;
+class WSIDatabase;
+class WSIInventoryDialog;
+class WSITable;
+
+class WSIInventoryListDialog : public WSIDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kListId = 5111;
+
+    // A context-menu command: its id and label, whether the selection allows it, and
+    // what it does. A command that opens a screen not built yet names that screen and
+    // stays disabled.
+    struct MenuCommand {
+        int id = 0;
+        QString label;
+        std::function<bool()> allowed;
+        std::function<void()> run;
+        const char* screenClass = nullptr; // set: opens a screen that is not available yet
+        int screenTemplate = 0;
+    };
+
+    WSIInventoryListDialog(WSIInventoryDialog* mainScreen, WSIApplication* module, int templateId,
+                           int menuId);
+    ~WSIInventoryListDialog() override;
+
+    void SetSearchParameters(const InventorySearchParameters& params) { params_ = params; }
+    const InventorySearchParameters& SearchParameters() const { return params_; }
+    // Runs the view's query and fills the list; a view without a query keeps its rows.
+    void Search();
+    // Sends the list to the host for printing (message 2035).
+    void Print();
+
+    // mode 0 every row, 1 rows of product id, 2 rows of order id, 3 the selected rows.
+    virtual void RefreshList(int mode, long id, bool add);
+    // The open query over the view's record buffer, or null.
+    virtual std::unique_ptr<WSITable> GetSearchTable();
+    // Recomputes the row's cells and marks from its record copy.
+    virtual void UpdateSpecialColumns(int row);
+    virtual unsigned GetTitleStringId() const { return 0; }
+
+    WSIListWindow* List() const { return list_; }
+    int MenuId() const { return menuId_; }
+    // Sorts the list by column with the view's comparer (a heading click).
+    void EvColumnClick(int column);
+
+    // The context menu's commands in menu order.
+    const std::vector<MenuCommand>& MenuCommands() const { return commands_; }
+    // Whether the command may run now: the host allows it, its screen exists and the
+    // selection meets its rule.
+    bool IsMenuCommandEnabled(int id) const;
+    // The menu as it would pop up for the current selection (caller owns it).
+    QMenu* CreateContextMenu(QWidget* parent);
+
+    // F4, F6 and Tab without Ctrl go to the main screen instead of the list; true when
+    // the key was passed on.
+    bool PreProcessMsg(QKeyEvent* event);
+
+    void CmOk() override {}
+    // Closes the inventory window.
+    void CmCancel() override;
+
+    // Tooltip of a command whose screen is not available yet.
+    static QString NotAvailableText(WSIApplication* module, const char* screenClass,
+                                    int templateId);
+
+protected:
+    WSIDatabase* Db() const;
+    BIInventory& Inventory() const { return *inventory_; }
+    WSIInventoryDialog* MainScreen() const { return main_; }
+    // Builds the row for the record buffer as it stands after a fetch.
+    virtual WSIListRow RowFromRecord() = 0;
+    // Replaces the row's record copy with the buffer and recomputes it.
+    virtual void UpdateRowFromRecord(int row) = 0;
+    // Sorts rows a and b for column; 0 leaves their order.
+    virtual int CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const = 0;
+    // Runs before the query (column widths that depend on the parameters).
+    virtual void BeforeSearch() {}
+    // Adds a row for every record of an open query, computed as in a search.
+    void AppendRecords(WSITable& table);
+    // Re-reads each matching row with sqlFor(row) into the record buffer; no record
+    // removes the row, else the row is updated.
+    void RefreshRowsWith(const std::function<bool(int row)>& matches,
+                         const std::function<std::string(int row)>& sqlFor);
+    virtual std::unique_ptr<WSITable> OpenRecordQuery(const std::string& sql) = 0;
+
+    void AddMenuCommand(MenuCommand command);
+    // Shows a business exception's message through the prompt service.
+    void ShowError(BIException& e);
+    bool SingleSelection() const { return list_->SelectedCount() == 1; }
+    bool IsSelected(int row) const;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    InventorySearchParameters params_;
+
+private:
+    void ShowContextMenu(const QPoint& globalPos);
+
+    WSIInventoryDialog* main_;
+    int menuId_;
+    WSIListWindow* list_;
+    std::unique_ptr<BIInventory> inventory_;
+    std::vector<MenuCommand> commands_;
+};

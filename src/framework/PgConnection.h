@@ -1,0 +1,102 @@
+#pragma once
+
+// The PostgreSQL side of the database service: a libpq connection, statements prepared
+// once per shape and executed with text values, and the moves between text values and
+// the framework's record buffers. Internal to WSIDatabase and WSITable.
+//
+// Values travel as text in both directions: integers and amounts in C form, dates as
+// YYYY-MM-DD (the session's DateStyle is ISO), NULL as NULL. Code columns are CHAR(n), so
+// the server pads them with blanks; they are read back without the padding, as the
+// records hold them.
+
+#include "Record.h"
+#include "WSITable.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+typedef struct pg_conn PGconn;
+typedef struct pg_result PGresult;
+
+namespace tavel::db {
+
+struct CacheEntry;
+
+// Text values of one execution; null entries are SQL NULL.
+struct PgValues {
+    std::vector<std::string> text;
+    std::vector<char> isNull;
+    void Clear() {
+        text.clear();
+        isNull.clear();
+    }
+    void Resize(std::size_t n) {
+        text.assign(n, std::string());
+        isNull.assign(n, 1);
+    }
+    void Set(std::size_t i, std::string value) {
+        text[i] = std::move(value);
+        isNull[i] = 0;
+    }
+    void Push(std::string value, bool null = false) {
+        text.push_back(std::move(value));
+        isNull.push_back(null ? 1 : 0);
+    }
+};
+
+class PgConnection {
+public:
+    // Null (and *error set) when the server refuses.
+    static std::unique_ptr<PgConnection> Connect(const std::string& conninfo, std::string* error);
+    ~PgConnection();
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
+
+    PGconn* Conn() const { return conn_; }
+
+    // Runs text as it stands (several statements allowed); false with the server's
+    // message in *error.
+    bool Exec(const char* sql, std::string* error);
+    // Prepares the entry's text once on this connection (entry.sql holds PostgreSQL text).
+    bool EnsurePrepared(CacheEntry& entry, std::string* error);
+    // Executes a prepared statement by name; the result is the caller's (PQclear).
+    PGresult* ExecPrepared(const std::string& name, const PgValues& values);
+    // Runs text with $1.. text parameters; the result is the caller's. Never null.
+    PGresult* ExecParams(const char* sql, const PgValues& values);
+
+    // Whether a transaction is open, and whether an error broke it.
+    bool InTransaction() const;
+    bool TransactionFailed() const;
+
+private:
+    explicit PgConnection(PGconn* conn) : conn_(conn) {}
+    PGconn* conn_;
+    unsigned long nextName_ = 0;
+};
+
+// Whether the result is a success (command or rows).
+bool PgOk(const PGresult* r);
+// The server's error message and SQLSTATE of a failed result.
+std::string PgError(const PGresult* r);
+std::string PgState(const PGresult* r);
+// Rows changed by a write.
+long PgRowsChanged(const PGresult* r);
+
+// A column value of a record buffer as text; empty text outside key columns and the null
+// date are NULL, as on SQLite.
+void PgColumnValue(const ColumnDesc& column, const void* data, PgValues& values);
+// Fills the destination from row `row` of the result.
+void PgReadResult(const PGresult* r, int row, const WSIResult& result);
+
+// SQL from descriptors in PostgreSQL's form: tables and views fold to lower case,
+// columns keep their quoted names; parameters $1...
+std::string PgCreateTableSql(const TableDesc& table);
+// "INSERT ... RETURNING" without the id column: the server assigns it.
+std::string PgInsertAutoIdSql(const TableDesc& table, const ColumnDesc& id);
+// A SQLite text from RecordSql with ?N parameters rewritten as $N.
+std::string PgParams(const std::string& sqliteText);
+// Lower-case form of a name, as PostgreSQL folds an unquoted one.
+std::string PgFold(const char* name);
+
+} // namespace tavel::db

@@ -1,0 +1,66 @@
+#include "WSIDateEdit.h"
+
+#include <QPalette>
+#include <QRegularExpression>
+
+WSIDateEdit::WSIDateEdit(QWidget* parent) : QLineEdit(parent) {
+    setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
+    setMaxLength(10);
+    normalText_ = palette().color(QPalette::Text);
+    connect(this, &QLineEdit::textChanged, this, [this] { UpdateLook(); });
+}
+
+bool WSIDateEdit::IsEmpty() const {
+    return text().trimmed().isEmpty();
+}
+
+bool WSIDateEdit::IsValid() const {
+    return Parse(text()).isValid();
+}
+
+QDate WSIDateEdit::Date() const {
+    return Parse(text());
+}
+
+WSIDate WSIDateEdit::GetDate() const {
+    const QDate d = Date();
+    if (!d.isValid())
+        return {};
+    return WSIDate{static_cast<short>(d.year()), static_cast<short>(d.month()),
+                   static_cast<short>(d.day())};
+}
+
+void WSIDateEdit::SetDate(const QDate& date) {
+    setText(date.isValid() ? Format(date) : QString());
+}
+
+void WSIDateEdit::SetDate(const WSIDate& date) {
+    SetDate(date.IsNull() ? QDate() : QDate(date.year, date.month, date.day));
+}
+
+QDate WSIDateEdit::Parse(const QString& text) {
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})$"));
+    const QRegularExpressionMatch m = re.match(text.trimmed());
+    if (!m.hasMatch())
+        return {};
+    const int month = m.captured(1).toInt();
+    const int day = m.captured(2).toInt();
+    int year = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        year += year < 50 ? 2000 : 1900;
+    if (year < 1753) // the database's date range starts here
+        return {};
+    const QDate d(year, month, day); // invalid for 2/30 and the like
+    return d;
+}
+
+QString WSIDateEdit::Format(const QDate& date) {
+    return date.toString(QStringLiteral("MM/dd/yyyy"));
+}
+
+void WSIDateEdit::UpdateLook() {
+    // A wrong date shows in red at once; the screen still decides what to do with it.
+    QPalette p = palette();
+    p.setColor(QPalette::Text, IsEmpty() || IsValid() ? normalText_ : QColor(Qt::red));
+    setPalette(p);
+}

@@ -1,0 +1,489 @@
+// The desktop host: database opening and sign-in, the prompt service, the module's
+// commands run from the host, notifications to the inventory window and the profile.
+
+#include "CommandParameters.h"
+#include "HostDatabase.h"
+#include "HostMainWindow.h"
+#include "Schema.h"
+#include "ScriptedPrompts.h"
+#include "SignInDialog.h"
+#include "TavelHost.h"
+#include "WSIDatabase.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace {
+
+StringTable Texts() {
+    StringTable texts;
+    texts.LoadDefault();
+    return texts;
+}
+
+long ScalarLong(WSIDatabase& db, const char* sql) {
+    long value = -1;
+    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", &value, sql);
+    return cursor->GetFirst() ? value : -1;
+}
+
+// Records the host messages that reach a window.
+class MessageSpy : public QObject {
+public:
+    struct Seen {
+        unsigned msg;
+        long source;
+        long id;
+    };
+    std::vector<Seen> seen;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == HostMessageEvent::kType) {
+            auto* m = static_cast<HostMessageEvent*>(e);
+            seen.push_back({m->Message(), m->Source(), m->Id()});
+        }
+        return false;
+    }
+};
+
+// A sub-window without customised title-bar hints has every button.
+bool MaximiseAllowed(QMdiSubWindow* window) {
+    const Qt::WindowFlags flags = window->windowFlags();
+    return !(flags & Qt::CustomizeWindowHint) || (flags & Qt::WindowMaximizeButtonHint);
+}
+
+} // namespace
+
+class HostTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<TavelHost> host_;
+    std::unique_ptr<HostMainWindow> window_;
+    ScriptedPrompts prompts_;
+
+    std::string DbPath() const { return dir_.filePath("tavel.db").toStdString(); }
+
+    // A host on a fresh demo database, signed in as the demo user, with the module loaded
+    // and a screen large enough for the inventory window.
+    void StartHost() {
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY2(opened.db, opened.problem.c_str());
+        host_ =
+            std::make_unique<TavelHost>(std::move(opened.db), Texts(), dir_.path().toStdString());
+        host_->SetPromptService(&prompts_);
+        host_->SetMetrics(TavelHost::Metrics{1200, 800, 1280, 1024});
+        long user = 0;
+        QCOMPARE(tavelhost::CheckSignIn(*host_->GetDb(), "admin", tavelhost::kDemoPassword, user),
+                 tavelhost::SignInResult::Ok);
+        host_->SignedIn(user, "admin");
+        window_ = std::make_unique<HostMainWindow>(*host_);
+        window_->resize(1300, 900);
+        window_->show();
+        std::string problem;
+        QVERIFY2(host_->LoadModule(TAVEL_INVENTORY_MODULE, problem), problem.c_str());
+    }
+
+    QList<QMdiSubWindow*> InventoryWindows() const {
+        QList<QMdiSubWindow*> found;
+        for (QMdiSubWindow* child : window_->MdiClient()->subWindowList())
+            if (child->objectName() == QStringLiteral("WSIInventoryMDI"))
+                found.append(child);
+        return found;
+    }
+
+private slots:
+    void init() {
+        QVERIFY(dir_.isValid());
+        prompts_ = ScriptedPrompts();
+        QFile::remove(dir_.filePath("tavel.db"));
+        QFile::remove(dir_.filePath("tavel.ini"));
+    }
+
+    void cleanup() {
+        window_.reset();
+        host_.reset();
+        for (const char* suffix :
+             {"", "-wal", "-shm", ".sequences", ".sequences-wal", ".sequences-shm"})
+            QFile::remove(dir_.filePath(QStringLiteral("tavel.db") + suffix));
+    }
+
+    // --- database and sign-in
+
+    void missingDatabaseIsCreatedWithSchemaAndDemoSignIn() {
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY2(opened.db, opened.problem.c_str());
+        QVERIFY(opened.created);
+        QVERIFY(tavel::CheckSchema(*opened.db).ok);
+        QVERIFY(ScalarLong(*opened.db, "SELECT COUNT(1) FROM TVL_LOGIN") > 0);
+        // Opened again it is the same database, not re-created.
+        opened.db.reset();
+        tavelhost::OpenOutcome again = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY2(again.db, again.problem.c_str());
+        QVERIFY(!again.created);
+    }
+
+    void signIn_data() {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("result");
+        QTest::newRow("demo user")
+            << "admin" << tavelhost::kDemoPassword << int(tavelhost::SignInResult::Ok);
+        QTest::newRow("wrong password") << "admin"
+                                        << "tavel" << int(tavelhost::SignInResult::WrongPassword);
+        QTest::newRow("empty password") << "admin"
+                                        << "" << int(tavelhost::SignInResult::WrongPassword);
+        QTest::newRow("unknown user")
+            << "nobody" << tavelhost::kDemoPassword << int(tavelhost::SignInResult::UnknownUser);
+        QTest::newRow("quote in name")
+            << "ad'min" << tavelhost::kDemoPassword << int(tavelhost::SignInResult::UnknownUser);
+    }
+    void signIn() {
+        QFETCH(QString, login);
+        QFETCH(QString, password);
+        QFETCH(int, result);
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY2(opened.db, opened.problem.c_str());
+        long user = -1;
+        QCOMPARE(int(tavelhost::CheckSignIn(*opened.db, login.toStdString(), password.toStdString(),
+                                            user)),
+                 result);
+        const long admin =
+            ScalarLong(*opened.db, "SELECT \"User\" FROM USERS WHERE \"Login\" = 'admin'");
+        QCOMPARE(user, result == int(tavelhost::SignInResult::Ok) ? admin : 0L);
+    }
+
+    void passwordIsStoredOnlyAsHash() {
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY(opened.db);
+        char hash[256] = "";
+        std::unique_ptr<WSITable> cursor = opened.db->Query(
+            __FILE__, __LINE__, "%s", hash, "SELECT \"PasswordHash\" FROM TVL_LOGIN");
+        QVERIFY(cursor->GetFirst());
+        QVERIFY(std::strstr(hash, tavelhost::kDemoPassword) == nullptr);
+        QVERIFY(std::strncmp(hash, "$argon2", 7) == 0);
+        // A new password replaces the old one.
+        const long admin =
+            ScalarLong(*opened.db, "SELECT \"User\" FROM USERS WHERE \"Login\" = 'admin'");
+        QVERIFY(tavelhost::SetPassword(*opened.db, admin, "n3w-pass"));
+        long user = 0;
+        QCOMPARE(tavelhost::CheckSignIn(*opened.db, "admin", tavelhost::kDemoPassword, user),
+                 tavelhost::SignInResult::WrongPassword);
+        QCOMPARE(tavelhost::CheckSignIn(*opened.db, "admin", "n3w-pass", user),
+                 tavelhost::SignInResult::Ok);
+    }
+
+    void signInDialogRefusalGoesThroughPrompts() {
+        StartHost();
+        SignInDialog dialog(*host_);
+        dialog.findChild<QLineEdit*>("login")->setText("admin");
+        dialog.findChild<QLineEdit*>("password")->setText("guess");
+        QVERIFY(!dialog.TrySignIn());
+        QCOMPARE(prompts_.shown.size(), std::size_t(1));
+        QCOMPARE(prompts_.shown[0].text, host_->Text(39400));
+        QVERIFY(dialog.findChild<QLineEdit*>("password")->text().isEmpty());
+        dialog.findChild<QLineEdit*>("password")->setText(tavelhost::kDemoPassword);
+        QVERIFY(dialog.TrySignIn());
+        QVERIFY(dialog.User() > 0);
+        QCOMPARE(prompts_.shown.size(), std::size_t(1));
+    }
+
+    void unusableDatabaseIsRefusedWithItsMessage_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("message");
+        QTest::newRow("folder missing") << 0 << 39401;
+        QTest::newRow("path is a folder") << 1 << 39401;
+        QTest::newRow("not a database") << 2 << 39405;
+        QTest::newRow("other schema version") << 3 << 39402;
+    }
+    void unusableDatabaseIsRefusedWithItsMessage() {
+        QFETCH(int, kind);
+        QFETCH(int, message);
+        std::string path = DbPath();
+        if (kind == 0) {
+            path = dir_.filePath("no-such-folder/tavel.db").toStdString();
+        } else if (kind == 1) {
+            path = dir_.filePath("folder.db").toStdString();
+            QVERIFY(QDir(dir_.path()).mkpath("folder.db"));
+        } else if (kind == 2) {
+            path = dir_.filePath("garbage.db").toStdString();
+            std::ofstream(path) << "this is a letter, not a database\n";
+        } else {
+            tavelhost::OpenOutcome made = tavelhost::OpenHostDatabase(path, Texts());
+            QVERIFY(made.db);
+            QVERIFY(
+                made.db->ExecNative(__FILE__, __LINE__, "UPDATE TVL_SCHEMA SET \"Version\" = 99"));
+        }
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(path, Texts());
+        QVERIFY(!opened.db);
+        // The message is the string table's, with the file named in it.
+        const std::string text = tavelhost::MessageText(Texts(), message);
+        const std::string head = text.substr(0, text.find('%'));
+        QVERIFY2(opened.problem.rfind(head, 0) == 0, opened.problem.c_str());
+        QVERIFY2(opened.problem.find(path) != std::string::npos, opened.problem.c_str());
+        if (kind == 3)
+            QVERIFY(opened.problem.find("99") != std::string::npos);
+    }
+
+    // --- module loading and commands
+
+    void missingModuleIsReportedWithoutHandler_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("no file") << "absent/libInventory.so";
+        QTest::newRow("not a library") << "fake.so";
+    }
+    void missingModuleIsReportedWithoutHandler() {
+        QFETCH(QString, file);
+        std::ofstream(dir_.filePath("fake.so").toStdString()) << "not an ELF file";
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY(opened.db);
+        TavelHost host(std::move(opened.db), Texts(), dir_.path().toStdString());
+        std::string problem;
+        QVERIFY(!host.LoadModule(dir_.filePath(file).toStdString(), problem));
+        QVERIFY(!problem.empty());
+        QVERIFY(host.Handler() == nullptr);
+        QVERIFY(!host.RunCommand(cmd::Inventory));
+    }
+
+    void commandOutsideTheMenuIsNotHandled() {
+        StartHost();
+        for (long id : {0L, 36000L, 36011L, 99999L})
+            QVERIFY2(!host_->RunCommand(id), std::to_string(id).c_str());
+        QVERIFY(InventoryWindows().isEmpty());
+        std::ifstream log(host_->Usage().Path());
+        std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+        QVERIFY(all.find("command 36011 not handled") != std::string::npos);
+    }
+
+    void oneInventoryWindowForTwoCommandsAndANewOneAfterClosing() {
+        StartHost();
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        QCOMPARE(InventoryWindows().size(), 1);
+        QPointer<QMdiSubWindow> first = InventoryWindows().front();
+        QVERIFY(first->isVisible());
+        QVERIFY(!first->widget()->size().isEmpty());
+        first->close();
+        // Closing destroys the window (deferred, as Qt deletes widgets that close themselves).
+        QTRY_VERIFY(first.isNull());
+        QVERIFY(InventoryWindows().isEmpty());
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        QCOMPARE(InventoryWindows().size(), 1);
+        QVERIFY(prompts_.shown.empty());
+    }
+
+    void sizeRule_data() {
+        QTest::addColumn<int>("defaultWidth");
+        QTest::addColumn<int>("workArea");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<int>("width");
+        QTest::newRow("narrow screen") << 900 << 800 << false << 0;
+        QTest::newRow("narrow child, wide screen") << 900 << 1280 << true << 1024;
+        QTest::newRow("wide child") << 1100 << 1000 << true << 1100;
+    }
+    void sizeRule() {
+        QFETCH(int, defaultWidth);
+        QFETCH(int, workArea);
+        QFETCH(bool, opens);
+        QFETCH(int, width);
+        StartHost();
+        host_->SetMetrics(TavelHost::Metrics{defaultWidth, 800, workArea, 1024});
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        QCOMPARE(InventoryWindows().size(), opens ? 1 : 0);
+        if (opens) {
+            QVERIFY(prompts_.shown.empty());
+            QCOMPARE(InventoryWindows().front()->width(), width);
+        } else {
+            QCOMPARE(prompts_.shown.size(), std::size_t(1));
+            QCOMPARE(prompts_.shown[0].text, host_->Text(30832));
+            QCOMPARE(prompts_.shown[0].buttons, PromptButtons::Ok);
+        }
+    }
+
+    void maximiseBoxGoesWhenTheWindowFillsTheScreen() {
+        StartHost();
+        // The window is 1024 wide because the work area is exactly that wide.
+        host_->SetMetrics(TavelHost::Metrics{900, 800, 1024, 1024});
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        QCOMPARE(InventoryWindows().size(), 1);
+        QVERIFY(!MaximiseAllowed(InventoryWindows().front()));
+        QPointer<QMdiSubWindow> first = InventoryWindows().front();
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        host_->SetMetrics(TavelHost::Metrics{1100, 800, 1280, 1024});
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        QCOMPARE(InventoryWindows().size(), 1);
+        QVERIFY(MaximiseAllowed(InventoryWindows().front()));
+    }
+
+    void notificationsReachTheOpenInventoryWindow() {
+        StartHost();
+        host_->NotifyUpdate(25001, 42); // nobody to tell yet: no effect, no crash
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        MessageSpy spy;
+        InventoryWindows().front()->installEventFilter(&spy);
+        host_->NotifyUpdate(25001, 42);
+        host_->ProductRefresh(25000, 7);
+        QCOMPARE(spy.seen.size(), std::size_t(2));
+        QCOMPARE(spy.seen[0].msg, hostmsg::kUpdateInfo);
+        QCOMPARE(spy.seen[0].source, 25001L);
+        QCOMPARE(spy.seen[0].id, 42L);
+        QCOMPARE(spy.seen[1].source, 25000L);
+        QCOMPARE(spy.seen[1].id, 7L);
+    }
+
+    void catalogueCommandsSayTheScreenIsNotAvailable() {
+        StartHost();
+        for (long id : {cmd::Locations, cmd::Units, cmd::Vendors, cmd::ProdTypes, cmd::Products,
+                        cmd::OrderTypes, cmd::Adjustments, cmd::Setup}) {
+            prompts_.shown.clear();
+            QVERIFY(host_->RunCommand(id));
+            QCOMPARE(prompts_.shown.size(), std::size_t(1));
+            QCOMPARE(prompts_.shown[0].text, host_->Text(39404));
+            QAction* entry = window_->CommandAction(id);
+            QVERIFY(entry);
+            QVERIFY(!entry->isEnabled());
+            QCOMPARE(entry->toolTip().toStdString(), host_->Text(39404));
+        }
+        QVERIFY(InventoryWindows().isEmpty());
+        QVERIFY(window_->CommandAction(cmd::Inventory)->isEnabled());
+    }
+
+    void productsCommandLooksUpTheBarCode() {
+        StartHost();
+        char code[32] = "";
+        long product = 0;
+        std::unique_ptr<WSITable> cursor =
+            host_->GetDb()->Query(__FILE__, __LINE__, "%s", code,
+                                  "SELECT \"ProductCode\" FROM PRODUCT ORDER BY \"Product\" DESC");
+        QVERIFY(cursor->GetFirst());
+        cursor.reset();
+        char sql[256];
+        std::snprintf(sql, sizeof sql,
+                      "SELECT \"Product\" FROM PRODUCT WHERE \"ProductCode\" = '%s'", code);
+        product = ScalarLong(*host_->GetDb(), sql);
+        ProductLookupRequest request{};
+        std::memcpy(request.BarCode, code, std::min(std::strlen(code), sizeof request.BarCode - 1));
+        request.Product = -5;
+        QVERIFY(host_->RunCommand(cmd::Products, &request));
+        QCOMPARE(long(request.Product), product);
+        ProductLookupRequest unknown{};
+        std::strcpy(unknown.BarCode, "NO-SUCH-CODE");
+        unknown.Product = 99;
+        QVERIFY(host_->RunCommand(cmd::Products, &unknown));
+        QCOMPARE(unknown.Product, 0);
+        QVERIFY(prompts_.shown.empty());
+    }
+
+    // --- prompt service
+
+    void messageBoxesUseTheButtonsOfTheirStyle_data() {
+        QTest::addColumn<unsigned>("style");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("ok") << (mb::OK | mb::ICONINFORMATION) << int(PromptButtons::Ok) << id::OK;
+        QTest::newRow("ok/cancel") << mb::OKCANCEL << int(PromptButtons::OkCancel) << id::CANCEL;
+        QTest::newRow("yes/no") << (mb::YESNO | mb::ICONQUESTION) << int(PromptButtons::YesNo)
+                                << id::NO;
+        QTest::newRow("yes/no/cancel")
+            << (mb::YESNOCANCEL | mb::TASKMODAL) << int(PromptButtons::YesNoCancel) << id::YES;
+    }
+    void messageBoxesUseTheButtonsOfTheirStyle() {
+        QFETCH(unsigned, style);
+        QFETCH(int, buttons);
+        QFETCH(int, answer);
+        StartHost();
+        prompts_.answers = {answer};
+        QCOMPARE(host_->MessageBox(nullptr, "Go on?", "Orders", style), answer);
+        QCOMPARE(prompts_.shown.size(), std::size_t(1));
+        QCOMPARE(int(prompts_.shown[0].buttons), buttons);
+        QCOMPARE(prompts_.shown[0].text, std::string("Go on?"));
+        QCOMPARE(prompts_.shown[0].caption, std::string("Orders"));
+        QCOMPARE(prompts_.shown[0].icon, style & mb::kIconMask);
+    }
+
+    void warningScreensAskYesOrNoByTemplate() {
+        StartHost();
+        prompts_.answers = {id::YES, id::NO};
+        QCOMPARE(host_->WarnDialog(nullptr, 25139), id::OK);
+        QCOMPARE(host_->WarnDialog(nullptr, 25139), id::CANCEL);
+        QCOMPARE(prompts_.shown.size(), std::size_t(2));
+        QCOMPARE(prompts_.shown[0].templateId, 25139);
+        QCOMPARE(prompts_.shown[0].text, host_->Text(25139));
+        QCOMPARE(prompts_.shown[0].buttons, PromptButtons::YesNo);
+        // A template without a text is declined without asking.
+        QCOMPARE(host_->WarnDialog(nullptr, 1), id::CANCEL);
+        QCOMPARE(prompts_.shown.size(), std::size_t(2));
+    }
+
+    // --- rights, profile, usage
+
+    void approvalFollowsTheRightsTable() {
+        StartHost();
+        QVERIFY(host_->CanApprove(tavelhost::kApproveRight));
+        QVERIFY(!host_->CanApprove(15));
+        QVERIFY(!host_->RestrictedApprovalDenied(tavelhost::kApproveRight, host_->User()));
+        // A restricted right: approvals of the user's own orders are denied.
+        QVERIFY(
+            tavelhost::GrantRight(*host_->GetDb(), host_->User(), tavelhost::kApproveRight, true));
+        host_->SignedIn(host_->User(), "admin");
+        QVERIFY(host_->CanApprove(tavelhost::kApproveRight));
+        QVERIFY(host_->RestrictedApprovalDenied(tavelhost::kApproveRight, host_->User()));
+        QVERIFY(!host_->RestrictedApprovalDenied(tavelhost::kApproveRight, host_->User() + 1000));
+        // A user without rows has no right at all.
+        host_->SignedIn(host_->User() + 1000, "other");
+        QVERIFY(!host_->CanApprove(tavelhost::kApproveRight));
+        QVERIFY(host_->RestrictedApprovalDenied(tavelhost::kApproveRight, 1));
+    }
+
+    void profileSurvivesADamagedFileAndKeepsNewValues() {
+        {
+            std::ofstream ini(dir_.filePath("tavel.ini").toStdString(), std::ios::binary);
+            ini << "[Inventory\n\x01\x02\xff=\nKeyWithoutValue\n=5\n[Dialog]\nScanDelay=abc\nKeep="
+                   "7\n";
+        }
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY(opened.db);
+        {
+            TavelHost host(std::move(opened.db), Texts(), dir_.path().toStdString());
+            WSIProfile* profile = host.GetProfile();
+            QVERIFY(profile);
+            QCOMPARE(profile->GetInt("Dialog", "ScanDelay", 250), 250L);
+            // The readable lines of the file are kept.
+            QCOMPARE(profile->GetInt("Dialog", "Keep", 0), 7L);
+            QCOMPARE(profile->GetInt("Inventory", "FillDays", 3), 3L);
+            profile->WriteInt("Inventory", "FillDays", 9);
+        }
+        WSIProfile reread(dir_.filePath("tavel.ini").toStdString());
+        QVERIFY(reread.Load());
+        QCOMPARE(reread.GetInt("Inventory", "FillDays", 3), 9L);
+    }
+
+    void soundsAndEventsAreLogged() {
+        StartHost();
+        QCOMPARE(host_->SendMainWindowMessage(
+                     hostmsg::kPlaySound,
+                     reinterpret_cast<void*>(static_cast<std::intptr_t>(SoundKind::Error))),
+                 1L);
+        host_->GetUsageTracker()->TrackEvent(1, 2, 3, 4, {{"screen", "count"}});
+        QCOMPARE(host_->SendMainWindowMessage(12345, nullptr), 0L);
+        std::ifstream log(host_->Usage().Path());
+        std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+        QVERIFY(all.find("sound error") != std::string::npos);
+        QVERIFY(all.find("1 2 3 4 screen=count") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(HostTest)
+#include "Host_test.moc"

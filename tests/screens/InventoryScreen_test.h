@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ScreensFixture.h"
+
+#include <QObject>
+
+#include <memory>
+
+class WSIInventoryDialog;
+
+class InventoryScreenTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void PendingNeverShowsClosedStatuses();
+    void ClosedShowsOnlyClosedStatuses();
+    void PendingFiltersBySupplyingLocationAndType();
+    void LevelsByLocationAndSummed();
+    void ReceivedAndUsageSearches();
+    void DatesOutOfOrderShowMessageAndDoNotSearch();
+    void RefreshUpdatesAndRemovesRows();
+    void SortingByBackOrderedPutsThemFirst();
+    void StatusCommandsChangeDatabaseAndMarks();
+    void CancelOrderCancelsEveryLine();
+    void FillBatchRefusesMixedLocationsAndVendorLines();
+    void PickListMessagesAndBatch();
+    void CountNeedsAnActiveCountCode();
+    void ClosedTabOrderTypeDecidesLocationOrVendor();
+    void CommandsRestrictedOrNotAvailable();
+    void TabLeavesTheListButCtrlTabStays();
+    void PrintSendsTheListToTheHost();
+    void MaximisingKeepsTheCurrentListShown();
+    void ProfileLocationAndOrderEntryNotices();
+
+private:
+    std::unique_ptr<WSIInventoryDialog> NewScreen();
+    void Search(WSIInventoryDialog& screen, int tab);
+
+    std::unique_ptr<ScreensData> data;
+};

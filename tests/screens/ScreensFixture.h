@@ -1,0 +1,297 @@
+#pragma once
+
+// Shared set-up of the screen tests: a scripted host (texts from the real string table,
+// every prompt recorded and answered from a script) and a fresh SQLite database with the
+// schema and a small clinic written directly through the record classes.
+
+#include "InventoryModule.h"
+#include "Paths.h"
+#include "Records.h"
+#include "StringTable.h"
+#include "WSIApplication.h"
+#include "WSIDatabase.h"
+#include "WSIInventoryApp.h"
+#include "WSIProfile.h"
+#include "schema/InventoryCodes.h"
+#include "schema/Schema.h"
+
+#include <QString>
+
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+class ScreensHost : public WSIApplication {
+public:
+    struct Box {
+        std::string text;
+        unsigned style;
+    };
+
+    StringTable strings;
+    WSIDatabase* db = nullptr;
+    std::vector<Box> boxes;
+    std::vector<int> warnings;   // template ids of the warning screens shown
+    std::deque<int> warnAnswers; // scripted answers; id::OK when the script is empty
+    std::set<std::pair<int, int>> restricted;
+    std::unique_ptr<WSIProfile> profile;
+    int printRequests = 0;
+    std::string lastPrintTitle;
+
+    ScreensHost() { strings.LoadFile(tavel::ResourceDir() + "/strings/en.tsv"); }
+
+    int LoadString(unsigned code, char* buf, int size) const override {
+        return strings.Load(code, buf, size);
+    }
+    WSIDatabase* GetDb() override { return db; }
+    int MessageBox(WSIWindow*, const char* text, const char*, unsigned style) override {
+        boxes.push_back({text ? text : "", style});
+        return id::OK;
+    }
+    int WarnDialog(WSIWindow*, int templateId) override {
+        warnings.push_back(templateId);
+        if (warnAnswers.empty())
+            return id::OK;
+        const int answer = warnAnswers.front();
+        warnAnswers.pop_front();
+        return answer;
+    }
+    long SendMainWindowMessage(unsigned msg, void* param) override {
+        if (msg == hostmsg::kPrintList && param) {
+            ++printRequests;
+            lastPrintTitle = static_cast<PrintListRequest*>(param)->title;
+            return 1;
+        }
+        return 0;
+    }
+    WSIProfile* GetProfile() override { return profile.get(); }
+    bool IsCommandRestricted(int menuId, int commandId) const override {
+        return restricted.count({menuId, commandId}) != 0;
+    }
+    QString LoadStringText(unsigned code) const {
+        return QString::fromStdString(std::string(strings.Get(code)));
+    }
+    // Whether a box with the text of code was shown.
+    bool Showed(unsigned code) const {
+        const std::string text(strings.Get(code));
+        for (const Box& b : boxes)
+            if (b.text == text)
+                return true;
+        return false;
+    }
+};
+
+// The database and the module, attached to the host; a clinic of two locations (a store
+// room that supplies and a ward that orders), one vendor, two order types.
+class ScreensData {
+public:
+    static constexpr WSIDate kToday{2026, 3, 15};
+
+    ScreensHost host;
+    std::unique_ptr<WSIDatabase> db;
+    std::filesystem::path dir;
+    long user = 0;
+    long prdType = 0;
+    long vendor = 0;
+
+    bool Open() {
+        dir = std::filesystem::temp_directory_path() /
+              ("screens-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(dir);
+        setenv("TAVEL_DATA_DIR", dir.c_str(), 1);
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        if (!db->IsOpen() || !tavel::CreateSchema(*db))
+            return false;
+        db->SetToday(kToday);
+        host.db = db.get();
+        tavel::ModuleAttach();
+        tavel::CurrentInventoryApp()->AttachHost(&host);
+
+        WSIUsers u(db.get());
+        Put(u.data.Login, "tester");
+        Put(u.data.Name, "Tester");
+        Put(u.data.First, "Tess");
+        if (!u.InsertDB(__FILE__, __LINE__))
+            return false;
+        user = u.data.User;
+        db->SetCurrentUser(user);
+        tavel::CurrentInventoryApp()->InitApp(user);
+
+        WSIPrdType t(db.get());
+        Put(t.data.Description, "Supplies");
+        t.InsertDB(__FILE__, __LINE__);
+        prdType = t.data.PrdType;
+        WSIPrdCat c(db.get());
+        c.data.PrdType = prdType;
+        Put(c.data.PrdCat, "CAT");
+        Put(c.data.Description, "Gloves");
+        c.InsertDB(__FILE__, __LINE__);
+        WSIPrdUnit unit(db.get());
+        Put(unit.data.Description, "Box");
+        unit.data.IsDividable = 1;
+        unit.InsertDB(__FILE__, __LINE__);
+        AddOrderType("INT", 0);
+        AddOrderType("EXT", 1);
+        AddLocation("STORE", tavel::LocationType::StoreRoom);
+        AddLocation("WARD", tavel::LocationType::SupplyRoom);
+        AddLocation("CLINIC", tavel::LocationType::SupplyRoom);
+        WSIVendor v(db.get());
+        Put(v.data.Name, "Acme Medical");
+        v.InsertDB(__FILE__, __LINE__);
+        vendor = v.data.Vendor;
+        return true;
+    }
+
+    void Close() {
+        while (tavel::ModuleAttachCount() > 0)
+            tavel::ModuleDetach();
+        db.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+
+    template <std::size_t N> static void Put(char (&field)[N], const char* text) {
+        std::memset(field, 0, N);
+        if (text)
+            std::memcpy(field, text, strnlen(text, N - 1));
+    }
+
+    void AddOrderType(const char* code, short external) {
+        WSIInvOType r(db.get());
+        Put(r.data.InvOType, code);
+        Put(r.data.Description, code);
+        r.data.IsExternal = external;
+        r.InsertDB(__FILE__, __LINE__);
+    }
+    void AddLocation(const char* code, short type) {
+        WSIInvLoc r(db.get());
+        Put(r.data.InvLoc, code);
+        Put(r.data.Name, code);
+        r.data.Type = type;
+        r.InsertDB(__FILE__, __LINE__);
+    }
+    void AddAdjCode(const char* code, short type, short inactive) {
+        WSIInvAdj r(db.get());
+        Put(r.data.InvAdj, code);
+        Put(r.data.Description, code);
+        r.data.Type = type;
+        r.data.Inactive = inactive;
+        r.InsertDB(__FILE__, __LINE__);
+    }
+    long AddProduct(const char* code, short dividable = 1) {
+        WSIProduct r(db.get());
+        Put(r.data.ProductCode, code);
+        Put(r.data.Description, code);
+        r.data.PrdType = prdType;
+        Put(r.data.PrdCat, "CAT");
+        Put(r.data.Unit, "Box");
+        r.data.Vendor = vendor;
+        Put(r.data.InvOType, "INT");
+        r.data.CostPerUnit = 2.5;
+        r.data.AverageCost = 2.5;
+        r.data.CanOrder = 1;
+        r.data.ItemsPerUnit = 1;
+        r.data.IsDividable = dividable;
+        Put(r.data.ItemUnit, "Each");
+        r.data.LeadTimeUnit = tavel::kNoLeadTimeUnit;
+        r.InsertDB(__FILE__, __LINE__);
+        return r.data.Product;
+    }
+    void AddPrdLoc(long product, const char* loc, double balance, short trackUsage = 1,
+                   short inactive = 0, double lastCount = 0) {
+        WSIPrdLoc r(db.get());
+        r.data.Product = product;
+        Put(r.data.InvLoc, loc);
+        r.data.Stocked = 1;
+        r.data.TrackUsage = trackUsage;
+        r.data.CanOrderFrom = 1;
+        r.data.Balance = balance;
+        r.data.LastCount = lastCount;
+        r.data.Inactive = inactive;
+        r.InsertDB(__FILE__, __LINE__);
+    }
+    long AddAudit(WSIDate date = {}) {
+        WSIAuditHis r(db.get());
+        r.data.User = user;
+        r.data.Date = date.IsNull() ? kToday : date;
+        r.data.Operation = 1;
+        r.InsertDB(__FILE__, __LINE__);
+        return r.data.Audit;
+    }
+    // An approved order dated date (today when null): internal from `from` to `to`, or
+    // external to the vendor.
+    long AddOrder(bool external, const char* to = "WARD", const char* from = "STORE",
+                  WSIDate date = {}, short inactive = 0) {
+        WSIInvOrder r(db.get());
+        r.data.IsExternal = external ? 1 : 0;
+        Put(r.data.InvLoc, to);
+        Put(r.data.InvLocFrom, external ? "" : from);
+        Put(r.data.InvOType, external ? "EXT" : "INT");
+        r.data.Vendor = external ? vendor : 0;
+        r.data.Date = date.IsNull() ? kToday : date;
+        r.data.ApprovalUser = user;
+        r.data.Audit = AddAudit();
+        r.data.Inactive = inactive;
+        r.InsertDB(__FILE__, __LINE__);
+        return r.data.InvOrder;
+    }
+    long AddOrdIt(long order, long product, short quantity, short status, short qtyFilled = 0) {
+        WSIInvOrdIt r(db.get());
+        r.data.InvOrder = order;
+        r.data.Item = static_cast<short>(++items_);
+        r.data.Product = product;
+        Put(r.data.Unit, "Box");
+        r.data.Quantity = quantity;
+        r.data.QtyFilled = qtyFilled;
+        r.data.Status = status;
+        r.data.CostPerUnit = 2.5;
+        r.InsertDB(__FILE__, __LINE__);
+        return r.data.InvOrdIt;
+    }
+    // A stock item received at loc (type 0) against the order item, with its audit.
+    long AddItem(long product, const char* loc, short quantity, double balance, long invOrdIt = 0,
+                 short type = 0, long invRec = 0) {
+        WSIInvItem r(db.get());
+        r.data.InvRec = invRec;
+        r.data.Product = product;
+        Put(r.data.InvLoc, loc);
+        r.data.Type = type;
+        r.data.InvOrdIt = invOrdIt;
+        r.data.Quantity = quantity;
+        r.data.Balance = balance;
+        r.data.CostPerUnit = 2.5;
+        Put(r.data.Unit, "Box");
+        r.data.ItemsPerUnit = 1;
+        r.data.Audit = AddAudit();
+        r.InsertDB(__FILE__, __LINE__);
+        return r.data.InvItem;
+    }
+    // A receipt batch of today from the vendor.
+    long AddReceipt(const char* loc) {
+        WSIInvRec r(db.get());
+        Put(r.data.InvLoc, loc);
+        r.data.Vendor = vendor;
+        Put(r.data.PONumber, "PO-1");
+        r.data.Date = kToday;
+        r.data.Audit = AddAudit();
+        r.InsertDB(__FILE__, __LINE__);
+        return r.data.InvRec;
+    }
+    short Status(long invOrdIt) {
+        WSIInvOrdIt r(db.get());
+        r.data.InvOrdIt = invOrdIt;
+        r.GetEqual(__FILE__, __LINE__);
+        return r.data.Status;
+    }
+    bool Exec(const std::string& sql) { return db->ExecNative(__FILE__, __LINE__, sql.c_str()); }
+
+private:
+    int items_ = 0;
+};

@@ -1,0 +1,21 @@
+// Runs the screen test classes in one executable (Qt Test runs one class per call).
+
+#include "InventoryScreen_test.h"
+#include "ViewLogic_test.h"
+
+#include <QApplication>
+#include <QTest>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int failed = 0;
+    {
+        ViewLogicTest logic;
+        failed += QTest::qExec(&logic, argc, argv);
+    }
+    {
+        InventoryScreenTest screen;
+        failed += QTest::qExec(&screen, argc, argv);
+    }
+    return failed == 0 ? 0 : 1;
+}

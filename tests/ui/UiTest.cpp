@@ -1,0 +1,5 @@
+#include "UiTest.h"
+
+#include <QTest>
+
+QTEST_MAIN(UiTest)
