@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config git
     libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
-    libpq-dev postgresql
+    libpq-dev postgresql postgresql-client
     libsodium-dev
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
     poppler-utils

@@ -184,9 +184,11 @@ bool WSIDatabase::BeginImmediate(int timeoutMs) {
         // SQLite guarantees with its one writer. A transaction-wide advisory lock gives
         // the server the same order; row locks (FOR UPDATE NOWAIT) still refuse a record
         // that another session holds. Waits at most timeoutMs, as BEGIN IMMEDIATE does.
+        // The lock is keyed by schema: two schemas of one server are two databases.
         char sql[256];
         std::snprintf(sql, sizeof sql,
-                      "BEGIN; SET LOCAL lock_timeout = %d; SELECT pg_advisory_xact_lock(%d); "
+                      "BEGIN; SET LOCAL lock_timeout = %d; SELECT pg_advisory_xact_lock(%d, "
+                      "hashtext(current_schema())); "
                       "SET LOCAL lock_timeout = %d",
                       timeoutMs < 1 ? 1 : timeoutMs, kWriterLockKey,
                       busyTimeoutMs_ < 1 ? 1 : busyTimeoutMs_);

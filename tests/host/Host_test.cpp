@@ -4,17 +4,22 @@
 #include "CommandParameters.h"
 #include "HostDatabase.h"
 #include "HostMainWindow.h"
+#include "InventoryWindowDriver.h"
 #include "Schema.h"
 #include "ScriptedPrompts.h"
+#include "SelfTest.h"
 #include "SignInDialog.h"
 #include "TavelHost.h"
 #include "WSIDatabase.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QImage>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,6 +65,16 @@ public:
 bool MaximiseAllowed(QMdiSubWindow* window) {
     const Qt::WindowFlags flags = window->windowFlags();
     return !(flags & Qt::CustomizeWindowHint) || (flags & Qt::WindowMaximizeButtonHint);
+}
+
+// The text pdftotext reads from pdf, "" when it cannot.
+QString PdfText(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace
@@ -345,6 +360,7 @@ private slots:
 
     void catalogueCommandsSayTheScreenIsNotAvailable() {
         StartHost();
+        QVERIFY(!host_->Text(39404).empty());
         for (long id : {cmd::Locations, cmd::Units, cmd::Vendors, cmd::ProdTypes, cmd::Products,
                         cmd::OrderTypes, cmd::Adjustments, cmd::Setup}) {
             prompts_.shown.clear();
@@ -482,6 +498,105 @@ private slots:
         std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
         QVERIFY(all.find("sound error") != std::string::npos);
         QVERIFY(all.find("1 2 3 4 screen=count") != std::string::npos);
+    }
+    // --- message 3025 and the self-test, through what Qt shows of the module's window
+
+    void productNotificationRereadsTheLevelsRow() {
+        StartHost();
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        QMdiSubWindow* inventory = tavelhost::FindInventoryWindow(*window_);
+        QVERIFY(inventory);
+        QVERIFY(tavelhost::SelectTab(inventory, tavelhost::LevelsTab));
+        QVERIFY(tavelhost::ClickCommand(inventory, QStringLiteral("Search")));
+        QAbstractItemModel* rows = tavelhost::TabRows(inventory, tavelhost::LevelsTab);
+        QVERIFY(rows);
+        QVERIFY(rows->rowCount() > 1);
+        const int codeColumn = tavelhost::ColumnOf(*rows, QStringLiteral("Product"));
+        const int balanceColumn = tavelhost::ColumnOf(*rows, QStringLiteral("Balance"));
+        QVERIFY(codeColumn >= 0 && balanceColumn >= 0);
+        // A product counted by usage somewhere: its balance is the sum of those locations
+        // (the product's row without a location is not one of them).
+        const long product = ScalarLong(
+            *host_->GetDb(), "SELECT MAX(\"Product\") FROM PRDLOC WHERE \"TrackUsage\" = 1");
+        QVERIFY(product > 0);
+        char sql[512];
+        std::snprintf(sql, sizeof sql,
+                      "SELECT \"ProductCode\" FROM PRODUCT WHERE \"Product\" = %ld", product);
+        char codeText[32] = "";
+        {
+            std::unique_ptr<WSITable> cursor =
+                host_->GetDb()->Query(__FILE__, __LINE__, "%s", codeText, sql);
+            QVERIFY(cursor->GetFirst());
+        }
+        const QString code = QString::fromUtf8(codeText).trimmed();
+        const int changed = tavelhost::RowOf(*rows, codeColumn, code);
+        QVERIFY2(changed >= 0, codeText);
+        // Another product's row must stay as it was read.
+        const QString other = tavelhost::Cell(*rows, changed == 0 ? 1 : 0, codeColumn).trimmed();
+        QVERIFY(code != other);
+        const double before = tavelhost::Cell(*rows, changed, balanceColumn).toDouble();
+        const double otherBefore =
+            tavelhost::Cell(*rows, tavelhost::RowOf(*rows, codeColumn, other), balanceColumn)
+                .toDouble();
+        std::snprintf(sql, sizeof sql,
+                      "UPDATE PRDLOC SET \"Balance\" = \"Balance\" + 1234 WHERE \"Product\" = "
+                      "%ld AND \"InvLoc\" = (SELECT MIN(\"InvLoc\") FROM PRDLOC WHERE "
+                      "\"Product\" = %ld AND \"TrackUsage\" = 1 AND TRIM(\"InvLoc\") <> '')",
+                      product, product);
+        QVERIFY(host_->GetDb()->ExecNative(__FILE__, __LINE__, sql));
+        // A source whose changes the levels tab does not show leaves it as read.
+        host_->NotifyUpdate(25028, product);
+        int row = tavelhost::RowOf(*rows, codeColumn, code);
+        QVERIFY(row >= 0);
+        QCOMPARE(tavelhost::Cell(*rows, row, balanceColumn).toDouble(), before);
+        // A receipt of the product (source 25101) re-reads its row only.
+        host_->NotifyUpdate(25101, product);
+        row = tavelhost::RowOf(*rows, codeColumn, code);
+        QVERIFY(row >= 0);
+        QCOMPARE(tavelhost::Cell(*rows, row, balanceColumn).toDouble(), before + 1234);
+        const int otherRow = tavelhost::RowOf(*rows, codeColumn, other);
+        QVERIFY(otherRow >= 0);
+        QCOMPARE(tavelhost::Cell(*rows, otherRow, balanceColumn).toDouble(), otherBefore);
+        QVERIFY(prompts_.shown.empty());
+    }
+
+    void selfTestSearchesPrintsAnOpenOrderAndTakesAScreenshot() {
+        StartHost();
+        const tavelhost::SelfTestOutcome outcome =
+            tavelhost::RunSelfTest(*host_, *window_, dir_.path().toStdString());
+        QVERIFY2(outcome.ok, outcome.problem.c_str());
+        QVERIFY(outcome.rows > 0);
+        QCOMPARE(tavelhost::TabRows(tavelhost::FindInventoryWindow(*window_), tavelhost::PendingTab)
+                     ->rowCount(),
+                 outcome.rows);
+        // The order printed is open: a line of it is still to be supplied.
+        char sql[256];
+        std::snprintf(sql, sizeof sql,
+                      "SELECT COUNT(1) FROM INVORDIT WHERE \"InvOrder\" = %ld AND \"Status\" IN "
+                      "(0, 1, 2, 3, 5)",
+                      outcome.order);
+        QVERIFY(ScalarLong(*host_->GetDb(), sql) > 0);
+        // The PDF is the order's: its number and the code of its first line are in it.
+        std::snprintf(sql, sizeof sql,
+                      "SELECT P.\"Product\" FROM INVORDIT I, PRODUCT P WHERE I.\"Product\" = "
+                      "P.\"Product\" AND I.\"InvOrder\" = %ld AND I.\"Status\" != 4 ORDER BY "
+                      "I.\"Item\", I.\"InvOrdIt\"",
+                      outcome.order);
+        const long product = ScalarLong(*host_->GetDb(), sql);
+        std::snprintf(sql, sizeof sql,
+                      "SELECT \"ProductCode\" FROM PRODUCT WHERE \"Product\" = %ld", product);
+        char code[32] = "";
+        {
+            std::unique_ptr<WSITable> cursor =
+                host_->GetDb()->Query(__FILE__, __LINE__, "%s", code, sql);
+            QVERIFY(cursor->GetFirst());
+        }
+        const QString text = PdfText(QString::fromStdString(outcome.pdf));
+        QVERIFY2(!text.isEmpty(), outcome.pdf.c_str());
+        QVERIFY(text.contains(QString::number(outcome.order)));
+        QVERIFY2(text.contains(QString::fromUtf8(code).trimmed()), code);
+        const QImage shot(QString::fromStdString(outcome.screenshot));
+        QCOMPARE(shot.size(), window_->size());
     }
 };
 

@@ -305,14 +305,15 @@ TEST_F(DemoDataTest, OrderViewShowsEachLineWithItsProductAndVendor) {
     for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {
         ++lines;
         SCOPED_TRACE(row.INVORDIT);
-        auto line = t().Rows("SELECT L.\"Quantity\", L.\"QtyFilled\", P.\"ProductCode\", "
-                             "P.\"Description\", COALESCE(V.\"Name\", ''), COALESCE(O.\"PONumber\", '') "
-                             "FROM INVORDIT L "
-                             "JOIN PRODUCT P ON P.\"Product\" = L.\"Product\" "
-                             "JOIN INVORDER O ON O.\"InvOrder\" = L.\"InvOrder\" "
-                             "LEFT JOIN VENDOR V ON V.\"Vendor\" = O.\"Vendor\" "
-                             "WHERE L.\"InvOrdIt\" = " +
-                             std::to_string(row.INVORDIT));
+        auto line =
+            t().Rows("SELECT L.\"Quantity\", L.\"QtyFilled\", P.\"ProductCode\", "
+                     "P.\"Description\", COALESCE(V.\"Name\", ''), COALESCE(O.\"PONumber\", '') "
+                     "FROM INVORDIT L "
+                     "JOIN PRODUCT P ON P.\"Product\" = L.\"Product\" "
+                     "JOIN INVORDER O ON O.\"InvOrder\" = L.\"InvOrder\" "
+                     "LEFT JOIN VENDOR V ON V.\"Vendor\" = O.\"Vendor\" "
+                     "WHERE L.\"InvOrdIt\" = " +
+                     std::to_string(row.INVORDIT));
         ASSERT_EQ(line.size(), 1u);
         EXPECT_EQ(std::to_string(row.ORDERQTY), line[0][0]);
         EXPECT_EQ(std::to_string(row.QTYFILLED), line[0][1]);

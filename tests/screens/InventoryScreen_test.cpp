@@ -498,9 +498,11 @@ void InventoryScreenTest::CommandsRestrictedOrNotAvailable() {
 
     // Screens not built yet: disabled, with a tooltip that says so.
     QVERIFY(!view->IsMenuCommandEnabled(WSIInvPendingOrdersDialog::CmEditOrderId));
+    const QString notYet = data->host.LoadStringText(39404);
+    QVERIFY(!notYet.isEmpty());
     for (int id : {int(Dlg::IdReceive), int(Dlg::IdOrder), int(Dlg::IdCount)}) {
         QVERIFY(!screen->DoCommand(id));
-        QVERIFY(screen->CommandToolTip(id).contains(data->host.LoadStringText(38990)));
+        QVERIFY(screen->CommandToolTip(id).contains(notYet));
     }
     QVERIFY(screen->CommandToolTip(Dlg::IdSearch).isEmpty());
 }

@@ -18,7 +18,9 @@ grep -q "^wrote $db in " "$work/out" || fail "no summary: $(cat "$work/out")"
 "$invctl" --db "$db" check-schema >/dev/null || fail "schema check failed"
 "$invctl" --db "$db" check >"$work/check" 2>&1 || fail "stock check failed: $(head -5 "$work/check")"
 
-# The sizes of the tiny data set, and every order-line status present.
+# The sizes of the tiny data set, every order-line status present, and products and
+# product locations active as rows written through the tables are ("Inactive" = 0, never
+# NULL, which would empty every list that selects active rows).
 while IFS="|" read -r sql expected; do
     got="$(value "$db" "$sql")"
     [ "$got" = "$expected" ] || fail "$sql gave $got, expected $expected"
@@ -33,6 +35,9 @@ SELECT COUNT(DISTINCT "Type") FROM INVITEM|3
 SELECT CASE WHEN COUNT(1) > 0 THEN 1 ELSE 0 END FROM INVITDET WHERE "Type" = 6 AND "InvItem" = 0 AND "BatchId" > 0|1
 SELECT COUNT(1) FROM INVORDIT WHERE "QtyFilled" > "Quantity"|0
 SELECT COUNT(1) FROM INVORDIT A WHERE EXISTS (SELECT 1 FROM INVORDIT B WHERE B."InvOrder" = A."InvOrder" AND B."Product" = A."Product" AND B."InvOrdIt" <> A."InvOrdIt")|0
+SELECT COUNT(1) FROM PRODUCT WHERE "Inactive" = 0|30
+SELECT COUNT(1) FROM PRDLOC WHERE "Inactive" IS NULL OR "Inactive" <> 0|0
+SELECT CASE WHEN COUNT(1) >= 90 THEN 1 ELSE 0 END FROM PRDLOC WHERE "Inactive" = 0|1
 CASES
 
 # Fills agree with the stock items that filled them.

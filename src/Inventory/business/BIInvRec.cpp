@@ -381,22 +381,38 @@ void BIInvReceive::Add(long product, short quantity, WSIDate* expiry, const char
             receipt_->data.Audit = receipt_->AddAuditEntry(1, nullptr);
             InsertOrThrow<DuplicateRecord>(*receipt_);
         }
+        // Read once: the new line, the average cost and the detail all use it.
+        const WSIProduct::WSIData prd = ReadProduct(product);
         const long line = FindLine(product, expiry, true, refNo);
         if (line == 0) {
-            AddInvItem(product, quantity, expiry, refNo);
+            AddInvItem(prd, quantity, expiry, refNo);
         } else {
             LockLine(line);
             item_->data.Quantity = static_cast<short>(item_->data.Quantity + quantity);
             item_->data.Balance += quantity;
             UpdateOrThrow<DeletedRecord>(*item_);
         }
-        UpdateInvItDet(item_.get(), quantity, -1);
+        UpdateInvItDet(item_.get(), quantity, -1, prd);
     });
+}
+
+WSIProduct::WSIData BIInvReceive::ReadProduct(long product) {
+    WSIProduct prd(m_pDb);
+    prd.data.Product = product;
+    if (product == 0 || !prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+        throw InvalidProduct();
+    return prd.data;
 }
 
 long BIInvReceive::AddInvItem(long product, short quantity, WSIDate* expiry, const char* refNo) {
     TVL_TRACE("BIInvReceive::AddInvItem");
+    return AddInvItem(ReadProduct(product), quantity, expiry, refNo);
+}
+
+long BIInvReceive::AddInvItem(const WSIProduct::WSIData& prd, short quantity, WSIDate* expiry,
+                              const char* refNo) {
     WSIInvItem::WSIData& line = item_->data;
+    const long product = prd.Product;
     item_->InitRecord();
     line.Type = kReceiptType;
     line.InvRec = receipt_->data.InvRec;
@@ -406,16 +422,12 @@ long BIInvReceive::AddInvItem(long product, short quantity, WSIDate* expiry, con
     line.Balance = quantity;
     CopyText(line.RefNo, OrEmpty(refNo));
 
-    WSIProduct prd(m_pDb);
-    prd.data.Product = product;
-    if (product == 0 || !prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
-        throw InvalidProduct();
-    CopyText(line.Unit, prd.data.Unit);
-    line.ItemsPerUnit = prd.data.ItemsPerUnit;
-    CopyText(line.ItemUnit, prd.data.ItemUnit);
-    line.CostPerUnit = prd.data.CostPerUnit;
+    CopyText(line.Unit, prd.Unit);
+    line.ItemsPerUnit = prd.ItemsPerUnit;
+    CopyText(line.ItemUnit, prd.ItemUnit);
+    line.CostPerUnit = prd.CostPerUnit;
 
-    if (prd.data.TrackExpiryDate != 0) {
+    if (prd.TrackExpiryDate != 0) {
         if (!expiry || !IsValidDate(*expiry))
             throw InvalidExpiryDate();
         line.ExpiryDate = *expiry;
@@ -482,8 +494,13 @@ void BIInvReceive::Delete(long product, short status, WSIDate* expiry) {
 
 void BIInvReceive::UpdateInvItDet(DBInvItem* item, short quantityChange, short status) {
     TVL_TRACE("BIInvReceive::UpdateInvItDet");
+    UpdateInvItDet(item, quantityChange, status, ReadProduct(item->data.Product));
+}
+
+void BIInvReceive::UpdateInvItDet(DBInvItem* item, short quantityChange, short status,
+                                  const WSIProduct::WSIData& prd) {
     const WSIInvItem::WSIData& line = item->data;
-    UpdateAverageCost(item, quantityChange);
+    UpdateAverageCost(item, quantityChange, prd);
     UpdatePrdLoc(line.InvLoc, line.Product, quantityChange);
 
     char sql[1024];
@@ -500,6 +517,11 @@ void BIInvReceive::UpdateInvItDet(DBInvItem* item, short quantityChange, short s
 
 void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange) {
     TVL_TRACE("BIInvReceive::UpdateAverageCost");
+    UpdateAverageCost(item, quantityChange, ReadProduct(item->data.Product));
+}
+
+void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange,
+                                     const WSIProduct::WSIData& prd) {
     const long product = item->data.Product;
     char sql[1024];
     double locations = 0.0;
@@ -521,22 +543,28 @@ void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange) {
     if (!ReadFirst(sql, &value))
         value = 0.0;
 
-    DBProduct prd(m_pDb);
-    prd.InitRecord();
-    prd.data.Product = product;
-    if (!prd.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-        throw RecordInUse();
     double average = 0.0;
     if (expected != 0) {
-        if (prd.data.CostingMethod == tavel::CostingMethod::RunningAverage)
-            average = (locations * prd.data.AverageCost + quantityChange * item->data.CostPerUnit) /
-                      expected;
+        if (prd.CostingMethod == tavel::CostingMethod::RunningAverage)
+            average =
+                (locations * prd.AverageCost + quantityChange * item->data.CostPerUnit) / expected;
         else
             average = value / items;
         average = RoundToCents(average);
     }
-    prd.data.AverageCost = average;
-    UpdateOrThrow<AvgCostErr>(prd);
+    // Only the cost changes: none of the product's rules (codes, category, units, order
+    // type, the questions about orders and locations) looks at it, so the row is not
+    // written and checked whole again. The statement locks the row as a locked read would.
+    WSIBVParametersInfo binds;
+    binds.AddParameter(average);
+    binds.AddParameter(product);
+    long changed = 0;
+    if (WSITable::QExecBVDirect(
+            __FILE__, __LINE__, binds.Count(), binds.Params(), m_pDb,
+            R"sql(UPDATE PRODUCT SET "AverageCost" = :1 WHERE "Product" = :2)sql", &changed) != 0)
+        throw AvgCostErr();
+    if (changed == 0)
+        throw RecordInUse();
 }
 
 // ---------------------------------------------------------------------------------------

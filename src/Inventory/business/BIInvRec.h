@@ -136,6 +136,14 @@ protected:
     void UpdateAverageCost(DBInvItem* item, double quantityChange);
 
 private:
+    // The product's row as read once per operation, so that the line, its average cost and
+    // its detail do not each read it again.
+    WSIProduct::WSIData ReadProduct(long product);
+    long AddInvItem(const WSIProduct::WSIData& prd, short quantity, WSIDate* expiry,
+                    const char* refNo);
+    void UpdateInvItDet(DBInvItem* item, short quantityChange, short status,
+                        const WSIProduct::WSIData& prd);
+    void UpdateAverageCost(DBInvItem* item, double quantityChange, const WSIProduct::WSIData& prd);
     // The first line of the product in this receipt that matches; its id or 0.
     // matchRefNo: the reference must equal refNo as well.
     long FindLine(long product, const WSIDate* expiry, bool matchRefNo, const char* refNo);

@@ -717,9 +717,12 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
         return type == tavel::MovementType::CountMarker ? det.data.Audit : audit;
     }
 
+    // A stock item of the product already vouches for it (a product with stock items cannot
+    // be deleted) and gives the unit and cost; the product is read only without one.
     WSIProduct prd(m_pDb);
     prd.data.Product = product;
-    if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+    const bool fromItem = item && item->data.Product == product;
+    if (!fromItem && !prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
         throw InvalidProduct();
     det.InitRecord();
     if (item)

@@ -144,9 +144,11 @@ bool WSIInventoryListDialog::IsMenuCommandEnabled(int id) const {
 
 QString WSIInventoryListDialog::NotAvailableText(WSIApplication* module, const char* screenClass,
                                                  int templateId) {
+    // The same note as the module's catalogue commands that have no screen yet.
+    constexpr unsigned kScreenNotAvailableMessage = 39404;
     char text[256] = {};
     if (module)
-        module->LoadString(38990, text, sizeof text);
+        module->LoadString(kScreenNotAvailableMessage, text, sizeof text);
     return QStringLiteral("%1 (%2, %3)")
         .arg(QString::fromUtf8(text), QString::fromLatin1(screenClass))
         .arg(templateId);
