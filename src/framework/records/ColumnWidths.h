@@ -29,11 +29,12 @@ struct ColWidth {
     static constexpr unsigned short PostalCode = 10;
     static constexpr unsigned short AreaCode = 6;
     static constexpr unsigned short Phone = 20;
-    static constexpr unsigned short Notes = 255;     // vendor notes
-    static constexpr unsigned short BarCode = 20;    // location and sundry bar codes
-    static constexpr unsigned short PersonName = 30; // USERS "Name", "First", "Middle"
-    static constexpr unsigned short Login = 20;      // USERS sign-in name
-    static constexpr unsigned short Sundry = 10;     // the suite's billable item code
-    static constexpr unsigned short AuditTable = 20; // table an audit entry was made for
+    static constexpr unsigned short Notes = 255;        // vendor notes
+    static constexpr unsigned short BarCode = 20;       // location and sundry bar codes
+    static constexpr unsigned short PersonName = 30;    // USERS "Name", "First", "Middle"
+    static constexpr unsigned short Login = 20;         // USERS sign-in name
+    static constexpr unsigned short PasswordHash = 128; // a libsodium password hash string
+    static constexpr unsigned short Sundry = 10;        // the suite's billable item code
+    static constexpr unsigned short AuditTable = 20;    // table an audit entry was made for
     static constexpr unsigned short AuditNote = 128;
 };

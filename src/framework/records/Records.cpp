@@ -24,6 +24,8 @@ TVL_TABLE_DESC(WSIInvItDet, "INVITDET", TVL_INVITDET_COLUMNS)
 
 TVL_TABLE_DESC(WSIAuditHis, "AUDITHIS", TVL_AUDITHIS_COLUMNS)
 TVL_TABLE_DESC(WSIUsers, "USERS", TVL_USERS_COLUMNS)
+TVL_TABLE_DESC(WSILogin, "TVL_LOGIN", TVL_LOGIN_COLUMNS)
+TVL_TABLE_DESC(WSIUserRight, "TVL_USERRIGHT", TVL_USERRIGHT_COLUMNS)
 TVL_TABLE_DESC(WSISundry, "SUNDRY", TVL_SUNDRY_COLUMNS)
 TVL_TABLE_DESC(WSIInvProdMap, "INVPRODMAP", TVL_INVPRODMAP_COLUMNS)
 TVL_TABLE_DESC(WSITavelOpt, "TAVELOPT", TVL_TAVELOPT_COLUMNS)
@@ -51,7 +53,7 @@ std::span<const TableDesc* const> RecordTables() {
         &WSISundry::Table(),    &WSIInvProdMap::Table(), &WSIInvLoc::Table(),
         &WSIInvLocMap::Table(), &WSIPrdLoc::Table(),     &WSIInvOrder::Table(),
         &WSIInvOrdIt::Table(),  &WSIInvRec::Table(),     &WSIInvItem::Table(),
-        &WSIInvItDet::Table(),
+        &WSIInvItDet::Table(),  &WSILogin::Table(),      &WSIUserRight::Table(),
     };
     return tables;
 }

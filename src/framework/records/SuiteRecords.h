@@ -43,7 +43,21 @@
     X(TavelOpt, Id, 0, true)                                                                       \
     X(MinProductLength, Count, 0, false)
 
+// The host's sign-in: one password hash per user that may sign in (never the password).
+#define TVL_LOGIN_COLUMNS(X)                                                                       \
+    X(User, Id, 0, true)                                                                           \
+    X(PasswordHash, Text, ColWidth::PasswordHash, false)
+
+// Rights of a user; right 14 approves orders. A restricted right does not extend to the
+// user's own orders.
+#define TVL_USERRIGHT_COLUMNS(X)                                                                   \
+    X(User, Id, 0, true)                                                                           \
+    X(Right, Id, 0, true)                                                                          \
+    X(Restricted, Flag, 0, false)
+
 TVL_TABLE_RECORD(WSIAuditHis, TVL_AUDITHIS_COLUMNS);
+TVL_TABLE_RECORD(WSILogin, TVL_LOGIN_COLUMNS);
+TVL_TABLE_RECORD(WSIUserRight, TVL_USERRIGHT_COLUMNS);
 TVL_TABLE_RECORD(WSIUsers, TVL_USERS_COLUMNS);
 TVL_TABLE_RECORD(WSISundry, TVL_SUNDRY_COLUMNS);
 TVL_TABLE_RECORD(WSIInvProdMap, TVL_INVPRODMAP_COLUMNS);
