@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -593,8 +594,20 @@ private slots:
         }
         const QString text = PdfText(QString::fromStdString(outcome.pdf));
         QVERIFY2(!text.isEmpty(), outcome.pdf.c_str());
-        QVERIFY(text.contains(QString::number(outcome.order)));
+        QVERIFY(text.contains(
+            QRegularExpression(QStringLiteral("Order number\\s+%1\\b").arg(outcome.order))));
         QVERIFY2(text.contains(QString::fromUtf8(code).trimmed()), code);
+        std::snprintf(sql, sizeof sql, "SELECT \"PONumber\" FROM INVORDER WHERE \"InvOrder\" = %ld",
+                      outcome.order);
+        char poNumber[32] = "";
+        {
+            std::unique_ptr<WSITable> cursor =
+                host_->GetDb()->Query(__FILE__, __LINE__, "%s", poNumber, sql);
+            QVERIFY(cursor->GetFirst());
+        }
+        const QString po = QString::fromUtf8(poNumber).trimmed();
+        QVERIFY(!po.isEmpty());
+        QVERIFY2(text.contains(po), poNumber);
         const QImage shot(QString::fromStdString(outcome.screenshot));
         QCOMPARE(shot.size(), window_->size());
     }
