@@ -1,6 +1,7 @@
 #include "HostDatabase.h"
 
 #include "BoundedFormat.h"
+#include "DbLocation.h"
 #include "DemoData.h"
 #include "Records.h"
 #include "Schema.h"
@@ -20,21 +21,70 @@ constexpr unsigned kMissingDatabaseMessage = 39401;
 constexpr unsigned kWrongSchemaMessage = 39402;
 constexpr unsigned kNotInventoryMessage = 39405;
 constexpr unsigned kCreateFailedMessage = 39406;
+constexpr unsigned kServerUnreachableMessage = 39411;
+constexpr unsigned kServerNotInventoryMessage = 39412;
 
-// The demo gives every user the same password, and the first user (the administrator)
-// the approval right, so that both sides of the approval rules can be tried.
+// The demo gives every user the same password, and the approval right to the users the
+// demo marks as approvers, so that both sides of the approval rules can be tried.
 bool SeedDemoSignIn(WSIDatabase& db) {
-    std::vector<long> users;
-    long user = 0;
-    std::unique_ptr<WSITable> cursor =
-        db.Query(__FILE__, __LINE__, "%s", &user, "SELECT \"User\" FROM USERS ORDER BY \"User\"");
-    for (bool more = cursor->GetFirst(); more; more = cursor->GetNext())
-        users.push_back(user);
-    cursor.reset();
-    for (long id : users)
+    for (const tavel::DemoUser& demo : tavel::kDemoUsers) {
+        long id = 0;
+        char sql[256];
+        TVL_FORMAT(sql, "SELECT \"User\" FROM USERS WHERE \"Login\" = '%s'",
+                   tavel::EscapeQuotes(demo.login).c_str());
+        std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", &id, sql);
+        if (!cursor->GetFirst())
+            continue;
+        cursor.reset();
         if (!SetPassword(db, id, kDemoPassword))
             return false;
-    return users.empty() || GrantRight(db, users.front(), kApproveRight, false);
+        if (demo.canApprove && !GrantRight(db, id, kApproveRight, false))
+            return false;
+    }
+    return true;
+}
+
+// A connection string as staff may see it: a password in it is not shown.
+std::string WithoutPassword(const std::string& conninfo) {
+    std::string shown;
+    std::size_t pos = 0;
+    while (pos < conninfo.size()) {
+        std::size_t end = conninfo.find(' ', pos);
+        if (end == std::string::npos)
+            end = conninfo.size();
+        std::string word = conninfo.substr(pos, end - pos);
+        if (!word.empty() && word.rfind("password=", 0) != 0)
+            shown += (shown.empty() ? "" : " ") + word;
+        pos = end + 1;
+    }
+    return shown;
+}
+
+// A database that exists must be an inventory database of this schema version.
+bool CheckExisting(WSIDatabase& db, const std::string& where, const StringTable& texts,
+                   unsigned notInventoryMessage, OpenOutcome& out) {
+    tavel::SchemaCheck check = tavel::CheckSchema(db);
+    if (check.ok)
+        return true;
+    if (check.version != 0 && check.version != tavel::kSchemaVersion) {
+        char buf[1024];
+        std::string pattern = MessageText(texts, kWrongSchemaMessage);
+        FormatInto(__LINE__, __FILE__, buf, pattern.c_str(), where.c_str(), check.version,
+                   tavel::kSchemaVersion);
+        out.problem = buf;
+    } else {
+        out.problem = MessageWith(texts, notInventoryMessage, where, check.problem);
+    }
+    return false;
+}
+
+// Writes record: replaces the row with the same key, or adds it.
+template <class Record> bool Store(Record& record) {
+    Record existing(record.GetDatabase());
+    existing.data = record.data;
+    if (existing.GetEqual(__FILE__, __LINE__))
+        return record.UpdateDB(__FILE__, __LINE__);
+    return record.InsertDB(__FILE__, __LINE__);
 }
 
 } // namespace
@@ -51,17 +101,6 @@ std::string MessageWith(const StringTable& texts, unsigned code, const std::stri
     return buf;
 }
 
-bool EnsureHostTables(WSIDatabase& db) {
-    char sql[512];
-    TVL_FORMAT(sql,
-               "CREATE TABLE IF NOT EXISTS %s (\"User\" INTEGER PRIMARY KEY, \"PasswordHash\" "
-               "TEXT NOT NULL); CREATE TABLE IF NOT EXISTS %s (\"User\" INTEGER NOT NULL, "
-               "\"Right\" INTEGER NOT NULL, \"Restricted\" INTEGER NOT NULL DEFAULT 0, PRIMARY "
-               "KEY (\"User\", \"Right\"))",
-               kLoginTable, kRightTable);
-    return db.ExecNative(__FILE__, __LINE__, sql);
-}
-
 bool SetPassword(WSIDatabase& db, long user, const std::string& password) {
     if (sodium_init() < 0)
         return false;
@@ -71,19 +110,18 @@ bool SetPassword(WSIDatabase& db, long user, const std::string& password) {
                           crypto_pwhash_OPSLIMIT_INTERACTIVE,
                           crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
         return false;
-    char sql[512];
-    TVL_FORMAT(sql, "INSERT OR REPLACE INTO %s (\"User\", \"PasswordHash\") VALUES (%ld, '%s')",
-               kLoginTable, user, tavel::EscapeQuotes(hash).c_str());
-    return db.ExecNative(__FILE__, __LINE__, sql);
+    WSILogin login(&db);
+    login.data.User = user;
+    std::snprintf(login.data.PasswordHash, sizeof login.data.PasswordHash, "%s", hash);
+    return Store(login);
 }
 
 bool GrantRight(WSIDatabase& db, long user, int right, bool restricted) {
-    char sql[512];
-    TVL_FORMAT(sql,
-               "INSERT OR REPLACE INTO %s (\"User\", \"Right\", \"Restricted\") VALUES (%ld, %d, "
-               "%d)",
-               kRightTable, user, right, restricted ? 1 : 0);
-    return db.ExecNative(__FILE__, __LINE__, sql);
+    WSIUserRight row(&db);
+    row.data.User = user;
+    row.data.Right = right;
+    row.data.Restricted = restricted ? 1 : 0;
+    return Store(row);
 }
 
 SignInResult CheckSignIn(WSIDatabase& db, const std::string& login, const std::string& password,
@@ -156,30 +194,31 @@ OpenOutcome OpenHostDatabase(const std::string& path, const StringTable& texts) 
     if (fresh) {
         std::string problem;
         if (!tavel::CreateSchema(*db, &problem) || !tavel::LoadDemoData(*db, &problem) ||
-            !EnsureHostTables(*db) || !SeedDemoSignIn(*db)) {
+            !SeedDemoSignIn(*db)) {
             out.problem = MessageWith(texts, kCreateFailedMessage, path, problem);
             return out;
         }
         out.created = true;
-    } else {
-        tavel::SchemaCheck check = tavel::CheckSchema(*db);
-        if (!check.ok) {
-            if (check.version != 0 && check.version != tavel::kSchemaVersion) {
-                char buf[1024];
-                std::string pattern = MessageText(texts, kWrongSchemaMessage);
-                FormatInto(__LINE__, __FILE__, buf, pattern.c_str(), path.c_str(), check.version,
-                           tavel::kSchemaVersion);
-                out.problem = buf;
-            } else {
-                out.problem = MessageWith(texts, kNotInventoryMessage, path, check.problem);
-            }
-            return out;
-        }
-        if (!EnsureHostTables(*db)) {
-            out.problem = MessageWith(texts, kNotInventoryMessage, path, WSIDatabase::kErrorLog);
-            return out;
-        }
+    } else if (!CheckExisting(*db, path, texts, kNotInventoryMessage, out)) {
+        return out;
     }
+    out.db = std::move(db);
+    return out;
+}
+
+OpenOutcome OpenHostServer(const std::string& conninfo, const StringTable& texts) {
+    OpenOutcome out;
+    RegisterRecords();
+    std::unique_ptr<WSIDatabase> db = tavel::OpenDatabase(tavel::DbLocation::Server(conninfo));
+    if (!db || !db->IsOpen()) {
+        out.problem = MessageWith(texts, kServerUnreachableMessage, WithoutPassword(conninfo),
+                                  db ? db->LastError() : std::string());
+        return out;
+    }
+    // A server's schema is made by its administrator (invctl --pg ... init), never by a
+    // workstation that happens to start first.
+    if (!CheckExisting(*db, WithoutPassword(conninfo), texts, kServerNotInventoryMessage, out))
+        return out;
     out.db = std::move(db);
     return out;
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-// The host's database: opening (or creating, on first start) the inventory database, and
-// the host's own tables beside the inventory schema: the password hashes that sign-in
-// checks and the user rights that approvals check.
+// The host's database: opening (or creating, on first start) the inventory database, the
+// password hashes that sign-in checks and the user rights that approvals check.
 
 #include <map>
 #include <memory>
@@ -36,12 +35,13 @@ struct OpenOutcome {
 // this version is refused.
 OpenOutcome OpenHostDatabase(const std::string& path, const StringTable& texts);
 
-// Creates the host's tables when missing; false when they could not be created.
-bool EnsureHostTables(WSIDatabase& db);
-
 // Stores the hash of password for user (replacing an older one).
 bool SetPassword(WSIDatabase& db, long user, const std::string& password);
 bool GrantRight(WSIDatabase& db, long user, int right, bool restricted);
+
+// Opens the inventory database on a PostgreSQL server (libpq connection string). The
+// server must already hold the schema of this version; nothing is created there.
+OpenOutcome OpenHostServer(const std::string& conninfo, const StringTable& texts);
 
 enum class SignInResult { Ok, UnknownUser, WrongPassword };
 // Checks login and password; user receives the USERS id on success. An inactive user or

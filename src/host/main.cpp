@@ -32,7 +32,6 @@ constexpr int kExitUsage = 2;
 
 constexpr unsigned kWrongSignInMessage = 39400;
 constexpr unsigned kMissingModuleMessage = 39403;
-constexpr unsigned kNoPostgresMessage = 39411;
 
 struct Options {
     std::string db;
@@ -185,8 +184,10 @@ int main(int argc, char** argv) {
         // An administrator's command: no window, no display needed.
         StringTable texts;
         texts.LoadDefault();
-        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(
-            options.db.empty() ? dataDir + "/tavel.db" : options.db, texts);
+        tavelhost::OpenOutcome opened =
+            options.pg.empty() ? tavelhost::OpenHostDatabase(
+                                     options.db.empty() ? dataDir + "/tavel.db" : options.db, texts)
+                               : tavelhost::OpenHostServer(options.pg, texts);
         if (!opened.db) {
             std::fprintf(stderr, "tavel: %s\n", opened.problem.c_str());
             return kExitFailure;
@@ -207,11 +208,10 @@ int main(int argc, char** argv) {
     if (!texts.LoadDefault())
         return Fail(prompts, "cannot read the message texts (strings/en.tsv in " +
                                  tavel::ResourceDir() + ")");
-    if (!options.pg.empty())
-        return Fail(prompts, std::string(texts.Get(kNoPostgresMessage)));
-
     const std::string dbPath = options.db.empty() ? dataDir + "/tavel.db" : options.db;
-    tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(dbPath, texts);
+    tavelhost::OpenOutcome opened = options.pg.empty()
+                                        ? tavelhost::OpenHostDatabase(dbPath, texts)
+                                        : tavelhost::OpenHostServer(options.pg, texts);
     if (!opened.db)
         return Fail(prompts, opened.problem);
     if (opened.created)

@@ -2,6 +2,7 @@
 // commands run from the host, notifications to the inventory window and the profile.
 
 #include "CommandParameters.h"
+#include "DemoData.h"
 #include "HostDatabase.h"
 #include "HostMainWindow.h"
 #include "InventoryWindowDriver.h"
@@ -445,6 +446,28 @@ private slots:
     }
 
     // --- rights, profile, usage
+
+    void demoApproversHoldTheApprovalRightAndOthersDoNot() {
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostDatabase(DbPath(), Texts());
+        QVERIFY2(opened.db, opened.problem.c_str());
+        for (const tavel::DemoUser& demo : tavel::kDemoUsers) {
+            char sql[256];
+            std::snprintf(sql, sizeof sql, "SELECT \"User\" FROM USERS WHERE \"Login\" = '%s'",
+                          demo.login);
+            const long user = ScalarLong(*opened.db, sql);
+            QVERIFY2(user > 0, demo.login);
+            QCOMPARE(tavelhost::LoadRights(*opened.db, user).count(tavelhost::kApproveRight),
+                     std::size_t(demo.canApprove ? 1 : 0));
+        }
+    }
+
+    void unreachableServerIsRefusedWithoutShowingItsPassword() {
+        tavelhost::OpenOutcome opened = tavelhost::OpenHostServer(
+            "host=/nonexistent-tavel port=1 dbname=clinic password=s3cr3t-pw", Texts());
+        QVERIFY(!opened.db);
+        QVERIFY(opened.problem.find("dbname=clinic") != std::string::npos);
+        QVERIFY(opened.problem.find("s3cr3t-pw") == std::string::npos);
+    }
 
     void approvalFollowsTheRightsTable() {
         StartHost();
