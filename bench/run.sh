@@ -16,7 +16,7 @@ build="${TAVEL_BENCH_BUILD:-$root/build-bench}"
 cache="${TAVEL_BENCH_CACHE:-$HOME/.cache/tavel-bench}"
 size="${TAVEL_BENCH_SIZE:-group}"
 data="$cache/$size.db"
-targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench)
+targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench view_bench)
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j2
@@ -45,6 +45,10 @@ for program in ${TAVEL_BENCH_PROGRAMS:-receive stock list}; do
     "$build/bin/${program}_bench" --benchmark_repetitions=3 \
         --benchmark_report_aggregates_only=true "$@"
 done
+
+# The main screen's lists filled through the real views (no native twin: the list
+# queries' pairs above are the comparison).
+QT_QPA_PLATFORM=offscreen "$build/bin/view_bench"
 
 echo
 cat "$summary"

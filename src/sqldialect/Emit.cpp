@@ -12,6 +12,13 @@ using namespace ast;
 
 namespace {
 
+// A parameter marker: the sign followed by the number.
+std::string Numbered(char sign, int n) {
+    std::string out(1, sign);
+    out += std::to_string(n);
+    return out;
+}
+
 [[noreturn]] void Fail(const std::string& construct, std::size_t pos) {
     throw TranslateError(construct, pos);
 }
@@ -783,8 +790,9 @@ private:
         return kWords.count(w) != 0;
     }
 
-    void Param(int i) override { Put("?" + std::to_string(i + 1)); }
-    void Bind(int k) override { Put("?" + std::to_string(ctx_.literalCount + k)); }
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string.
+    void Param(int i) override { Put(Numbered('?', i + 1)); }
+    void Bind(int k) override { Put(Numbered('?', ctx_.literalCount + k)); }
     void SysDate() override { Put("tvl_today()"); }
     void NextVal(const std::string& sequence) override {
         Put("tvl_nextval(");
@@ -1016,9 +1024,9 @@ private:
     void Param(int i) override {
         const bool date = i >= 0 && static_cast<std::size_t>(i) < dates_.size() &&
                           dates_[i] == Conversion::MdyDate;
-        Put(date ? "CAST($" + std::to_string(i + 1) + " AS date)" : "$" + std::to_string(i + 1));
+        Put(date ? "CAST(" + Numbered('$', i + 1) + " AS date)" : Numbered('$', i + 1));
     }
-    void Bind(int k) override { Put("$" + std::to_string(ctx_.literalCount + k)); }
+    void Bind(int k) override { Put(Numbered('$', ctx_.literalCount + k)); }
 
     // The service's clock, not the server's: tvl_today() (see kPostgresSupport) reads the
     // session setting tavel.today and falls back to CURRENT_DATE.
