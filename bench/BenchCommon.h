@@ -6,6 +6,8 @@
 // each engine benchmark next to its hand-written twin with the ratio and the goal.
 
 #include "BoundedFormat.h"
+#include "Records.h"
+#include "WSIDatabase.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -143,6 +146,16 @@ struct Pair {
     double maxRatio; // engine CPU / native CPU must stay at most this (0: none)
 };
 
+// Whether a run stands for its benchmark: with --benchmark_repetitions the median does,
+// without them the single run.
+inline bool StandsForBenchmark(const benchmark::BenchmarkReporter::Run& r) {
+    if (r.error_occurred)
+        return false;
+    if (r.run_type == benchmark::BenchmarkReporter::Run::RT_Aggregate)
+        return r.aggregate_name == "median";
+    return r.repetitions <= 1;
+}
+
 // Prints the usual table, then one line per pair: the engine's and the native side's
 // median CPU and wall time per iteration, the CPU ratio and whether the goal is met. The
 // same lines go to TAVEL_BENCH_SUMMARY (appended) when it names a file, for the table of
@@ -154,11 +167,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
-            if (r.error_occurred)
-                continue;
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median")
-                continue;
-            if (r.run_type == Run::RT_Iteration && r.repetitions > 1)
+            if (!StandsForBenchmark(r))
                 continue;
             const double toMs = 1e3 / benchmark::GetTimeUnitMultiplier(r.time_unit);
             std::string name = r.run_name.function_name;
@@ -248,6 +257,24 @@ inline int RunAll(int argc, char** argv, std::vector<Pair> pairs) {
         return 1;
     }
     return 0;
+}
+
+// The engine's connection to the fixture's data copy (f.ok, f.copy), opened once per
+// benchmark; null, with the benchmark skipped, when there is no copy.
+template <class Fixture>
+std::unique_ptr<WSIDatabase> OpenEngine(benchmark::State& state, const Fixture& f) {
+    if (!f.ok) {
+        state.SkipWithError("no data copy (make the data first, see BENCHMARKS.md)");
+        return nullptr;
+    }
+    RegisterRecords();
+    auto db = std::make_unique<WSIDatabase>();
+    if (!db->Open(f.copy->Path())) {
+        state.SkipWithError("cannot open the copy");
+        return nullptr;
+    }
+    TraceStatements(db->Handle());
+    return db;
 }
 
 } // namespace bench

@@ -3,6 +3,7 @@
 // out again, finds the prepared statement by shape and binds; the hand-written side only
 // binds. The ratio of the two is printed at the end.
 
+#include "BenchCommon.h"
 #include "BoundedFormat.h"
 #include "Records.h"
 #include "TableRegistry.h"
@@ -295,12 +296,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
-            if (r.error_occurred)
-                continue;
-            // With --benchmark_repetitions the median stands for the benchmark.
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median")
-                continue;
-            if (r.run_type == Run::RT_Iteration && r.repetitions > 1)
+            if (!bench::StandsForBenchmark(r))
                 continue;
             perCall_[r.run_name.function_name] = r.GetAdjustedCPUTime();
         }

@@ -207,24 +207,9 @@ void RunView(benchmark::State& state, WSIDatabase& db, const std::string& sql) {
         state.SkipWithError("the query returned no rows");
 }
 
-std::unique_ptr<WSIDatabase> OpenEngine(benchmark::State& state, Fixture& f) {
-    if (!f.ok) {
-        state.SkipWithError("no data copy (make the data first, see BENCHMARKS.md)");
-        return nullptr;
-    }
-    RegisterRecords();
-    auto db = std::make_unique<WSIDatabase>();
-    if (!db->Open(f.copy->Path())) {
-        state.SkipWithError("cannot open the copy");
-        return nullptr;
-    }
-    bench::TraceStatements(db->Handle());
-    return db;
-}
-
 void Pending_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     BIInventory inv(db.get());
@@ -233,7 +218,7 @@ void Pending_Engine(benchmark::State& state) {
 
 void LevelsByLocation_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     BIInventory inv(db.get());
@@ -242,7 +227,7 @@ void LevelsByLocation_Engine(benchmark::State& state) {
 
 void LevelsSummary_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     BIInventory inv(db.get());
@@ -251,7 +236,7 @@ void LevelsSummary_Engine(benchmark::State& state) {
 
 void Received_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     BIInventory inv(db.get());
@@ -260,7 +245,7 @@ void Received_Engine(benchmark::State& state) {
 
 void Usage_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     BIInventory inv(db.get());
@@ -269,7 +254,7 @@ void Usage_Engine(benchmark::State& state) {
 
 void Suggestions_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     RunView<WSIVendorRequestsData>(state, *db, SuggestionSql(f.vendor, f.levelsLoc));
@@ -277,7 +262,7 @@ void Suggestions_Engine(benchmark::State& state) {
 
 void OpenOrder_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     long rows = 0;

@@ -176,22 +176,6 @@ Fixture& Shared() {
     return f;
 }
 
-// The engine's connection, opened once per benchmark.
-std::unique_ptr<WSIDatabase> OpenEngine(benchmark::State& state, Fixture& f) {
-    if (!f.ok) {
-        state.SkipWithError("no data copy (make the data first, see BENCHMARKS.md)");
-        return nullptr;
-    }
-    RegisterRecords();
-    auto db = std::make_unique<WSIDatabase>();
-    if (!db->Open(f.copy->Path())) {
-        state.SkipWithError("cannot open the copy");
-        return nullptr;
-    }
-    bench::TraceStatements(db->Handle());
-    return db;
-}
-
 // ---------------------------------------------------------------------------------------
 // The hand-written side: the statements of one connection, prepared once.
 
@@ -421,7 +405,7 @@ long NextBatch(const std::string& path) {
 
 void Usage_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     const long product = f.engine.usageProduct[state.range(0)];
@@ -453,7 +437,7 @@ void Usage_Native(benchmark::State& state) {
 
 void Transfer_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     BIInvTransfer t(db.get());
@@ -486,7 +470,7 @@ void Transfer_Native(benchmark::State& state) {
 // Every iteration moves the whole location; the next moves it back, so the stock stays.
 void TransferAll_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     bool forth = true;
@@ -529,7 +513,7 @@ void TransferAll_Native(benchmark::State& state) {
 // stock returns to where it was.
 void Count_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    auto db = OpenEngine(state, f);
+    auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     short delta = -1;

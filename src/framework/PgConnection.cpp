@@ -1,5 +1,6 @@
 #include "PgConnection.h"
 
+#include "ColumnConvert.h"
 #include "RecordSql.h"
 #include "StatementCache.h"
 
@@ -13,13 +14,6 @@
 namespace tavel::db {
 
 namespace {
-
-template <class T> T& At(void* data, const ColumnDesc& c) {
-    return *reinterpret_cast<T*>(static_cast<char*>(data) + c.offset);
-}
-template <class T> const T& At(const void* data, const ColumnDesc& c) {
-    return *reinterpret_cast<const T*>(static_cast<const char*>(data) + c.offset);
-}
 
 // The type oid of CHAR(n): its values come padded with blanks.
 constexpr Oid kBpcharOid = 1042;
@@ -41,44 +35,38 @@ std::size_t Unpadded(const PGresult* r, int row, int col, const char* text) {
     return len;
 }
 
-void ReadColumn(const PGresult* r, int row, int col, const ColumnDesc& c, void* data) {
-    const bool isNull = PQgetisnull(r, row, col);
-    const char* text = PQgetvalue(r, row, col);
-    switch (c.type) {
-    case ColType::Id:
-    case ColType::Int:
-        At<long>(data, c) = isNull ? 0 : static_cast<long>(WholeNumber(text));
-        return;
-    case ColType::Flag:
-    case ColType::Count:
-        At<short>(data, c) = isNull ? 0 : static_cast<short>(WholeNumber(text));
-        return;
-    case ColType::Amount:
-        At<double>(data, c) = isNull ? 0.0 : std::strtod(text, nullptr);
-        return;
-    case ColType::Date: {
-        WSIDate d;
-        if (!isNull)
-            ParseIsoDate(text, d);
-        At<WSIDate>(data, c) = d;
-        return;
-    }
-    case ColType::Code:
-    case ColType::Text: {
-        char* dst = static_cast<char*>(data) + c.offset;
-        if (isNull) {
-            dst[0] = '\0';
-            return;
-        }
+// One value of a result row.
+struct PgSource {
+    const PGresult* r;
+    int row;
+    int col;
+    bool IsNull() const { return PQgetisnull(r, row, col); }
+    long long Whole() const { return WholeNumber(Text()); }
+    double Real() const { return std::strtod(Text(), nullptr); }
+    const char* Text() const { return PQgetvalue(r, row, col); }
+    // A code column also drops the blanks its value was stored with.
+    std::size_t Length(bool code) const {
+        const char* text = Text();
         std::size_t len = Unpadded(r, row, col, text);
-        if (c.type == ColType::Code)
+        if (code)
             while (len > 0 && text[len - 1] == ' ')
                 --len;
-        CopyText(dst, static_cast<std::size_t>(c.width) + 1, text, len);
-        return;
+        return len;
     }
+};
+
+// Values go as text; NULL as a null parameter.
+struct PgSink {
+    PgValues& values;
+    void Null() { values.Push({}, true); }
+    void Whole(long long v) { values.Push(std::to_string(v)); }
+    void Real(double v) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g", v);
+        values.Push(text);
     }
-}
+    void Text(const char* p, std::size_t len, bool) { values.Push(std::string(p, len)); }
+};
 
 } // namespace
 
@@ -218,95 +206,17 @@ long PgRowsChanged(const PGresult* r) {
 }
 
 void PgColumnValue(const ColumnDesc& c, const void* data, PgValues& values) {
-    char text[64];
-    switch (c.type) {
-    case ColType::Id:
-    case ColType::Int:
-        values.Push(std::to_string(At<long>(data, c)));
-        return;
-    case ColType::Flag:
-    case ColType::Count:
-        values.Push(std::to_string(At<short>(data, c)));
-        return;
-    case ColType::Amount:
-        std::snprintf(text, sizeof text, "%.17g", At<double>(data, c));
-        values.Push(text);
-        return;
-    case ColType::Date: {
-        const WSIDate& d = At<WSIDate>(data, c);
-        if (d.IsNull()) {
-            values.Push({}, true);
-            return;
-        }
-        FormatIsoDate(d, text);
-        values.Push(text);
-        return;
-    }
-    case ColType::Code:
-    case ColType::Text: {
-        const char* p = static_cast<const char*>(data) + c.offset;
-        const std::size_t len = strnlen(p, c.width);
-        if (len == 0 && !c.key)
-            values.Push({}, true);
-        else
-            values.Push(std::string(p, len));
-        return;
-    }
-    }
+    PgSink sink{values};
+    WriteColumn(sink, c, data);
 }
 
 void PgReadResult(const PGresult* r, int row, const WSIResult& result) {
-    if (result.kind() == WSIResult::Kind::None || !result.target())
-        return;
-    const int columns = PQnfields(r);
-    if (result.kind() == WSIResult::Kind::Row) {
-        const TableDesc* t = result.desc();
-        const std::size_t n = t->count < static_cast<std::size_t>(columns)
-                                  ? t->count
-                                  : static_cast<std::size_t>(columns);
-        for (std::size_t i = 0; i < n; ++i)
-            ReadColumn(r, row, static_cast<int>(i), t->columns[i], result.target());
-        return;
-    }
-    if (columns < 1)
-        return;
-    const bool isNull = PQgetisnull(r, row, 0);
-    const char* text = PQgetvalue(r, row, 0);
-    switch (result.kind()) {
-    case WSIResult::Kind::Long:
-        *static_cast<long*>(result.target()) = isNull ? 0 : static_cast<long>(WholeNumber(text));
-        break;
-    case WSIResult::Kind::Int:
-        *static_cast<int*>(result.target()) = isNull ? 0 : static_cast<int>(WholeNumber(text));
-        break;
-    case WSIResult::Kind::Short:
-        *static_cast<short*>(result.target()) = isNull ? 0 : static_cast<short>(WholeNumber(text));
-        break;
-    case WSIResult::Kind::Double:
-        *static_cast<double*>(result.target()) = isNull ? 0.0 : std::strtod(text, nullptr);
-        break;
-    case WSIResult::Kind::Date: {
-        WSIDate d;
-        if (!isNull)
-            ParseIsoDate(text, d);
-        *static_cast<WSIDate*>(result.target()) = d;
-        break;
-    }
-    case WSIResult::Kind::Text: {
-        char* dst = static_cast<char*>(result.target());
-        if (result.size() == 0)
-            break;
-        if (isNull) {
-            dst[0] = '\0';
-            break;
-        }
-        CopyText(dst, result.size(), text, Unpadded(r, row, 0, text));
-        break;
-    }
-    case WSIResult::Kind::None:
-    case WSIResult::Kind::Row:
-        break;
-    }
+    ReadResultFrom(
+        PQnfields(r),
+        [r, row](int col) {
+            return PgSource{r, row, col};
+        },
+        result);
 }
 
 std::string PgFold(const char* name) {
@@ -316,61 +226,35 @@ std::string PgFold(const char* name) {
     return s;
 }
 
+namespace {
+
+std::string PgColumnType(const ColumnDesc& c) {
+    switch (c.type) {
+    case ColType::Id:
+    case ColType::Int:
+    case ColType::Flag:
+    case ColType::Count:
+        return "integer";
+    case ColType::Amount:
+        return "double precision";
+    case ColType::Date:
+        return "date";
+    case ColType::Code:
+        // Blank-padded comparison: ' ' equals ''.
+        return "char(" + std::to_string(c.width) + ")";
+    case ColType::Text:
+        return "varchar(" + std::to_string(c.width) + ")";
+    }
+    return "";
+}
+
+} // namespace
+
 std::string PgCreateTableSql(const TableDesc& t) {
-    const ColumnDesc* autoId = AutoIdColumn(t);
-    std::string s = "CREATE TABLE " + PgFold(t.name) + " (";
-    for (std::size_t i = 0; i < t.count; ++i) {
-        const ColumnDesc& c = t.columns[i];
-        if (i)
-            s += ", ";
-        s += '"';
-        s += c.name;
-        s += '"';
-        if (&c == autoId) {
-            // Assigned by the server when the insert leaves it out; an explicit id is
-            // taken as given (the service then moves the counter past it).
-            s += " integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY";
-            continue;
-        }
-        switch (c.type) {
-        case ColType::Id:
-        case ColType::Int:
-        case ColType::Flag:
-        case ColType::Count:
-            s += " integer";
-            break;
-        case ColType::Amount:
-            s += " double precision";
-            break;
-        case ColType::Date:
-            s += " date";
-            break;
-        case ColType::Code:
-            // Blank-padded comparison: ' ' equals ''.
-            s += " char(" + std::to_string(c.width) + ")";
-            break;
-        case ColType::Text:
-            s += " varchar(" + std::to_string(c.width) + ")";
-            break;
-        }
-        if (c.key)
-            s += " NOT NULL";
-    }
-    if (!autoId) {
-        bool first = true;
-        for (std::size_t i = 0; i < t.count; ++i) {
-            if (!t.columns[i].key)
-                continue;
-            s += first ? ", PRIMARY KEY (" : ", ";
-            first = false;
-            s += '"';
-            s += t.columns[i].name;
-            s += '"';
-        }
-        if (!first)
-            s += ')';
-    }
-    return s + ")";
+    // Assigned by the server when the insert leaves it out; an explicit id is taken as
+    // given (the service then moves the counter past it).
+    return CreateTableSqlWith(t, PgFold(t.name),
+                              "integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY", PgColumnType);
 }
 
 std::string PgInsertAutoIdSql(const TableDesc& t, const ColumnDesc& id) {

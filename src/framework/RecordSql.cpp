@@ -1,5 +1,7 @@
 #include "RecordSql.h"
 
+#include "ColumnConvert.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -41,13 +43,6 @@ void AppendKeyCondition(std::string& out, const TableDesc& t, int& n) {
         out += " = ";
         AppendParam(out, n);
     }
-}
-
-template <class T> T& At(void* data, const ColumnDesc& c) {
-    return *reinterpret_cast<T*>(static_cast<char*>(data) + c.offset);
-}
-template <class T> const T& At(const void* data, const ColumnDesc& c) {
-    return *reinterpret_cast<const T*>(static_cast<const char*>(data) + c.offset);
 }
 
 int TwoDigits(const char* p) {
@@ -186,132 +181,52 @@ std::string DeleteSql(const TableDesc& t) {
     return s;
 }
 
+namespace {
+
+struct SqliteSink {
+    sqlite3_stmt* stmt;
+    int index;
+    void Null() { sqlite3_bind_null(stmt, index); }
+    void Whole(long long v) { sqlite3_bind_int64(stmt, index, v); }
+    void Real(double v) { sqlite3_bind_double(stmt, index, v); }
+    void Text(const char* p, std::size_t len, bool stable) {
+        sqlite3_bind_text(stmt, index, p, static_cast<int>(len),
+                          stable ? SQLITE_STATIC : SQLITE_TRANSIENT);
+    }
+};
+
+struct SqliteSource {
+    sqlite3_stmt* stmt;
+    int col;
+    bool IsNull() const { return sqlite3_column_type(stmt, col) == SQLITE_NULL; }
+    long long Whole() const { return sqlite3_column_int64(stmt, col); }
+    double Real() const { return sqlite3_column_double(stmt, col); }
+    const char* Text() const {
+        return reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+    }
+    std::size_t Length(bool) const {
+        return static_cast<std::size_t>(sqlite3_column_bytes(stmt, col));
+    }
+};
+
+} // namespace
+
 void BindColumn(sqlite3_stmt* stmt, int index, const ColumnDesc& c, const void* data) {
-    switch (c.type) {
-    case ColType::Id:
-    case ColType::Int:
-        sqlite3_bind_int64(stmt, index, At<long>(data, c));
-        return;
-    case ColType::Flag:
-    case ColType::Count:
-        sqlite3_bind_int(stmt, index, At<short>(data, c));
-        return;
-    case ColType::Amount:
-        sqlite3_bind_double(stmt, index, At<double>(data, c));
-        return;
-    case ColType::Date: {
-        const WSIDate& d = At<WSIDate>(data, c);
-        if (d.IsNull()) {
-            sqlite3_bind_null(stmt, index);
-            return;
-        }
-        char iso[16];
-        FormatIsoDate(d, iso);
-        sqlite3_bind_text(stmt, index, iso, -1, SQLITE_TRANSIENT);
-        return;
-    }
-    case ColType::Code:
-    case ColType::Text: {
-        const char* text = static_cast<const char*>(data) + c.offset;
-        std::size_t len = strnlen(text, c.width);
-        if (len == 0 && !c.key)
-            sqlite3_bind_null(stmt, index);
-        else
-            sqlite3_bind_text(stmt, index, text, static_cast<int>(len), SQLITE_STATIC);
-        return;
-    }
-    }
+    SqliteSink sink{stmt, index};
+    WriteColumn(sink, c, data);
 }
 
 void ReadColumn(sqlite3_stmt* stmt, int col, const ColumnDesc& c, void* data) {
-    bool isNull = sqlite3_column_type(stmt, col) == SQLITE_NULL;
-    switch (c.type) {
-    case ColType::Id:
-    case ColType::Int:
-        At<long>(data, c) = isNull ? 0 : static_cast<long>(sqlite3_column_int64(stmt, col));
-        return;
-    case ColType::Flag:
-    case ColType::Count:
-        At<short>(data, c) = isNull ? 0 : static_cast<short>(sqlite3_column_int(stmt, col));
-        return;
-    case ColType::Amount:
-        At<double>(data, c) = isNull ? 0.0 : sqlite3_column_double(stmt, col);
-        return;
-    case ColType::Date: {
-        WSIDate d;
-        if (!isNull)
-            ParseIsoDate(reinterpret_cast<const char*>(sqlite3_column_text(stmt, col)), d);
-        At<WSIDate>(data, c) = d;
-        return;
-    }
-    case ColType::Code:
-    case ColType::Text: {
-        char* dst = static_cast<char*>(data) + c.offset;
-        if (isNull) {
-            dst[0] = '\0';
-            return;
-        }
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-        CopyText(dst, static_cast<std::size_t>(c.width) + 1, text,
-                 static_cast<std::size_t>(sqlite3_column_bytes(stmt, col)));
-        return;
-    }
-    }
+    ReadColumnFrom(SqliteSource{stmt, col}, c, data);
 }
 
 void ReadResult(sqlite3_stmt* stmt, const WSIResult& r) {
-    if (r.kind() == WSIResult::Kind::None || !r.target())
-        return;
-    int columns = sqlite3_column_count(stmt);
-    if (r.kind() == WSIResult::Kind::Row) {
-        const TableDesc* t = r.desc();
-        std::size_t n = t->count < static_cast<std::size_t>(columns)
-                            ? t->count
-                            : static_cast<std::size_t>(columns);
-        for (std::size_t i = 0; i < n; ++i)
-            ReadColumn(stmt, static_cast<int>(i), t->columns[i], r.target());
-        return;
-    }
-    if (columns < 1)
-        return;
-    bool isNull = sqlite3_column_type(stmt, 0) == SQLITE_NULL;
-    switch (r.kind()) {
-    case WSIResult::Kind::Long:
-        *static_cast<long*>(r.target()) = isNull ? 0 : sqlite3_column_int64(stmt, 0);
-        break;
-    case WSIResult::Kind::Int:
-        *static_cast<int*>(r.target()) = isNull ? 0 : sqlite3_column_int(stmt, 0);
-        break;
-    case WSIResult::Kind::Short:
-        *static_cast<short*>(r.target()) =
-            isNull ? 0 : static_cast<short>(sqlite3_column_int(stmt, 0));
-        break;
-    case WSIResult::Kind::Double:
-        *static_cast<double*>(r.target()) = isNull ? 0.0 : sqlite3_column_double(stmt, 0);
-        break;
-    case WSIResult::Kind::Date: {
-        WSIDate d;
-        if (!isNull)
-            ParseIsoDate(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), d);
-        *static_cast<WSIDate*>(r.target()) = d;
-        break;
-    }
-    case WSIResult::Kind::Text: {
-        char* dst = static_cast<char*>(r.target());
-        if (r.size() == 0)
-            break;
-        if (isNull) {
-            dst[0] = '\0';
-            break;
-        }
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-        CopyText(dst, r.size(), text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0)));
-        break;
-    }
-    case WSIResult::Kind::None:
-    case WSIResult::Kind::Row:
-        break;
-    }
+    ReadResultFrom(
+        sqlite3_column_count(stmt),
+        [stmt](int col) {
+            return SqliteSource{stmt, col};
+        },
+        r);
 }
 
 void FormatIsoDate(const WSIDate& d, char* out) {
@@ -351,44 +266,22 @@ void CopyText(char* dst, std::size_t capacity, const char* src, std::size_t len)
     dst[len] = '\0';
 }
 
-} // namespace tavel::db
-
-std::string CreateTableSql(const TableDesc& t) {
-    const ColumnDesc* autoId = tavel::db::AutoIdColumn(t);
-    std::string s = "CREATE TABLE ";
-    s += t.name;
-    s += " (";
+std::string CreateTableSqlWith(const TableDesc& t, const std::string& tableName,
+                               const char* autoIdType,
+                               std::string (*columnType)(const ColumnDesc& column)) {
+    const ColumnDesc* autoId = AutoIdColumn(t);
+    std::string s = "CREATE TABLE " + tableName + " (";
     for (std::size_t i = 0; i < t.count; ++i) {
         const ColumnDesc& c = t.columns[i];
         if (i)
             s += ", ";
-        s += '"';
-        s += c.name;
-        s += '"';
+        AppendQuoted(s, c.name);
+        s += ' ';
         if (&c == autoId) {
-            // The rowid alias: the database assigns ids to rows inserted with NULL.
-            s += " INTEGER PRIMARY KEY";
+            s += autoIdType;
             continue;
         }
-        switch (c.type) {
-        case ColType::Id:
-        case ColType::Int:
-        case ColType::Flag:
-        case ColType::Count:
-            s += " INTEGER";
-            break;
-        case ColType::Amount:
-            s += " REAL";
-            break;
-        case ColType::Date:
-        case ColType::Text:
-            s += " TEXT";
-            break;
-        case ColType::Code:
-            // CHAR semantics: trailing blanks do not count, so ' ' equals ''.
-            s += " TEXT COLLATE RTRIM";
-            break;
-        }
+        s += columnType(c);
         if (c.key)
             s += " NOT NULL";
     }
@@ -399,13 +292,40 @@ std::string CreateTableSql(const TableDesc& t) {
                 continue;
             s += first ? ", PRIMARY KEY (" : ", ";
             first = false;
-            s += '"';
-            s += t.columns[i].name;
-            s += '"';
+            AppendQuoted(s, t.columns[i].name);
         }
         if (!first)
             s += ')';
     }
-    s += ')';
-    return s;
+    return s + ")";
+}
+
+} // namespace tavel::db
+
+namespace {
+
+std::string SqliteColumnType(const ColumnDesc& c) {
+    switch (c.type) {
+    case ColType::Id:
+    case ColType::Int:
+    case ColType::Flag:
+    case ColType::Count:
+        return "INTEGER";
+    case ColType::Amount:
+        return "REAL";
+    case ColType::Date:
+    case ColType::Text:
+        return "TEXT";
+    case ColType::Code:
+        // CHAR semantics: trailing blanks do not count, so ' ' equals ''.
+        return "TEXT COLLATE RTRIM";
+    }
+    return "";
+}
+
+} // namespace
+
+std::string CreateTableSql(const TableDesc& t) {
+    // The rowid alias: the database assigns ids to rows inserted with NULL.
+    return tavel::db::CreateTableSqlWith(t, t.name, "INTEGER PRIMARY KEY", SqliteColumnType);
 }

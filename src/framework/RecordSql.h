@@ -26,6 +26,12 @@ std::string SelectAllSql(const TableDesc& table);
 std::string InsertSql(const TableDesc& table);
 std::string UpdateSql(const TableDesc& table);
 std::string DeleteSql(const TableDesc& table);
+// CREATE TABLE under tableName: quoted columns typed by columnType (for the auto id column,
+// autoIdType in full), key columns NOT NULL, a primary key over the key columns unless the
+// table has an auto id.
+std::string CreateTableSqlWith(const TableDesc& table, const std::string& tableName,
+                               const char* autoIdType,
+                               std::string (*columnType)(const ColumnDesc& column));
 
 // Empty text binds NULL outside key columns (Oracle stores '' as NULL); a null date binds
 // NULL; dates bind as ISO text.

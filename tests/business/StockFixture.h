@@ -88,16 +88,9 @@ protected:
             return;
 
         dir = schematest::NewDataDir("business-");
-        if (tvltest::OnServer()) {
-            if (!tvltest::ServerConninfo())
-                GTEST_SKIP() << "TAVEL_PG_CONNINFO is not set";
-            serverSchema = std::make_unique<tvltest::ServerSchema>();
-            ASSERT_TRUE(serverSchema->Ok()) << serverSchema->Error();
-            db = std::make_unique<WSIDatabase>();
-            db->OpenServer(serverSchema->Conninfo());
-        } else {
-            db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
-        }
+        if (tvltest::OnServer() && !tvltest::ServerConninfo())
+            GTEST_SKIP() << "TAVEL_PG_CONNINFO is not set";
+        ASSERT_EQ(tvltest::OpenTestDatabase(dir / "inventory.db", serverSchema, db), "");
         ASSERT_TRUE(db->IsOpen());
         std::string problem;
         ASSERT_TRUE(tavel::CreateSchema(*db, &problem)) << problem;

@@ -6,11 +6,15 @@
 // schema of its own (search_path), created before and dropped after it, so tests never
 // see each other's rows.
 
+#include "WSIDatabase.h"
+
 #include <libpq-fe.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
 
 namespace tvltest {
@@ -68,5 +72,22 @@ private:
     std::string error_;
     PGconn* admin_ = nullptr;
 };
+
+// Opens the database a test works on: the file on SQLite, a schema of its own on the
+// server (kept in `schema` so the test can drop it). Returns what went wrong, or "".
+inline std::string OpenTestDatabase(const std::filesystem::path& file,
+                                    std::unique_ptr<ServerSchema>& schema,
+                                    std::unique_ptr<WSIDatabase>& db) {
+    if (OnServer()) {
+        schema = std::make_unique<ServerSchema>();
+        if (!schema->Ok())
+            return schema->Error();
+        db = std::make_unique<WSIDatabase>();
+        db->OpenServer(schema->Conninfo());
+    } else {
+        db = std::make_unique<WSIDatabase>(file.string());
+    }
+    return "";
+}
 
 } // namespace tvltest

@@ -50,7 +50,7 @@ WSIInvClosedOrdersDialog::WSIInvClosedOrdersDialog(WSIInventoryDialog* mainScree
 }
 
 const WSIInvOrderData* WSIInvClosedOrdersDialog::RowRecord(int row) const {
-    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSIInvOrderData>(row) : nullptr;
+    return RecordOf<WSIInvOrderData>(row);
 }
 
 void WSIInvClosedOrdersDialog::BeforeSearch() {
@@ -106,33 +106,26 @@ WSIDate WSIInvClosedOrdersDialog::LastReceipt(const WSIInvOrderData& r) const {
 WSIListRow WSIInvClosedOrdersDialog::RowFromRecord() {
     record_.LastReceived = LastReceipt(record_);
     WSIListRow row;
-    for (const std::string& cell : views::ClosedCells(record_, Module()))
-        row.cells << QString::fromStdString(cell);
+    row.cells = ToQt(views::ClosedCells(record_, Module()));
     row.data = WSIRowData::Make(record_);
     return row;
 }
 
 void WSIInvClosedOrdersDialog::UpdateRowFromRecord(int row) {
     record_.LastReceived = LastReceipt(record_);
-    List()->SetRowData(row, std::make_shared<WSIInvOrderData>(record_));
-    UpdateSpecialColumns(row);
+    StoreRecord(row, record_);
 }
 
 void WSIInvClosedOrdersDialog::UpdateSpecialColumns(int row) {
     const WSIInvOrderData* r = RowRecord(row);
     if (!r)
         return;
-    QStringList cells;
-    for (const std::string& cell : views::ClosedCells(*r, Module()))
-        cells << QString::fromStdString(cell);
-    List()->UpdateRow(row, cells);
+    List()->UpdateRow(row, ToQt(views::ClosedCells(*r, Module())));
 }
 
 int WSIInvClosedOrdersDialog::CompareRows(const WSIListRow& a, const WSIListRow& b,
                                           int column) const {
-    const auto* ra = a.Data<WSIInvOrderData>();
-    const auto* rb = b.Data<WSIInvOrderData>();
-    return ra && rb ? views::CompareClosed(*ra, *rb, column) : 0;
+    return CompareRecords(a, b, column, views::CompareClosed);
 }
 
 void WSIInvClosedOrdersDialog::RefreshList(int mode, long id, bool) {

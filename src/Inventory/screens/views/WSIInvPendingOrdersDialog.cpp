@@ -107,7 +107,7 @@ void WSIInvPendingOrdersDialog::BuildMenu() {
 }
 
 const WSIInvOrderData* WSIInvPendingOrdersDialog::RowRecord(int row) const {
-    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSIInvOrderData>(row) : nullptr;
+    return RecordOf<WSIInvOrderData>(row);
 }
 
 const WSIInvOrderData* WSIInvPendingOrdersDialog::Selected() const {
@@ -134,34 +134,27 @@ std::unique_ptr<WSITable> WSIInvPendingOrdersDialog::OpenRecordQuery(const std::
 
 WSIListRow WSIInvPendingOrdersDialog::RowFromRecord() {
     WSIListRow row;
-    for (const std::string& cell : views::PendingCells(record_, Module()))
-        row.cells << QString::fromStdString(cell);
+    row.cells = ToQt(views::PendingCells(record_, Module()));
     row.data = WSIRowData::Make(record_);
     row.marks = views::PendingMarks(record_);
     return row;
 }
 
 void WSIInvPendingOrdersDialog::UpdateRowFromRecord(int row) {
-    List()->SetRowData(row, std::make_shared<WSIInvOrderData>(record_));
-    UpdateSpecialColumns(row);
+    StoreRecord(row, record_);
 }
 
 void WSIInvPendingOrdersDialog::UpdateSpecialColumns(int row) {
     const WSIInvOrderData* r = RowRecord(row);
     if (!r)
         return;
-    QStringList cells;
-    for (const std::string& cell : views::PendingCells(*r, Module()))
-        cells << QString::fromStdString(cell);
-    List()->UpdateRow(row, cells);
+    List()->UpdateRow(row, ToQt(views::PendingCells(*r, Module())));
     List()->SetMarks(row, views::PendingMarks(*r));
 }
 
 int WSIInvPendingOrdersDialog::CompareRows(const WSIListRow& a, const WSIListRow& b,
                                            int column) const {
-    const auto* ra = a.Data<WSIInvOrderData>();
-    const auto* rb = b.Data<WSIInvOrderData>();
-    return ra && rb ? views::ComparePending(*ra, *rb, column) : 0;
+    return CompareRecords(a, b, column, views::ComparePending);
 }
 
 void WSIInvPendingOrdersDialog::RefreshList(int mode, long id, bool add) {

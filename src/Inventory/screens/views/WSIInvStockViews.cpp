@@ -47,14 +47,6 @@ std::string Trim(const char* text) {
     return end == std::string::npos ? std::string() : s.substr(0, end + 1);
 }
 
-QStringList ToQt(const views::Cells& cells) {
-    QStringList out;
-    out.reserve(static_cast<qsizetype>(cells.size()));
-    for (const std::string& cell : cells)
-        out << QString::fromStdString(cell);
-    return out;
-}
-
 // Rows of a stock view chosen for a refresh: mode 2 stands for the products of the order.
 std::vector<std::pair<int, long>> ExpandOrderMode(WSIDatabase* db, int mode, long id) {
     std::vector<std::pair<int, long>> passes;
@@ -104,7 +96,7 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
 }
 
 const WSILevelsData* WSIInvLevelsDialog::RowRecord(int row) const {
-    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSILevelsData>(row) : nullptr;
+    return RecordOf<WSILevelsData>(row);
 }
 
 void WSIInvLevelsDialog::BeforeSearch() {
@@ -176,8 +168,7 @@ WSIListRow WSIInvLevelsDialog::RowFromRecord() {
 }
 
 void WSIInvLevelsDialog::UpdateRowFromRecord(int row) {
-    List()->SetRowData(row, std::make_shared<WSILevelsData>(record_));
-    UpdateSpecialColumns(row);
+    StoreRecord(row, record_);
 }
 
 void WSIInvLevelsDialog::UpdateSpecialColumns(int row) {
@@ -189,9 +180,7 @@ void WSIInvLevelsDialog::UpdateSpecialColumns(int row) {
 }
 
 int WSIInvLevelsDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {
-    const auto* ra = a.Data<WSILevelsData>();
-    const auto* rb = b.Data<WSILevelsData>();
-    return ra && rb ? views::CompareLevels(*ra, *rb, column) : 0;
+    return CompareRecords(a, b, column, views::CompareLevels);
 }
 
 void WSIInvLevelsDialog::RefreshList(int mode, long id, bool) {
@@ -263,7 +252,7 @@ WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIAp
 }
 
 const WSIReceivedData* WSIInvReceivedDialog::RowRecord(int row) const {
-    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSIReceivedData>(row) : nullptr;
+    return RecordOf<WSIReceivedData>(row);
 }
 
 std::unique_ptr<WSITable> WSIInvReceivedDialog::GetSearchTable() {
@@ -288,8 +277,7 @@ WSIListRow WSIInvReceivedDialog::RowFromRecord() {
 }
 
 void WSIInvReceivedDialog::UpdateRowFromRecord(int row) {
-    List()->SetRowData(row, std::make_shared<WSIReceivedData>(record_));
-    UpdateSpecialColumns(row);
+    StoreRecord(row, record_);
 }
 
 void WSIInvReceivedDialog::UpdateSpecialColumns(int row) {
@@ -298,9 +286,7 @@ void WSIInvReceivedDialog::UpdateSpecialColumns(int row) {
 }
 
 int WSIInvReceivedDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {
-    const auto* ra = a.Data<WSIReceivedData>();
-    const auto* rb = b.Data<WSIReceivedData>();
-    return ra && rb ? views::CompareReceived(*ra, *rb, column) : 0;
+    return CompareRecords(a, b, column, views::CompareReceived);
 }
 
 void WSIInvReceivedDialog::RefreshList(int mode, long id, bool) {
@@ -324,7 +310,7 @@ WSIInvUsageDialog::WSIInvUsageDialog(WSIInventoryDialog* mainScreen, WSIApplicat
 }
 
 const WSIUsageData* WSIInvUsageDialog::RowRecord(int row) const {
-    return row >= 0 && row < List()->RowCount() ? List()->RowData<WSIUsageData>(row) : nullptr;
+    return RecordOf<WSIUsageData>(row);
 }
 
 std::unique_ptr<WSITable> WSIInvUsageDialog::GetSearchTable() {
@@ -349,8 +335,7 @@ WSIListRow WSIInvUsageDialog::RowFromRecord() {
 }
 
 void WSIInvUsageDialog::UpdateRowFromRecord(int row) {
-    List()->SetRowData(row, std::make_shared<WSIUsageData>(record_));
-    UpdateSpecialColumns(row);
+    StoreRecord(row, record_);
 }
 
 void WSIInvUsageDialog::UpdateSpecialColumns(int row) {
@@ -359,7 +344,5 @@ void WSIInvUsageDialog::UpdateSpecialColumns(int row) {
 }
 
 int WSIInvUsageDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {
-    const auto* ra = a.Data<WSIUsageData>();
-    const auto* rb = b.Data<WSIUsageData>();
-    return ra && rb ? views::CompareUsage(*ra, *rb, column) : 0;
+    return CompareRecords(a, b, column, views::CompareUsage);
 }

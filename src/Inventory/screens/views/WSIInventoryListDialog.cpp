@@ -207,3 +207,11 @@ void WSIInventoryListDialog::CmCancel() {
 void WSIInventoryListDialog::ShowError(BIException& e) {
     MessageBox(QString::fromUtf8(e.GetErrMsg(true)), mb::OK | mb::ICONEXCLAMATION);
 }
+
+QStringList WSIInventoryListDialog::ToQt(const std::vector<std::string>& cells) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(cells.size()));
+    for (const std::string& cell : cells)
+        out << QString::fromStdString(cell);
+    return out;
+}

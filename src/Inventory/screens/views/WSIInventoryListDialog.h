@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class BIException;
@@ -105,6 +106,26 @@ protected:
     void RefreshRowsWith(const std::function<bool(int row)>& matches,
                          const std::function<std::string(int row)>& sqlFor);
     virtual std::unique_ptr<WSITable> OpenRecordQuery(const std::string& sql) = 0;
+
+    // A row's cells as the list shows them.
+    static QStringList ToQt(const std::vector<std::string>& cells);
+    // The record copy of row, null outside the list or when the row has none.
+    template <class R> const R* RecordOf(int row) const {
+        return row >= 0 && row < list_->RowCount() ? list_->RowData<R>(row) : nullptr;
+    }
+    // Keeps a copy of record as row's record and recomputes the row from it.
+    template <class R> void StoreRecord(int row, const R& record) {
+        list_->SetRowData(row, std::make_shared<R>(record));
+        UpdateSpecialColumns(row);
+    }
+    // Sorts two rows by their record copies; 0 when either has none.
+    template <class R>
+    static int CompareRecords(const WSIListRow& a, const WSIListRow& b, int column,
+                              int (*compare)(const R&, const R&, int)) {
+        const R* ra = a.Data<R>();
+        const R* rb = b.Data<R>();
+        return ra && rb ? compare(*ra, *rb, column) : 0;
+    }
 
     void AddMenuCommand(MenuCommand command);
     // Shows a business exception's message through the prompt service.
