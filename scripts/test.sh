@@ -35,4 +35,7 @@ exclude=()
 if [ -z "${TAVEL_PG_CONNINFO:-}" ]; then
     exclude=(-E '^PgSchema\.|^pg\.')
 fi
+# The workstation test's figures (operations, refusals, elapsed) are worth reading in
+# every run, not only when it fails; the full run below includes it again.
+ctest -R '^concurrency\.' --verbose 2>&1 | grep -E '^[0-9]+: ' | sed 's/^[0-9]*: /concurrency: /' || true
 ctest --output-on-failure -j "$(nproc)" "${exclude[@]}"
