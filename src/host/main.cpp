@@ -31,6 +31,7 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 constexpr unsigned kWrongSignInMessage = 39400;
+constexpr unsigned kPasswordFileMessage = 39413;
 constexpr unsigned kMissingModuleMessage = 39403;
 
 struct Options {
@@ -226,7 +227,8 @@ int main(int argc, char** argv) {
         login = "admin";
         password = tavelhost::kDemoPassword;
     } else if (!login.empty() && !ReadPassword(options.passwordFile, password)) {
-        return Fail(prompts, "cannot read the password file " + options.passwordFile);
+        return Fail(prompts, tavelhost::MessageWith(host.Texts(), kPasswordFileMessage,
+                                                    options.passwordFile));
     }
     long user = 0;
     if (!login.empty()) {
