@@ -207,57 +207,43 @@ void RunView(benchmark::State& state, WSIDatabase& db, const std::string& sql) {
         state.SkipWithError("the query returned no rows");
 }
 
-void Pending_Engine(benchmark::State& state) {
+// One list query through the service: the statement is built as the view builds it, on
+// the engine's own connection, then read to its last row.
+template <class Row, class BuildSql> void EngineView(benchmark::State& state, BuildSql build) {
     Fixture& f = Shared();
     auto db = bench::OpenEngine(state, f);
     if (!db)
         return;
     BIInventory inv(db.get());
-    RunView<WSIInvOrderData>(state, *db, PendingSql(inv));
+    RunView<Row>(state, *db, build(inv, f));
+}
+
+void Pending_Engine(benchmark::State& state) {
+    EngineView<WSIInvOrderData>(state, [](BIInventory& inv, Fixture&) { return PendingSql(inv); });
 }
 
 void LevelsByLocation_Engine(benchmark::State& state) {
-    Fixture& f = Shared();
-    auto db = bench::OpenEngine(state, f);
-    if (!db)
-        return;
-    BIInventory inv(db.get());
-    RunView<WSILevelsData>(state, *db, LevelsByLocationSql(inv, f.levelsLoc));
+    EngineView<WSILevelsData>(
+        state, [](BIInventory& inv, Fixture& f) { return LevelsByLocationSql(inv, f.levelsLoc); });
 }
 
 void LevelsSummary_Engine(benchmark::State& state) {
-    Fixture& f = Shared();
-    auto db = bench::OpenEngine(state, f);
-    if (!db)
-        return;
-    BIInventory inv(db.get());
-    RunView<WSILevelsData>(state, *db, LevelsSummarySql(inv));
+    EngineView<WSILevelsData>(state,
+                              [](BIInventory& inv, Fixture&) { return LevelsSummarySql(inv); });
 }
 
 void Received_Engine(benchmark::State& state) {
-    Fixture& f = Shared();
-    auto db = bench::OpenEngine(state, f);
-    if (!db)
-        return;
-    BIInventory inv(db.get());
-    RunView<WSIReceivedData>(state, *db, ReceivedSql(inv, f));
+    EngineView<WSIReceivedData>(state,
+                                [](BIInventory& inv, Fixture& f) { return ReceivedSql(inv, f); });
 }
 
 void Usage_Engine(benchmark::State& state) {
-    Fixture& f = Shared();
-    auto db = bench::OpenEngine(state, f);
-    if (!db)
-        return;
-    BIInventory inv(db.get());
-    RunView<WSIUsageData>(state, *db, UsageSql(inv, f));
+    EngineView<WSIUsageData>(state, [](BIInventory& inv, Fixture& f) { return UsageSql(inv, f); });
 }
 
 void Suggestions_Engine(benchmark::State& state) {
-    Fixture& f = Shared();
-    auto db = bench::OpenEngine(state, f);
-    if (!db)
-        return;
-    RunView<WSIVendorRequestsData>(state, *db, SuggestionSql(f.vendor, f.levelsLoc));
+    EngineView<WSIVendorRequestsData>(
+        state, [](BIInventory&, Fixture& f) { return SuggestionSql(f.vendor, f.levelsLoc); });
 }
 
 void OpenOrder_Engine(benchmark::State& state) {
