@@ -55,15 +55,24 @@ private:
     bool ok_ = false;
 };
 
+struct CloseNative {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+// A native connection, closed when it goes out of scope (after the statements declared
+// below it, which are finalized first).
+using NativeDb = std::unique_ptr<sqlite3, CloseNative>;
+
 // Opens a native connection the way the service sets its own up (WAL, full sync).
-inline sqlite3* OpenNative(const std::string& path) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
-        sqlite3_close(db);
-        return nullptr;
+inline NativeDb OpenNative(const std::string& path) {
+    sqlite3* raw = nullptr;
+    NativeDb db(sqlite3_open(path.c_str(), &raw) == SQLITE_OK ? raw : nullptr);
+    if (!db) {
+        sqlite3_close(raw);
+        return db;
     }
-    sqlite3_busy_timeout(db, 5000);
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;",
+    sqlite3_busy_timeout(db.get(), 5000);
+    sqlite3_exec(db.get(),
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;",
                  nullptr, nullptr, nullptr);
     return db;
 }

@@ -75,7 +75,8 @@ Fixture& Shared() {
     f.copy = std::make_unique<bench::DataCopy>("tavel_list_bench.db");
     if (!f.copy->Ok())
         return f;
-    sqlite3* db = bench::OpenNative(f.copy->Path());
+    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
+    sqlite3* db = conn.get();
     f.levelsLoc = Text(db, "SELECT \"InvLoc\" FROM PRDLOC WHERE \"InvLoc\" <> ' ' GROUP BY "
                            "\"InvLoc\" ORDER BY COUNT(1) DESC, 1 LIMIT 1");
     f.monthFrom = Text(db, "SELECT date('now', 'start of month', '-1 month')");
@@ -88,7 +89,6 @@ Fixture& Shared() {
     bench::Exec(db, "BEGIN");
     f.internalOrder = MakeOrder(db, f.levelsLoc);
     bench::Exec(db, "COMMIT");
-    sqlite3_close(db);
     f.ok = bench::Stmt::failures == 0 && f.internalOrder != 0 && !f.levelsLoc.empty();
     return f;
 }
@@ -410,7 +410,8 @@ void RunNative(benchmark::State& state, const std::string& sql, int binds) {
         state.SkipWithError("no data copy");
         return;
     }
-    sqlite3* db = bench::OpenNative(f.copy->Path());
+    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
+    sqlite3* db = conn.get();
     long rows = 0;
     {
         bench::Stmt s(db, sql.c_str());
@@ -424,7 +425,6 @@ void RunNative(benchmark::State& state, const std::string& sql, int binds) {
             rows = Drain(s);
         }
     }
-    sqlite3_close(db);
     state.counters["rows"] = static_cast<double>(rows);
     if (rows == 0)
         state.SkipWithError("the query returned no rows");
@@ -455,7 +455,8 @@ void OpenOrder_Native(benchmark::State& state) {
         state.SkipWithError("no data copy");
         return;
     }
-    sqlite3* db = bench::OpenNative(f.copy->Path());
+    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
+    sqlite3* db = conn.get();
     long rows = 0;
     {
         bench::Stmt header(db, kNativeOrderHeader), lines(db, kNativeOrderLines);
@@ -466,7 +467,6 @@ void OpenOrder_Native(benchmark::State& state) {
             rows = Drain(lines);
         }
     }
-    sqlite3_close(db);
     state.counters["rows"] = static_cast<double>(rows);
     if (rows != kOrderLines)
         state.SkipWithError("the order did not open with all its lines");

@@ -25,6 +25,7 @@
 namespace {
 
 struct Fixture {
+    std::unique_ptr<bench::DataCopy> copy;
     std::string path;
     long order = 0;
     long vendor = 0;
@@ -35,50 +36,39 @@ struct Fixture {
 
 // Copies the generated database once so that the runs leave it as it was, and picks the
 // open purchase order with the most lines of products that need no expiry date.
-const Fixture& Shared() {
+Fixture& Shared() {
     static Fixture f;
-    if (!f.path.empty())
+    if (f.copy)
         return f;
-    const char* source = std::getenv("TAVEL_BENCH_DB");
-    const std::string from = source ? source : "group.db";
-    f.path = (std::filesystem::temp_directory_path() / "tavel_receive_bench.db").string();
-    for (const char* suffix : {"", ".sequences", "-wal", "-shm"})
-        std::filesystem::remove(f.path + suffix);
-    std::filesystem::copy_file(from, f.path);
-    std::filesystem::copy_file(from + ".sequences", f.path + ".sequences");
-
-    sqlite3* db = nullptr;
-    sqlite3_open(f.path.c_str(), &db);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT O.\"InvOrder\", O.\"Vendor\", O.\"PONumber\", O.\"InvLoc\" FROM "
-                       "INVORDER O JOIN INVORDIT I ON I.\"InvOrder\" = O.\"InvOrder\" JOIN PRODUCT "
-                       "P ON P.\"Product\" = I.\"Product\" WHERE O.\"IsExternal\" = 1 AND "
-                       "I.\"Status\" IN (0, 1, 3, 5) AND P.\"TrackExpiryDate\" = 0 GROUP BY "
-                       "O.\"InvOrder\" ORDER BY COUNT(1) DESC, O.\"InvOrder\" LIMIT 1",
-                       -1, &s, nullptr);
-    if (sqlite3_step(s) == SQLITE_ROW) {
-        f.order = sqlite3_column_int64(s, 0);
-        f.vendor = sqlite3_column_int64(s, 1);
-        f.poNumber = reinterpret_cast<const char*>(sqlite3_column_text(s, 2));
-        f.loc = reinterpret_cast<const char*>(sqlite3_column_text(s, 3));
+    f.copy = std::make_unique<bench::DataCopy>("tavel_receive_bench.db");
+    if (!f.copy->Ok())
+        return f;
+    f.path = f.copy->Path();
+    const bench::NativeDb conn = bench::OpenNative(f.path);
+    bench::Stmt order(conn.get(),
+                      "SELECT O.\"InvOrder\", O.\"Vendor\", O.\"PONumber\", O.\"InvLoc\" FROM "
+                      "INVORDER O JOIN INVORDIT I ON I.\"InvOrder\" = O.\"InvOrder\" JOIN PRODUCT "
+                      "P ON P.\"Product\" = I.\"Product\" WHERE O.\"IsExternal\" = 1 AND "
+                      "I.\"Status\" IN (0, 1, 3, 5) AND P.\"TrackExpiryDate\" = 0 GROUP BY "
+                      "O.\"InvOrder\" ORDER BY COUNT(1) DESC, O.\"InvOrder\" LIMIT 1");
+    if (order.Row()) {
+        f.order = static_cast<long>(order.Int(0));
+        f.vendor = static_cast<long>(order.Int(1));
+        f.poNumber = order.Text(2);
+        f.loc = order.Text(3);
     }
-    sqlite3_finalize(s);
-    sqlite3_prepare_v2(db,
-                       "SELECT DISTINCT I.\"Product\" FROM INVORDIT I JOIN PRODUCT P ON "
-                       "P.\"Product\" = I.\"Product\" WHERE I.\"InvOrder\" = ?1 AND "
-                       "I.\"Status\" <> 4 AND P.\"TrackExpiryDate\" = 0 ORDER BY 1",
-                       -1, &s, nullptr);
-    sqlite3_bind_int64(s, 1, f.order);
-    while (sqlite3_step(s) == SQLITE_ROW)
-        f.products.push_back(sqlite3_column_int64(s, 0));
-    sqlite3_finalize(s);
-    sqlite3_close(db);
+    bench::Stmt products(conn.get(),
+                         "SELECT DISTINCT I.\"Product\" FROM INVORDIT I JOIN PRODUCT P ON "
+                         "P.\"Product\" = I.\"Product\" WHERE I.\"InvOrder\" = ?1 AND "
+                         "I.\"Status\" <> 4 AND P.\"TrackExpiryDate\" = 0 ORDER BY 1");
+    products.I(1, f.order);
+    while (products.Row())
+        f.products.push_back(static_cast<long>(products.Int(0)));
     return f;
 }
 
 void ReceiveLine_Engine(benchmark::State& state) {
-    const Fixture& f = Shared();
+    Fixture& f = Shared();
     if (f.products.empty()) {
         state.SkipWithError("no open purchase order in the data");
         return;
@@ -202,12 +192,13 @@ private:
 };
 
 void ReceiveLine_Native(benchmark::State& state) {
-    const Fixture& f = Shared();
+    Fixture& f = Shared();
     if (f.products.empty()) {
         state.SkipWithError("no open purchase order in the data");
         return;
     }
-    sqlite3* db = bench::OpenNative(f.path);
+    const bench::NativeDb conn = bench::OpenNative(f.path);
+    sqlite3* db = conn.get();
     {
         NativeReceive rec(db, f);
         rec.Open();
@@ -220,7 +211,6 @@ void ReceiveLine_Native(benchmark::State& state) {
             ++n;
         }
     }
-    sqlite3_close(db);
 }
 
 // A whole receipt of 10,000 lines: one batch, a scan per line, as the receiving screen
@@ -228,7 +218,7 @@ void ReceiveLine_Native(benchmark::State& state) {
 constexpr long kReceiptLines = 10000;
 
 void Receipt10000_Engine(benchmark::State& state) {
-    const Fixture& f = Shared();
+    Fixture& f = Shared();
     if (f.products.empty()) {
         state.SkipWithError("no open purchase order in the data");
         return;
@@ -255,12 +245,13 @@ void Receipt10000_Engine(benchmark::State& state) {
 }
 
 void Receipt10000_Native(benchmark::State& state) {
-    const Fixture& f = Shared();
+    Fixture& f = Shared();
     if (f.products.empty()) {
         state.SkipWithError("no open purchase order in the data");
         return;
     }
-    sqlite3* db = bench::OpenNative(f.path);
+    const bench::NativeDb conn = bench::OpenNative(f.path);
+    sqlite3* db = conn.get();
     {
         long run = 0;
         char ref[32];
@@ -275,7 +266,6 @@ void Receipt10000_Native(benchmark::State& state) {
             ++run;
         }
     }
-    sqlite3_close(db);
 }
 
 BENCHMARK(ReceiveLine_Engine)->Unit(benchmark::kMicrosecond);
@@ -292,8 +282,6 @@ int main(int argc, char** argv) {
                                          {"Receipt10000_Engine", "Receipt10000_Native", 10000, 0},
                                      });
     // The copy is as large as the data; do not leave it behind.
-    const Fixture& f = Shared();
-    for (const char* suffix : {"", ".sequences", "-wal", "-shm"})
-        std::filesystem::remove(f.path + suffix);
+    Shared().copy.reset();
     return status;
 }

@@ -161,7 +161,8 @@ Fixture& Shared() {
     f.copy = std::make_unique<bench::DataCopy>("tavel_stock_bench.db");
     if (!f.copy->Ok())
         return f;
-    sqlite3* db = bench::OpenNative(f.copy->Path());
+    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
+    sqlite3* db = conn.get();
     bench::Exec(db, "BEGIN");
     {
         Seeder seed(db);
@@ -170,7 +171,6 @@ Fixture& Shared() {
     }
     bench::Exec(db, "COMMIT");
     bench::Exec(db, "ANALYZE");
-    sqlite3_close(db);
     f.ok = bench::Stmt::failures == 0 && f.engine.usageProduct[3] != 0 &&
            f.engine.countProducts.size() == static_cast<std::size_t>(kCountProducts);
     return f;
@@ -230,8 +230,14 @@ public:
 
     long batch = 0;
 
-    void Begin() { begin_.Done(); }
-    void Commit() { commit_.Done(); }
+    // One write of the hand-written side in a transaction of its own, as the service
+    // commits each movement; a write that does not add up spoils the figures.
+    template <class Write> void Atomic(benchmark::State& state, Write write) {
+        begin_.Done();
+        if (!write())
+            state.SkipWithError("the hand-written write did not add up");
+        commit_.Done();
+    }
 
     // Takes (change < 0) or puts back (change > 0) stock of a product at a location over
     // its lots in costing order, one detail per lot touched; a transfer creates (or in the
@@ -403,6 +409,18 @@ long NextBatch(const std::string& path) {
 
 // ---------------------------------------------------------------------------------------
 
+// Runs the hand-written side of a benchmark on a connection of its own to the shared copy.
+template <class Body> void RunNative(benchmark::State& state, Body body) {
+    Fixture& f = Shared();
+    if (!f.ok) {
+        state.SkipWithError("no data copy");
+        return;
+    }
+    const bench::NativeDb db = bench::OpenNative(f.copy->Path());
+    NativeStock n(db.get());
+    body(f, n);
+}
+
 void Usage_Engine(benchmark::State& state) {
     Fixture& f = Shared();
     auto db = bench::OpenEngine(state, f);
@@ -416,23 +434,13 @@ void Usage_Engine(benchmark::State& state) {
 }
 
 void Usage_Native(benchmark::State& state) {
-    Fixture& f = Shared();
-    if (!f.ok) {
-        state.SkipWithError("no data copy");
-        return;
-    }
-    sqlite3* db = bench::OpenNative(f.copy->Path());
-    {
-        NativeStock n(db);
+    RunNative(state, [&](Fixture& f, NativeStock& n) {
         const long product = f.native.usageProduct[state.range(0)];
-        for (auto _ : state) {
-            n.Begin();
-            if (!n.Move(f.native.usageLoc.c_str(), product, -1, Move::Usage, "", 0, nullptr))
-                state.SkipWithError("lots do not add up");
-            n.Commit();
-        }
-    }
-    sqlite3_close(db);
+        for (auto _ : state)
+            n.Atomic(state, [&] {
+                return n.Move(f.native.usageLoc.c_str(), product, -1, Move::Usage, "", 0, nullptr);
+            });
+    });
 }
 
 void Transfer_Engine(benchmark::State& state) {
@@ -447,24 +455,14 @@ void Transfer_Engine(benchmark::State& state) {
 }
 
 void Transfer_Native(benchmark::State& state) {
-    Fixture& f = Shared();
-    if (!f.ok) {
-        state.SkipWithError("no data copy");
-        return;
-    }
-    sqlite3* db = bench::OpenNative(f.copy->Path());
-    {
-        NativeStock n(db);
+    RunNative(state, [&](Fixture& f, NativeStock& n) {
         n.batch = NextBatch(f.copy->Path());
-        for (auto _ : state) {
-            n.Begin();
-            if (!n.Move(f.native.transferFrom.c_str(), f.native.transferProduct, -1, Move::Transfer,
-                        "", 0, f.native.transferTo.c_str()))
-                state.SkipWithError("lots do not add up");
-            n.Commit();
-        }
-    }
-    sqlite3_close(db);
+        for (auto _ : state)
+            n.Atomic(state, [&] {
+                return n.Move(f.native.transferFrom.c_str(), f.native.transferProduct, -1,
+                              Move::Transfer, "", 0, f.native.transferTo.c_str());
+            });
+    });
 }
 
 // Every iteration moves the whole location; the next moves it back, so the stock stays.
@@ -484,29 +482,19 @@ void TransferAll_Engine(benchmark::State& state) {
 }
 
 void TransferAll_Native(benchmark::State& state) {
-    Fixture& f = Shared();
-    if (!f.ok) {
-        state.SkipWithError("no data copy");
-        return;
-    }
-    sqlite3* db = bench::OpenNative(f.copy->Path());
-    {
-        NativeStock n(db);
+    RunNative(state, [&](Fixture& f, NativeStock& n) {
         bool forth = true;
         for (auto _ : state) {
             n.batch = NextBatch(f.copy->Path());
             const char* from = forth ? f.native.allA.c_str() : f.native.allB.c_str();
             const char* to = forth ? f.native.allB.c_str() : f.native.allA.c_str();
-            for (const auto& [product, balance] : n.StockAt(from)) {
-                n.Begin();
-                if (!n.Move(from, product, -balance, Move::Transfer, "", 0, to))
-                    state.SkipWithError("lots do not add up");
-                n.Commit();
-            }
+            for (const auto& [product, balance] : n.StockAt(from))
+                n.Atomic(state, [&] {
+                    return n.Move(from, product, -balance, Move::Transfer, "", 0, to);
+                });
             forth = !forth;
         }
-    }
-    sqlite3_close(db);
+    });
 }
 
 // A count run: odd runs count one less than each balance, even runs one more, so the
@@ -528,28 +516,16 @@ void Count_Engine(benchmark::State& state) {
 }
 
 void Count_Native(benchmark::State& state) {
-    Fixture& f = Shared();
-    if (!f.ok) {
-        state.SkipWithError("no data copy");
-        return;
-    }
-    sqlite3* db = bench::OpenNative(f.copy->Path());
-    {
-        NativeStock n(db);
+    RunNative(state, [&](Fixture& f, NativeStock& n) {
         short delta = -1;
         for (auto _ : state) {
             n.batch = NextBatch(f.copy->Path());
             const short counted = static_cast<short>(10 + (delta < 0 ? -1 : 0));
-            for (long p : f.native.countProducts) {
-                n.Begin();
-                if (!n.Count(f.native.countLoc.c_str(), p, counted))
-                    state.SkipWithError("count failed");
-                n.Commit();
-            }
+            for (long p : f.native.countProducts)
+                n.Atomic(state, [&] { return n.Count(f.native.countLoc.c_str(), p, counted); });
             delta = static_cast<short>(-delta);
         }
-    }
-    sqlite3_close(db);
+    });
 }
 
 void Register() {

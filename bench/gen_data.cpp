@@ -9,6 +9,7 @@
 // are sums of what is written. The seed is fixed: the same size gives the same rows.
 
 #include "BoundedFormat.h"
+#include "Clock.h"
 #include "InventoryCodes.h"
 #include "Records.h"
 #include "Schema.h"
@@ -63,26 +64,10 @@ private:
     std::mt19937_64 engine_;
 };
 
-long DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153L * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 // 'YYYY-MM-DD' of a day number (days since 1970-01-01).
-void DateText(long z, char (&out)[32]) {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    const long d = doy - (153 * mp + 2) / 5 + 1;
-    const long m = mp < 10 ? mp + 3 : mp - 9;
-    FormatInto(__LINE__, __FILE__, out, "%04ld-%02ld-%02ld", yoe + era * 400 + (m <= 2), m, d);
+void DateText(long day, char (&out)[32]) {
+    const WSIDate d = tavel::DateOfDayNumber(day);
+    FormatInto(__LINE__, __FILE__, out, "%04d-%02d-%02d", d.year, d.month, d.day);
 }
 
 double RoundCents(double x) {
@@ -1115,7 +1100,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         const WSIDate today = db.Today();
-        Generator gen(*size, DaysFromCivil(today.year, today.month, today.day));
+        Generator gen(*size, tavel::DayNumber(today));
         gen.Build();
         std::printf("built in memory in %.1f s\n", seconds());
         if (!gen.Write(db.Handle(), problem) || !gen.AdvanceSequences(out, problem)) {

@@ -7,6 +7,11 @@
 
 namespace tavel {
 
+// Days since 1970-01-01 of a valid calendar date and back (proleptic Gregorian), so that
+// dates compare by difference and lie any number of days apart.
+long DayNumber(const WSIDate& date);
+WSIDate DateOfDayNumber(long day);
+
 class Clock {
 public:
     WSIDate Today() const;

@@ -1,5 +1,6 @@
 #include "DemoData.h"
 
+#include "Clock.h"
 #include "InventoryCodes.h"
 #include "Records.h"
 #include "Schema.h"
@@ -18,37 +19,6 @@
 
 namespace tavel {
 namespace {
-
-// Days since 1970-01-01 of a calendar date and back (proleptic Gregorian), so that demo
-// dates can lie any number of days before or after today.
-long DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153L * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-long DaysOf(const WSIDate& date) {
-    return DaysFromCivil(date.year, date.month, date.day);
-}
-
-WSIDate CivilFromDays(long z) {
-    z += 719468;
-    const long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long doe = z - era * 146097;
-    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long mp = (5 * doy + 2) / 153;
-    const long d = doy - (153 * mp + 2) / 5 + 1;
-    const long m = mp < 10 ? mp + 3 : mp - 9;
-    WSIDate date;
-    date.year = static_cast<short>(yoe + era * 400 + (m <= 2));
-    date.month = static_cast<short>(m);
-    date.day = static_cast<short>(d);
-    return date;
-}
 
 template <std::size_t N> void Put(char (&dst)[N], const char* src) {
     std::size_t n = std::strlen(src);
@@ -78,7 +48,9 @@ std::string CompanyPrefix(const char* maker) {
     std::uint32_t h = 2166136261u;
     for (const char* c = maker; *c; ++c)
         h = (h ^ static_cast<unsigned char>(*c)) * 16777619u;
-    return "0" + std::to_string(100000 + h % 900000);
+    std::string prefix = "0";
+    prefix += std::to_string(100000 + h % 900000);
+    return prefix;
 }
 
 // n as exactly width digits, zeros in front.
@@ -531,7 +503,7 @@ public:
     bool Build(std::string& problem);
 
 private:
-    WSIDate Day(int offset) const { return CivilFromDays(DaysOf(today_) + offset); }
+    WSIDate Day(int offset) const { return DateOfDayNumber(DayNumber(today_) + offset); }
 
     bool Fail(const std::string& why) {
         if (ok_) {
@@ -959,9 +931,9 @@ void DemoBuilder::SetFilled(long line, short filled) {
 }
 
 std::vector<std::size_t> DemoBuilder::Lots(const char* loc, int pi, int day, Pick which) const {
-    const long moment = DaysOf(today_) + day;
+    const long moment = DayNumber(today_) + day;
     auto expired = [&](const WSIInvItem::WSIData& item) {
-        return !item.ExpiryDate.IsNull() && DaysOf(item.ExpiryDate) < moment;
+        return !item.ExpiryDate.IsNull() && DayNumber(item.ExpiryDate) < moment;
     };
     std::vector<std::size_t> lots;
     for (std::size_t i = 0; i < items_.size(); ++i)
@@ -972,7 +944,7 @@ std::vector<std::size_t> DemoBuilder::Lots(const char* loc, int pi, int day, Pic
         std::reverse(lots.begin(), lots.end());
     if (Def(pi).costing == EarliestExpiry)
         std::stable_sort(lots.begin(), lots.end(), [this](std::size_t a, std::size_t b) {
-            return DaysOf(items_[a].ExpiryDate) < DaysOf(items_[b].ExpiryDate);
+            return DayNumber(items_[a].ExpiryDate) < DayNumber(items_[b].ExpiryDate);
         });
     return lots;
 }
