@@ -161,10 +161,10 @@ std::vector<const char*> Pointers(const PgValues& values) {
 
 } // namespace
 
-PGresult* PgConnection::ExecPrepared(const std::string& name, const PgValues& values) {
+PGresult* PgConnection::ExecPrepared(const std::string& name, const PgValues& values, bool binary) {
     std::vector<const char*> p = Pointers(values);
     return PQexecPrepared(conn_, name.c_str(), static_cast<int>(p.size()), p.data(), nullptr,
-                          nullptr, 0);
+                          nullptr, binary ? 1 : 0);
 }
 
 PGresult* PgConnection::ExecParams(const char* sql, const PgValues& values) {
@@ -203,6 +203,50 @@ std::string PgState(const PGresult* r) {
 long PgRowsChanged(const PGresult* r) {
     const char* n = PQcmdTuples(const_cast<PGresult*>(r));
     return n && *n ? std::strtol(n, nullptr, 10) : 0;
+}
+
+namespace {
+
+// A real as SQLite writes it as text: 15 significant digits, always with a decimal point
+// (4.0, 1.0e+20).
+std::string SqliteRealText(double d) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15g", d);
+    std::string value = text;
+    if (value.find_first_of(".nN") != std::string::npos)
+        return value;
+    const std::size_t e = value.find('e');
+    value.insert(e == std::string::npos ? value.size() : e, ".0");
+    return value;
+}
+
+} // namespace
+
+std::string PgCellText(const PGresult* r, int row, int col, const char* nullText) {
+    if (PQgetisnull(r, row, col))
+        return nullText ? nullText : "";
+    const char* text = PQgetvalue(r, row, col);
+    constexpr Oid kFloat8 = 701;
+    // AVG and exact division give numeric, which SQLite computes as a real.
+    constexpr Oid kNumeric = 1700;
+    const Oid type = PQftype(r, col);
+    if (type == kFloat8 || type == kNumeric)
+        return SqliteRealText(std::strtod(text, nullptr));
+    std::string value(text, static_cast<std::size_t>(PQgetlength(r, row, col)));
+    if (type == kBpcharOid)
+        value.erase(value.find_last_not_of(' ') + 1);
+    return value;
+}
+
+std::string PgByteaText(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text = "\\x";
+    text.reserve(2 + 2 * bytes.size());
+    for (unsigned char b : bytes) {
+        text += kHex[b >> 4];
+        text += kHex[b & 0x0f];
+    }
+    return text;
 }
 
 void PgColumnValue(const ColumnDesc& c, const void* data, PgValues& values) {

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 typedef struct pg_conn PGconn;
@@ -61,7 +62,8 @@ public:
     // Prepares the entry's text once on this connection (entry.sql holds PostgreSQL text).
     bool EnsurePrepared(CacheEntry& entry, std::string* error);
     // Executes a prepared statement by name; the result is the caller's (PQclear).
-    PGresult* ExecPrepared(const std::string& name, const PgValues& values);
+    // binary: every column comes in the server's binary form (a bytea as its bytes).
+    PGresult* ExecPrepared(const std::string& name, const PgValues& values, bool binary = false);
     // Runs text with $1.. text parameters; the result is the caller's. Never null.
     PGresult* ExecParams(const char* sql, const PgValues& values);
 
@@ -82,6 +84,12 @@ std::string PgError(const PGresult* r);
 std::string PgState(const PGresult* r);
 // Rows changed by a write.
 long PgRowsChanged(const PGresult* r);
+// A value of a text-form result as SQLite gives the same value as text: a CHAR(n) code
+// without its padding, an amount or a numeric as a real (4.0, 3.33333333333333). NULL
+// gives nullText.
+std::string PgCellText(const PGresult* r, int row, int col, const char* nullText);
+// Bytes in bytea's hex input form (\x0041...), for a text parameter.
+std::string PgByteaText(std::string_view bytes);
 
 // A column value of a record buffer as text; empty text outside key columns and the null
 // date are NULL, as on SQLite.

@@ -149,6 +149,11 @@ WSIDatabase::CacheStats WSIDatabase::GetCacheStats() const {
     return CacheStats{cache_.Hits(), cache_.Misses(), cache_.Size()};
 }
 
+void WSIDatabase::PrepareFailed(const char* file, int line, const char* what, const char* detail) {
+    lastError_ = what ? what : "";
+    LogError(file, line, what, detail);
+}
+
 void WSIDatabase::LogError(const char* file, int line, const char* what, const char* detail) const {
     LogFile log(kErrorLog, true, true);
     log.Log("\tError \tFile: %s \tLine: %d \t%s: %s", file ? file : "?", line, what ? what : "",
@@ -368,7 +373,7 @@ void BindText(sqlite3_stmt* stmt, int idx, const std::string& text, bool copy) {
 tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const char* sql,
                                            const stBindVarParams* params, int paramCount) {
     if (!IsOpen()) {
-        LogError(file, line, "database not open", sql);
+        PrepareFailed(file, line, "database not open", sql);
         return nullptr;
     }
     RefreshHints();
@@ -379,10 +384,10 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
     try {
         sqldialect::NormalizeInto(sql, norm, false);
     } catch (const sqldialect::TranslateError& e) {
-        LogError(file, line, e.what(), sql);
+        PrepareFailed(file, line, e.what(), sql);
         return nullptr;
     } catch (const std::exception& e) {
-        LogError(file, line, e.what(), sql);
+        PrepareFailed(file, line, e.what(), sql);
         return nullptr;
     }
     CacheEntry* entry = cache_.Find(norm.shape);
@@ -394,10 +399,10 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
                 sqldialect::Normalize(sql),
                 pg_ ? sqldialect::Target::PostgreSQL : sqldialect::Target::SQLite, hints_);
         } catch (const sqldialect::TranslateError& e) {
-            LogError(file, line, e.what(), sql);
+            PrepareFailed(file, line, e.what(), sql);
             return nullptr;
         } catch (const std::exception& e) {
-            LogError(file, line, e.what(), sql);
+            PrepareFailed(file, line, e.what(), sql);
             return nullptr;
         }
         entry =
@@ -407,7 +412,7 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
     Statement* s = pg_ ? StatementCache::CheckoutPg(*pg_, *entry, &error)
                        : StatementCache::Checkout(db_, *entry, &error);
     if (!s) {
-        LogError(file, line, error.c_str(), sql);
+        PrepareFailed(file, line, error.c_str(), sql);
         return nullptr;
     }
     if (pg_)
@@ -427,7 +432,7 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
             lit.kind == sqldialect::Literal::Kind::Text) {
             std::string iso = sqldialect::MdyToIso(lit.text);
             if (iso.empty() && !lit.text.empty()) {
-                LogError(file, line, "not a month/day/year date", lit.text.c_str());
+                PrepareFailed(file, line, "not a month/day/year date", lit.text.c_str());
                 Release(s);
                 return nullptr;
             }
@@ -467,6 +472,12 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
         case stBindVarParams::Kind::Text:
             // The caller's list may be gone before a cursor steps again.
             BindText(stmt, idx, p.text, true);
+            break;
+        case stBindVarParams::Kind::Bytes:
+            if (p.text.empty())
+                sqlite3_bind_null(stmt, idx);
+            else
+                sqlite3_bind_blob64(stmt, idx, p.text.data(), p.text.size(), SQLITE_TRANSIENT);
             break;
         case stBindVarParams::Kind::Date:
             if (p.date.IsNull()) {
@@ -509,7 +520,7 @@ bool WSIDatabase::PgBind(const char* file, int line, Statement* s,
                 if (entry.conversions[j] == sqldialect::Conversion::MdyDate) {
                     std::string iso = sqldialect::MdyToIso(lit.text);
                     if (iso.empty() && !lit.text.empty()) {
-                        LogError(file, line, "not a month/day/year date", lit.text.c_str());
+                        PrepareFailed(file, line, "not a month/day/year date", lit.text.c_str());
                         Release(s);
                         return false;
                     }
@@ -541,6 +552,11 @@ bool WSIDatabase::PgBind(const char* file, int line, Statement* s,
             if (!p.text.empty())
                 v.Set(j, p.text);
             break;
+        case stBindVarParams::Kind::Bytes:
+            // Values travel as text: bytea's hex input form carries every byte.
+            if (!p.text.empty())
+                v.Set(j, tavel::db::PgByteaText(p.text));
+            break;
         case stBindVarParams::Kind::Date:
             if (!p.date.IsNull()) {
                 tavel::db::FormatIsoDate(p.date, text);
@@ -557,13 +573,13 @@ PGresult* WSIDatabase::PgRun(const char* file, int line, Statement* s, bool guar
 }
 
 PGresult* WSIDatabase::PgRunNative(const char* file, int line, Statement* s,
-                                   const tavel::db::PgValues& values, bool guarded) {
+                                   const tavel::db::PgValues& values, bool guarded, bool binary) {
     // A failed statement breaks the server's transaction; under a savepoint only the
     // statement is undone, as SQLite does.
     const bool savepoint = guarded && engineTx_ && pg_->InTransaction();
     if (savepoint && !ExecSimple("SAVEPOINT tvl_statement"))
         return nullptr;
-    PGresult* r = pg_->ExecPrepared(s->pgName, values);
+    PGresult* r = pg_->ExecPrepared(s->pgName, values, binary);
     if (tavel::db::PgOk(r)) {
         if (savepoint)
             ExecSimple("RELEASE SAVEPOINT tvl_statement");
@@ -751,23 +767,11 @@ bool WSIDatabase::QueryNative(const char* sql, const std::vector<std::string>& p
         const bool ok = tavel::db::PgOk(r);
         if (!ok && error)
             *error = tavel::db::PgError(r);
+        // The text of a row is the same on both engines.
         for (int i = 0; ok && i < PQntuples(r); ++i) {
             auto& row = rows.emplace_back();
-            for (int c = 0; c < PQnfields(r); ++c) {
-                std::string& value =
-                    row.emplace_back(PQgetisnull(r, i, c) ? nullText : PQgetvalue(r, i, c));
-                // Amounts read as SQLite writes them (4.0, not 4), so that the text of a
-                // row is the same on both engines.
-                // Codes without CHAR(n)'s padding, as stored.
-                constexpr Oid kFloat8 = 701;
-                constexpr Oid kBpchar = 1042;
-                if (PQgetisnull(r, i, c))
-                    continue;
-                if (PQftype(r, c) == kFloat8 && value.find_first_of(".eEnN") == std::string::npos)
-                    value += ".0";
-                else if (PQftype(r, c) == kBpchar)
-                    value.erase(value.find_last_not_of(' ') + 1);
-            }
+            for (int c = 0; c < PQnfields(r); ++c)
+                row.push_back(tavel::db::PgCellText(r, i, c, nullText));
         }
         PQclear(r);
         if (!ok)
@@ -796,6 +800,119 @@ bool WSIDatabase::QueryNative(const char* sql, const std::vector<std::string>& p
         *error = sqlite3_errmsg(db_);
     sqlite3_finalize(stmt);
     return ok;
+}
+
+namespace {
+
+// A statement of the cache, given back however the caller leaves.
+class CheckedOut {
+public:
+    explicit CheckedOut(tavel::db::Statement* s) : s_(s) {}
+    ~CheckedOut() {
+        if (s_)
+            StatementCache::Release(s_);
+    }
+    CheckedOut(const CheckedOut&) = delete;
+    CheckedOut& operator=(const CheckedOut&) = delete;
+    tavel::db::Statement* get() const { return s_; }
+
+private:
+    tavel::db::Statement* s_;
+};
+
+struct ResultFree {
+    void operator()(PGresult* r) const { PQclear(r); }
+};
+using PgResultPtr = std::unique_ptr<PGresult, ResultFree>;
+
+} // namespace
+
+bool WSIDatabase::QueryBytes(const char* file, int line, const char* sql,
+                             const WSIBVParametersInfo& bindVars, std::string& bytes) {
+    bytes.clear();
+    CheckedOut s(Prepare(file, line, sql, bindVars.Params(), bindVars.Count()));
+    if (!s.get())
+        return false;
+    if (pg_) {
+        // Binary form: a bytea arrives as its bytes, not as escaped text.
+        PgResultPtr r(PgRunNative(file, line, s.get(), s.get()->pgValues, false, true));
+        if (!r || PQntuples(r.get()) < 1 || PQnfields(r.get()) < 1 || PQgetisnull(r.get(), 0, 0))
+            return false;
+        bytes.assign(PQgetvalue(r.get(), 0, 0),
+                     static_cast<std::size_t>(PQgetlength(r.get(), 0, 0)));
+        return true;
+    }
+    sqlite3_stmt* stmt = s.get()->stmt;
+    if (Step(file, line, s.get()) != SQLITE_ROW || sqlite3_column_count(stmt) < 1 ||
+        sqlite3_column_type(stmt, 0) == SQLITE_NULL)
+        return false;
+    // blob before bytes: the length is that of the form just asked for.
+    const void* p = sqlite3_column_blob(stmt, 0);
+    const int n = sqlite3_column_bytes(stmt, 0);
+    if (p && n > 0)
+        bytes.assign(static_cast<const char*>(p), static_cast<std::size_t>(n));
+    return true;
+}
+
+bool WSIDatabase::QueryText(const char* file, int line, const char* sql,
+                            const WSIBVParametersInfo& bindVars, TextResult& result,
+                            std::string* error) {
+    result = TextResult{};
+    auto failed = [&](const std::string& message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    if (!EnsureWriteTransaction(file, line))
+        return failed(LastError());
+    CheckedOut s(Prepare(file, line, sql, bindVars.Params(), bindVars.Count()));
+    if (!s.get())
+        return failed(lastError_);
+    result.ran = true;
+    if (pg_) {
+        const bool rows = s.get()->entry && s.get()->entry->returnsRows;
+        PgResultPtr r(PgRun(file, line, s.get(), !rows));
+        if (!r)
+            return failed(lastError_);
+        if (PQresultStatus(r.get()) != PGRES_TUPLES_OK) {
+            result.changed = tavel::db::PgRowsChanged(r.get());
+            return true;
+        }
+        // The server folds unquoted names to lower case where Oracle (and the text of the
+        // statement) has them in upper case.
+        for (int c = 0; c < PQnfields(r.get()); ++c) {
+            std::string& name = result.columns.emplace_back(PQfname(r.get(), c));
+            if (name.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos)
+                for (char& ch : name)
+                    if (ch >= 'a' && ch <= 'z')
+                        ch = static_cast<char>(ch - 'a' + 'A');
+        }
+        for (int i = 0; i < PQntuples(r.get()); ++i) {
+            auto& row = result.rows.emplace_back();
+            for (int c = 0; c < PQnfields(r.get()); ++c)
+                row.push_back(tavel::db::PgCellText(r.get(), i, c, ""));
+        }
+        return true;
+    }
+    sqlite3_stmt* stmt = s.get()->stmt;
+    const int columns = sqlite3_column_count(stmt);
+    for (int c = 0; c < columns; ++c)
+        result.columns.emplace_back(sqlite3_column_name(stmt, c));
+    int rc;
+    while ((rc = Step(file, line, s.get())) == SQLITE_ROW) {
+        auto& row = result.rows.emplace_back();
+        for (int c = 0; c < columns; ++c) {
+            const char* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row.emplace_back(
+                t ? std::string(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)))
+                  : std::string());
+        }
+    }
+    if (rc != SQLITE_DONE)
+        return failed(sqlite3_errmsg(db_));
+    if (columns == 0)
+        result.changed = static_cast<long>(sqlite3_changes(db_));
+    return true;
 }
 
 const char* WSIDatabase::GetTableColumns(int line, const char* file, const char* table,

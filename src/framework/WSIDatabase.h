@@ -141,6 +141,27 @@ public:
     bool QueryNative(const char* sql, const std::vector<std::string>& params,
                      std::vector<std::vector<std::string>>& rows, std::string* error = nullptr,
                      const char* nullText = "");
+    // Runs a query (the module's dialect, bind variables :1, :2, ...) and puts the first
+    // column of its first row into `bytes` exactly as stored: a blob (bytea on a server)
+    // comes back byte for byte, zero and high bytes included. False, with `bytes` empty,
+    // when there is no row, the value is NULL or the statement failed (logged). Bytes are
+    // written with WSIBVParametersInfo::AddBytes.
+    bool QueryBytes(const char* file, int line, const char* sql,
+                    const WSIBVParametersInfo& bindVars, std::string& bytes);
+
+    // A statement's whole result as text, the same on both engines.
+    struct TextResult {
+        std::vector<std::string> columns; // none for a statement without a result set
+        // Each cell as SQLite gives the value as text; NULL is "".
+        std::vector<std::vector<std::string>> rows;
+        long changed = 0; // rows written by a statement without a result set
+        bool ran = false; // the engine accepted the statement: a failure came while it ran
+    };
+    // Runs one statement of the module's dialect (as Query / QExecBVDirect do) and gives
+    // its result as text. False when it fails (logged), the engine's message in *error.
+    bool QueryText(const char* file, int line, const char* sql, const WSIBVParametersInfo& bindVars,
+                   TextResult& result, std::string* error = nullptr);
+
     // The last error message of the engine.
     std::string LastError() const;
     // CREATE TABLE from the descriptors (CreateTableSql, or its PostgreSQL form).
@@ -172,6 +193,9 @@ private:
     // failure (logged).
     Statement* Prepare(const char* file, int line, const char* sql, const stBindVarParams* params,
                        int paramCount);
+    // Logs a statement that could not be made ready and keeps its message for LastError
+    // on a server and for QueryText on both engines.
+    void PrepareFailed(const char* file, int line, const char* what, const char* detail);
     using NativeKind = tavel::db::NativeKind;
     Statement* PrepareNative(const char* file, int line, const TableDesc* desc, NativeKind kind);
     void Release(Statement* s) { tavel::db::StatementCache::Release(s); }
@@ -195,7 +219,7 @@ private:
     // savepoint when a transaction is open and `guarded`. Null result on failure (logged).
     PGresult* PgRun(const char* file, int line, Statement* s, bool guarded);
     PGresult* PgRunNative(const char* file, int line, Statement* s,
-                          const tavel::db::PgValues& values, bool guarded);
+                          const tavel::db::PgValues& values, bool guarded, bool binary = false);
     // Puts the literal values and bind variables of a translated statement into its
     // text values ($1..$L literals, then the bind variables).
     bool PgBind(const char* file, int line, Statement* s, const tavel::db::CacheEntry& entry,

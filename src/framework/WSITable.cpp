@@ -45,6 +45,12 @@ void WSIBVParametersInfo::AddParameter(const WSIDate& value) {
     p.date = value;
 }
 
+void WSIBVParametersInfo::AddBytes(std::string_view bytes) {
+    stBindVarParams& p = params_.emplace_back();
+    p.kind = stBindVarParams::Kind::Bytes;
+    p.text.assign(bytes.data(), bytes.size());
+}
+
 void WSIBVParametersInfo::AddNull() {
     params_.emplace_back();
 }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class WSIDatabase;
@@ -63,11 +64,11 @@ private:
 
 // One bind-variable value (:1, :2, ...). Empty text binds NULL, as in Oracle.
 struct stBindVarParams {
-    enum class Kind : unsigned char { Null, Long, Double, Text, Date };
+    enum class Kind : unsigned char { Null, Long, Double, Text, Date, Bytes };
     Kind kind = Kind::Null;
     long long integer = 0;
     double real = 0.0;
-    std::string text;
+    std::string text; // Text, or the bytes of Bytes
     WSIDate date;
 };
 
@@ -81,6 +82,9 @@ public:
     void AddParameter(const char* value);
     void AddParameter(const std::string& value) { AddParameter(value.c_str()); }
     void AddParameter(const WSIDate& value);
+    // A blob (bytea on a server), bound as the bytes are: zero and high bytes included.
+    // No bytes bind NULL, as empty text does.
+    void AddBytes(std::string_view bytes);
     void AddNull();
     void Clear() { params_.clear(); }
 

@@ -17,8 +17,6 @@
 #include "WSIInventoryApp.h"
 #include "schema/InventoryCodes.h"
 
-#include <sqlite3.h>
-
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -44,24 +42,16 @@ bool IsOneOf(short status, std::initializer_list<short> set) {
     return false;
 }
 
-// The order type's own report layout, as stored. The layout is a blob beside the
-// record's columns, so it is read with its own statement.
+// The order type's own report layout, as stored; empty when it has none. The layout is
+// a blob beside the record's columns, so it is read with its own statement.
 std::string ReadOrderTypeLayout(WSIDatabase* db, const char* invOType) {
     std::string layout;
-    sqlite3_stmt* stmt = nullptr;
-    if (!db || !db->Handle() ||
-        sqlite3_prepare_v2(db->Handle(),
-                           "SELECT \"ReportLayout\" FROM INVOTYPE WHERE \"InvOType\" = ?1", -1,
-                           &stmt, nullptr) != SQLITE_OK)
+    if (!db)
         return layout;
-    sqlite3_bind_text(stmt, 1, invOType, -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
-        const void* bytes = sqlite3_column_blob(stmt, 0);
-        const int n = sqlite3_column_bytes(stmt, 0);
-        if (bytes && n > 0)
-            layout.assign(static_cast<const char*>(bytes), static_cast<std::size_t>(n));
-    }
-    sqlite3_finalize(stmt);
+    WSIBVParametersInfo bv;
+    bv.AddParameter(invOType);
+    db->QueryBytes(__FILE__, __LINE__,
+                   "SELECT \"ReportLayout\" FROM INVOTYPE WHERE \"InvOType\" = :1", bv, layout);
     return layout;
 }
 
