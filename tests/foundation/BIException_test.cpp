@@ -33,13 +33,8 @@ TEST_F(BIExceptionTest, GetErrMsg_LoadsTextAtEveryCall_SuffixOnlyWithFlag) {
     EXPECT_STREQ(e.GetErrMsg(false), "Changed text.");
 }
 
-TEST_F(BIExceptionTest, GetErrMsg_CodeWithoutText_IsEmpty) {
-    DeletedRecord e; // 5010 has no text in the fake host
-    EXPECT_STREQ(e.GetErrMsg(false), "");
-    EXPECT_STREQ(e.GetErrMsg(true), " Nothing was saved.");
-}
-
-TEST_F(BIExceptionTest, GetErrMsg_WithoutHandlerOrHost_IsEmpty) {
+TEST_F(BIExceptionTest, GetErrMsg_WithoutTextHandlerOrHost_IsEmpty) {
+    EXPECT_STREQ(DeletedRecord().GetErrMsg(true), " Nothing was saved."); // 5010 has no text
     RecordInUse e;
     app->AttachHost(nullptr);
     EXPECT_STREQ(e.GetErrMsg(true), "");

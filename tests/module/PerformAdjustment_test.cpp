@@ -48,12 +48,9 @@ protected:
     }
 
     std::string Balance() {
-        return store
-            .Rows("SELECT \"Balance\" FROM PRDLOC WHERE \"InvLoc\" = '" +
-                  std::string(request_.InvLoc) +
-                  "' AND \"Product\" = " + std::to_string(request_.Product))
-            .at(0)
-            .at(0);
+        return store.Value("SELECT \"Balance\" FROM PRDLOC WHERE \"InvLoc\" = '" +
+                           std::string(request_.InvLoc) +
+                           "' AND \"Product\" = " + std::to_string(request_.Product));
     }
     std::string StockRows() { return std::to_string(store.Rows("SELECT * FROM INVITDET").size()); }
 

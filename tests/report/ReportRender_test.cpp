@@ -14,8 +14,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tavel::report;
@@ -34,11 +37,11 @@ std::string PdfText(const std::string& path) {
             raw.append(buf, n);
         pclose(p);
     }
+    // clang-format off
     const std::pair<const char*, const char*> ligatures[] = {{"\xEF\xAC\x80", "ff"},
-                                                             {"\xEF\xAC\x81", "fi"},
-                                                             {"\xEF\xAC\x82", "fl"},
-                                                             {"\xEF\xAC\x83", "ffi"},
-                                                             {"\xEF\xAC\x84", "ffl"}};
+        {"\xEF\xAC\x81", "fi"}, {"\xEF\xAC\x82", "fl"}, {"\xEF\xAC\x83", "ffi"},
+        {"\xEF\xAC\x84", "ffl"}};
+    // clang-format on
     for (const auto& [from, to] : ligatures)
         for (std::size_t at; (at = raw.find(from)) != std::string::npos;)
             raw.replace(at, std::string(from).size(), to);
@@ -121,7 +124,7 @@ protected:
 #define EXPECT_HOLDS(text, value)                                                                  \
     EXPECT_NE((text).find(value), std::string::npos) << "missing [" << (value) << "]"
 
-TEST_F(ReportRenderTest, OrderShowsVendorLinesAndTotal) {
+TEST_F(ReportRenderTest, OrderShowsVendorOrSupplierLinesAndTotal) {
     const std::string order = V("SELECT MIN(\"InvOrder\") FROM INVORDER WHERE \"IsExternal\" = 1 "
                                 "AND \"InvOrder\" IN (SELECT \"InvOrder\" FROM INVORDIT WHERE "
                                 "\"Status\" != 4 AND \"Product\" > 0)");
@@ -146,17 +149,17 @@ TEST_F(ReportRenderTest, OrderShowsVendorLinesAndTotal) {
         shown.insert(shown.size() - 6, ",");
     EXPECT_HOLDS(text, "Order total");
     EXPECT_HOLDS(text, " " + shown + " ");
-}
 
-TEST_F(ReportRenderTest, InternalOrderNamesSupplyingLocation) {
-    const std::string order = V("SELECT MIN(\"InvOrder\") FROM INVORDER WHERE \"IsExternal\" = 0 "
-                                "AND \"InvLocFrom\" IS NOT NULL AND \"InvLocFrom\" != ''");
-    const std::string text = Render("InvOrder.rpt", {{"InvOrder", order}});
-    ASSERT_FALSE(text.empty()) << lastError_;
-    EXPECT_HOLDS(text, "Supplied by");
-    EXPECT_HOLDS(text, V("SELECT L.\"Name\" FROM INVORDER O JOIN INVLOC L ON L.\"InvLoc\" = "
-                         "O.\"InvLocFrom\" WHERE O.\"InvOrder\" = " +
-                         order));
+    // An internal order names the location that supplies it.
+    const std::string internal =
+        V("SELECT MIN(\"InvOrder\") FROM INVORDER WHERE \"IsExternal\" = 0 "
+          "AND \"InvLocFrom\" IS NOT NULL AND \"InvLocFrom\" != ''");
+    const std::string fromStore = Render("InvOrder.rpt", {{"InvOrder", internal}});
+    ASSERT_FALSE(fromStore.empty()) << lastError_;
+    EXPECT_HOLDS(fromStore, "Supplied by");
+    EXPECT_HOLDS(fromStore, V("SELECT L.\"Name\" FROM INVORDER O JOIN INVLOC L ON L.\"InvLoc\" = "
+                              "O.\"InvLocFrom\" WHERE O.\"InvOrder\" = " +
+                              internal));
 }
 
 TEST_F(ReportRenderTest, PickListByBinWithItsTitle) {
@@ -184,15 +187,14 @@ TEST_F(ReportRenderTest, PickListByBinWithItsTitle) {
 TEST_F(ReportRenderTest, ReceiptWithoutOrder) {
     const std::string rec = V("SELECT MIN(\"InvRec\") FROM INVITEM WHERE \"Type\" = 0 AND "
                               "\"InvOrdIt\" = 0");
-    const std::string text = Render("InvRec.rpt", {{"InvRec", rec},
-                                                   {"InvRecDate", "02/28/2026"},
-                                                   {"InvRecLoc", "Store 'B' & annex"},
-                                                   {"VendorName", "Acme \"Medical\""}});
+    // clang-format off
+    const std::string text = Render("InvRec.rpt", {{"InvRec", rec}, {"InvRecDate", "02/28/2026"},
+        {"InvRecLoc", "Store 'B' & annex"}, {"VendorName", "Acme \"Medical\""}});
+    // clang-format on
     ASSERT_FALSE(text.empty()) << lastError_;
+    for (const char* shown : {"02/28/2026", "Store 'B' & annex", "Acme \"Medical\""})
+        EXPECT_HOLDS(text, std::string(shown));
     EXPECT_HOLDS(text, "Receipt " + rec);
-    EXPECT_HOLDS(text, "02/28/2026");
-    EXPECT_HOLDS(text, "Store 'B' & annex");
-    EXPECT_HOLDS(text, "Acme \"Medical\"");
     for (const auto& row :
          tdb_.Rows("SELECT DISTINCT P.\"ProductCode\" FROM INVITEM M JOIN PRODUCT "
                    "P ON P.\"Product\" = M.\"Product\" WHERE M.\"Type\" = 0 AND "
@@ -235,13 +237,16 @@ TEST_F(ReportRenderTest, ProductOverviewSinceStartDate) {
                                 "WHERE PL.\"Balance\" > 0 ORDER BY PL.\"Product\" LIMIT 1");
     ASSERT_EQ(rows.size(), 1u);
     const std::vector<Formula> base = {{"Product", rows[0][0]}, {"InvLoc", rows[0][1]}};
-    std::vector<Formula> since = base;
-    since.insert(since.end(), {{"UseStartDate", "1"},
-                               {"StartYear", "2025"},
-                               {"StartMonth", "7"},
-                               {"StartDay", "4"},
-                               {"ShowAllInvCnt", "1"}});
-    const std::string text = Render("PrdOverview.rpt", since);
+    // A start date: year, month and day, with or without every count.
+    auto from = [&](const char* year, const char* month, const char* day, const char* counts) {
+        std::vector<Formula> f = base;
+        // clang-format off
+        f.insert(f.end(), {{"UseStartDate", "1"}, {"StartYear", year}, {"StartMonth", month},
+                           {"StartDay", day}, {"ShowAllInvCnt", counts}});
+        // clang-format on
+        return f;
+    };
+    const std::string text = Render("PrdOverview.rpt", from("2025", "7", "4", "1"));
     ASSERT_FALSE(text.empty()) << lastError_;
     EXPECT_HOLDS(text, "Product overview: " + rows[0][2]);
     EXPECT_HOLDS(text, "At " + rows[0][3] + " (" + rows[0][1] + ")");
@@ -256,24 +261,22 @@ TEST_F(ReportRenderTest, ProductOverviewSinceStartDate) {
     EXPECT_EQ(allText.find("Movements since"), std::string::npos);
 
     // A start date after every movement leaves the period empty.
-    std::vector<Formula> late = base;
-    late.insert(late.end(), {{"UseStartDate", "1"},
-                             {"StartYear", "2099"},
-                             {"StartMonth", "1"},
-                             {"StartDay", "1"},
-                             {"ShowAllInvCnt", "0"}});
-    EXPECT_HOLDS(Render("PrdOverview.rpt", late), "Nothing moved in this period.");
+    EXPECT_HOLDS(Render("PrdOverview.rpt", from("2099", "1", "1", "0")),
+                 "Nothing moved in this period.");
 }
 
 TEST_F(ReportRenderTest, ProductReportByTypeAndByLocation) {
     const auto types = tdb_.Rows("SELECT DISTINCT \"PrdType\" FROM PRODUCT ORDER BY 1");
     ASSERT_GE(types.size(), 2u);
     const std::string type = types[0][0];
-    const std::string text = Render("Product.rpt", {{"ReportType", "0"},
-                                                    {"PrdType", type},
-                                                    {"InvLoc", ""},
-                                                    {"OrderBy", "0"},
-                                                    {"ReportStyle", "0"}});
+    auto product = [&](const char* reportType, const std::string& prdType, const std::string& loc,
+                       const char* orderBy) {
+        // clang-format off
+        return Render("Product.rpt", {{"ReportType", reportType}, {"PrdType", prdType},
+                                      {"InvLoc", loc}, {"OrderBy", orderBy}, {"ReportStyle", "0"}});
+        // clang-format on
+    };
+    const std::string text = product("0", type, "", "0");
     ASSERT_FALSE(text.empty()) << lastError_;
     EXPECT_HOLDS(text, "Product catalogue");
     EXPECT_HOLDS(text, V("SELECT MIN(\"ProductCode\") FROM PRODUCT WHERE \"PrdType\" = " + type));
@@ -286,11 +289,7 @@ TEST_F(ReportRenderTest, ProductReportByTypeAndByLocation) {
     const std::string loc =
         V("SELECT PL.\"InvLoc\" FROM PRDLOC PL JOIN INVLOC L ON L.\"InvLoc\" = PL.\"InvLoc\" "
           "GROUP BY PL.\"InvLoc\" ORDER BY COUNT(1) DESC LIMIT 1");
-    const std::string atLoc = Render("Product.rpt", {{"ReportType", "1"},
-                                                     {"PrdType", "-1"},
-                                                     {"InvLoc", loc},
-                                                     {"OrderBy", "2"},
-                                                     {"ReportStyle", "0"}});
+    const std::string atLoc = product("1", "-1", loc, "2");
     ASSERT_FALSE(atLoc.empty()) << lastError_;
     EXPECT_HOLDS(atLoc, "Products at " +
                             V("SELECT \"Name\" FROM INVLOC WHERE \"InvLoc\" = '" + loc + "'"));
@@ -301,29 +300,25 @@ TEST_F(ReportRenderTest, ProductReportByTypeAndByLocation) {
         EXPECT_HOLDS(atLoc, row[0]);
 }
 
-TEST_F(ReportRenderTest, ProductLocations) {
+// The code lists hold every row; a product's locations list every location it has.
+TEST_F(ReportRenderTest, ListsHoldEveryRow) {
     const std::string product = V("SELECT \"Product\" FROM PRDLOC GROUP BY \"Product\" ORDER BY "
                                   "COUNT(1) DESC, 1 LIMIT 1");
-    const std::string text = Render("PrdLoc.rpt", {{"Product", product}});
-    ASSERT_FALSE(text.empty()) << lastError_;
-    EXPECT_HOLDS(text, V("SELECT \"ProductCode\" FROM PRODUCT WHERE \"Product\" = " + product));
-    for (const auto& row : tdb_.Rows("SELECT L.\"Name\" FROM PRDLOC PL JOIN INVLOC L ON "
-                                     "L.\"InvLoc\" = PL.\"InvLoc\" WHERE PL.\"Product\" = " +
-                                     product))
-        EXPECT_HOLDS(text, row[0]);
-}
-
-TEST_F(ReportRenderTest, CodeListsHoldEveryRow) {
-    const std::pair<const char*, const char*> lists[] = {
-        {"InvAdj.rpt", "SELECT \"Description\" FROM INVADJ"},
-        {"InvLoc.rpt", "SELECT \"Name\" FROM INVLOC"},
-        {"InvOType.rpt", "SELECT \"Description\" FROM INVOTYPE"},
-        {"PrdType.rpt", "SELECT \"Description\" FROM PRDTYPE"},
-        {"PrdUnit.rpt", "SELECT \"Description\" FROM PRDUNIT"},
-        {"Vendor.rpt", "SELECT \"Name\" FROM VENDOR"},
+    const std::string prdLoc =
+        "SELECT L.\"Name\" FROM PRDLOC PL JOIN INVLOC L ON L.\"InvLoc\" = "
+        "PL.\"InvLoc\" WHERE PL.\"Product\" = " +
+        product + " UNION SELECT \"ProductCode\" FROM PRODUCT WHERE \"Product\" = " + product;
+    const std::tuple<const char*, std::vector<Formula>, std::string> lists[] = {
+        {"PrdLoc.rpt", {{"Product", product}}, prdLoc},
+        {"InvAdj.rpt", {}, "SELECT \"Description\" FROM INVADJ"},
+        {"InvLoc.rpt", {}, "SELECT \"Name\" FROM INVLOC"},
+        {"InvOType.rpt", {}, "SELECT \"Description\" FROM INVOTYPE"},
+        {"PrdType.rpt", {}, "SELECT \"Description\" FROM PRDTYPE"},
+        {"PrdUnit.rpt", {}, "SELECT \"Description\" FROM PRDUNIT"},
+        {"Vendor.rpt", {}, "SELECT \"Name\" FROM VENDOR"},
     };
-    for (const auto& [file, sql] : lists) {
-        const std::string text = Render(file, {});
+    for (const auto& [file, formulas, sql] : lists) {
+        const std::string text = Render(file, formulas);
         ASSERT_FALSE(text.empty()) << file << ": " << lastError_;
         const auto rows = tdb_.Rows(sql);
         EXPECT_FALSE(rows.empty()) << file;
@@ -400,40 +395,31 @@ TEST_F(ReportRenderTest, HostListToPdf) {
 }
 
 TEST(ReportDefinitions, EveryShippedDefinitionParses) {
-    const char* const files[] = {
-        "InvOrder.rpt", "InvPickList.rpt", "InvRec.rpt", "InvOrdRec.rpt", "PrdOverview.rpt",
-        "Product.rpt",  "PrdLoc.rpt",      "InvAdj.rpt", "InvLoc.rpt",    "InvOType.rpt",
-        "PrdType.rpt",  "PrdUnit.rpt",     "Vendor.rpt"};
-    // The formulas each caller passes, by name: the layout must know every one.
-    const std::vector<std::vector<const char*>> formulas = {
-        {"InvOrder"},
-        {"PickListNum", "Title"},
-        {"InvRec", "InvRecDate", "InvRecLoc", "VendorName"},
-        {"InvRecDate", "InvRecLoc", "VendorName"},
-        {"Product", "InvLoc", "UseStartDate", "StartYear", "StartMonth", "StartDay",
-         "ShowAllInvCnt"},
-        {"ReportType", "PrdType", "InvLoc", "OrderBy", "ReportStyle"},
-        {"Product"},
-        {},
-        {},
-        {},
-        {},
-        {},
-        {}};
+    // Each layout with the formulas its caller passes, by name: it must know every one.
+    const std::pair<const char*, std::vector<const char*>> layouts[] = {
+        {"InvOrder.rpt", {"InvOrder"}},
+        {"InvPickList.rpt", {"PickListNum", "Title"}},
+        {"InvRec.rpt", {"InvRec", "InvRecDate", "InvRecLoc", "VendorName"}},
+        {"InvOrdRec.rpt", {"InvRecDate", "InvRecLoc", "VendorName"}},
+        {"PrdOverview.rpt",
+         {"Product", "InvLoc", "UseStartDate", "StartYear", "StartMonth", "StartDay",
+          "ShowAllInvCnt"}},
+        {"Product.rpt", {"ReportType", "PrdType", "InvLoc", "OrderBy", "ReportStyle"}},
+        {"PrdLoc.rpt", {"Product"}},
+        // clang-format off
+        {"InvAdj.rpt", {}}, {"InvLoc.rpt", {}}, {"InvOType.rpt", {}}, {"PrdType.rpt", {}},
+        {"PrdUnit.rpt", {}}, {"Vendor.rpt", {}}};
+    // clang-format on
     const auto folder = std::filesystem::path(tavel::ResourceDir()) / "reports";
-    for (std::size_t i = 0; i < std::size(files); ++i) {
-        FILE* f = std::fopen((folder / files[i]).c_str(), "rb");
-        ASSERT_NE(f, nullptr) << files[i];
-        std::string text;
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-            text.append(buf, n);
-        std::fclose(f);
+    for (const auto& [file, formulas] : layouts) {
+        std::ifstream in(folder / file, std::ios::binary);
+        ASSERT_TRUE(in) << file;
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
         const ParseResult r = ParseReportDefinition(text);
-        ASSERT_TRUE(r.ok()) << FormatParseError(files[i], r.errors.front());
-        EXPECT_EQ(r.definition.formulas.size(), formulas[i].size()) << files[i];
-        for (const char* name : formulas[i])
-            EXPECT_NE(r.definition.FindFormula(name), nullptr) << files[i] << " " << name;
+        ASSERT_TRUE(r.ok()) << FormatParseError(file, r.errors.front());
+        EXPECT_EQ(r.definition.formulas.size(), formulas.size()) << file;
+        for (const char* name : formulas)
+            EXPECT_NE(r.definition.FindFormula(name), nullptr) << file << " " << name;
     }
 }
 

@@ -31,33 +31,21 @@ void FillDistinct(AnyRecord& r, int seed) {
     for (std::size_t i = 0; i < r.desc.count; ++i) {
         const ColumnDesc& c = r.desc.columns[i];
         const int n = seed * 100 + static_cast<int>(i) + 1;
-        switch (c.type) {
-        case ColType::Id:
-        case ColType::Int:
+        if (c.type == ColType::Id || c.type == ColType::Int)
             r.at<long>(c) = 100000L + n;
-            break;
-        case ColType::Flag:
-            r.at<short>(c) = 1;
-            break;
-        case ColType::Count:
-            r.at<short>(c) = static_cast<short>(n);
-            break;
-        case ColType::Amount:
+        else if (c.type == ColType::Flag || c.type == ColType::Count)
+            r.at<short>(c) = static_cast<short>(c.type == ColType::Flag ? 1 : n);
+        else if (c.type == ColType::Amount)
             r.at<double>(c) = n + 0.25;
-            break;
-        case ColType::Date:
+        else if (c.type == ColType::Date)
             r.at<WSIDate>(c) =
                 WSIDate{static_cast<short>(2020 + seed), static_cast<short>(1 + i % 12),
                         static_cast<short>(1 + i % 28)};
-            break;
-        case ColType::Code:
-        case ColType::Text: {
+        else {
             char* t = r.bytes() + c.offset;
             for (unsigned w = 0; w < c.width; ++w)
                 t[w] = static_cast<char>('A' + (n + w) % 26);
             t[c.width] = '\0';
-            break;
-        }
         }
     }
 }

@@ -141,17 +141,4 @@ TEST_F(SchemaTest, RepeatedLookupsUseTheirIndex) {
     }
 }
 
-TEST_F(SchemaTest, SequencesHandOutIncreasingNumbers) {
-    for (const char* sequence : {tavel::kBatchIdSequence, tavel::kPickListSequence}) {
-        SCOPED_TRACE(sequence);
-        double first = 0, second = 0;
-        ASSERT_TRUE(t.db.Query(__FILE__, __LINE__, "SELECT %s.nextval FROM DUAL", &first, sequence)
-                        ->GetFirst());
-        ASSERT_TRUE(t.db.Query(__FILE__, __LINE__, "SELECT %s.nextval FROM DUAL", &second, sequence)
-                        ->GetFirst());
-        EXPECT_GE(first, 1);
-        EXPECT_GT(second, first);
-    }
-}
-
 } // namespace

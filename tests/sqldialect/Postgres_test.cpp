@@ -54,94 +54,81 @@ TEST_P(PostgresText, TranslatesAsPostgreSqlMeansIt) {
 // clang-format off
 const PgCase kCases[] = {
     {"values and bind variables are numbered alike",
-     "SELECT \"Name\" FROM VENDOR WHERE \"Vendor\" = 12 AND \"City\" = :1",
-     "SELECT \"Name\" FROM vendor WHERE \"Vendor\" = $1 AND \"City\" = $2"},
-    {"sequence by its lower-case name",
-     "SELECT INVITDET_BatchId_SEQ.nextval FROM DUAL",
+     R"(SELECT "Name" FROM VENDOR WHERE "Vendor" = 12 AND "City" = :1)",
+     R"(SELECT "Name" FROM vendor WHERE "Vendor" = $1 AND "City" = $2)"},
+    {"sequence by its lower-case name", "SELECT INVITDET_BatchId_SEQ.nextval FROM DUAL",
      "SELECT nextval('invitdet_batchid_seq')"},
     {"month/day/year text next to a date is a date",
-     "SELECT COUNT(1) FROM INVORDER WHERE \"Date\" >= '1/15/2027'",
-     "SELECT COUNT(1) FROM invorder WHERE \"Date\" >= CAST($1 AS date)"},
+     R"(SELECT COUNT(1) FROM INVORDER WHERE "Date" >= '1/15/2027')",
+     R"(SELECT COUNT(1) FROM invorder WHERE "Date" >= CAST($1 AS date))"},
     {"today from the service's clock, days subtracted as whole days",
-     "SELECT COUNT(1) FROM INVORDER WHERE \"Date\" > (TRUNC(SYSDATE)-365)",
-     "SELECT COUNT(1) FROM invorder WHERE \"Date\" > "
-     "tvl_today() - CAST(floor(CAST($1 AS numeric)) AS integer)"},
-    {"days between two dates",
-     "SELECT \"NeedBy\" - \"Date\" FROM INVORDER",
-     "SELECT \"NeedBy\" - \"Date\" FROM invorder"},
-    {"NVL",
-     "SELECT NVL(\"Comment\", ' ') FROM INVORDIT",
-     "SELECT COALESCE(\"Comment\", $1) FROM invordit"},
-    {"DECODE matches NULL",
-     "SELECT DECODE(\"Status\", 1, 'A', 'B') FROM INVORDIT",
-     "SELECT CASE WHEN \"Status\" IS NOT DISTINCT FROM $1 THEN $2 ELSE $3 END FROM invordit"},
+     R"(SELECT COUNT(1) FROM INVORDER WHERE "Date" > (TRUNC(SYSDATE)-365))",
+     R"(SELECT COUNT(1) FROM invorder WHERE "Date" > tvl_today() - CAST(floor(CAST($1 AS )"
+     "numeric)) AS integer)"},
+    {"days between two dates", R"(SELECT "NeedBy" - "Date" FROM INVORDER)",
+     R"(SELECT "NeedBy" - "Date" FROM invorder)"},
+    {"NVL", R"(SELECT NVL("Comment", ' ') FROM INVORDIT)",
+     R"(SELECT COALESCE("Comment", $1) FROM invordit)"},
+    {"DECODE matches NULL", R"(SELECT DECODE("Status", 1, 'A', 'B') FROM INVORDIT)",
+     R"(SELECT CASE WHEN "Status" IS NOT DISTINCT FROM $1 THEN $2 ELSE $3 END FROM invordit)"},
     {"SUBSTR from position 0, empty result NULL",
-     "SELECT TRIM(SUBSTR(\"Comment\", 0, 128)) FROM INVORDIT",
-     "SELECT NULLIF(btrim(NULLIF(substr(\"Comment\", 1, $1), '')), '') FROM invordit"},
-    {"exact division",
-     "SELECT \"Quantity\" / \"Pack\" FROM INVITEM",
-     "SELECT CAST(\"Quantity\" AS numeric) / \"Pack\" FROM invitem"},
-    {"ROWNUM as LIMIT",
-     "SELECT \"Product\" FROM PRDLOC WHERE \"Inactive\" = 0 AND ROWNUM < 2",
-     "SELECT \"Product\" FROM prdloc WHERE \"Inactive\" = $1 LIMIT 1"},
+     R"(SELECT TRIM(SUBSTR("Comment", 0, 128)) FROM INVORDIT)",
+     R"(SELECT NULLIF(btrim(NULLIF(substr("Comment", 1, $1), '')), '') FROM invordit)"},
+    {"exact division", R"(SELECT "Quantity" / "Pack" FROM INVITEM)",
+     R"(SELECT CAST("Quantity" AS numeric) / "Pack" FROM invitem)"},
+    {"ROWNUM as LIMIT", R"(SELECT "Product" FROM PRDLOC WHERE "Inactive" = 0 AND ROWNUM < 2)",
+     R"(SELECT "Product" FROM prdloc WHERE "Inactive" = $1 LIMIT 1)"},
     {"ROWNUM inside COUNT limits a named sub-select",
-     "SELECT COUNT(1) FROM PRDLOC WHERE \"Product\" = 42 AND ROWNUM < 2",
-     "SELECT COUNT(1) FROM (SELECT 1 FROM prdloc WHERE \"Product\" = $1 LIMIT 1) AS tvl_from1"},
+     R"(SELECT COUNT(1) FROM PRDLOC WHERE "Product" = 42 AND ROWNUM < 2)",
+     R"(SELECT COUNT(1) FROM (SELECT 1 FROM prdloc WHERE "Product" = $1 LIMIT 1) AS tvl_from1)"},
     {"limited members of a UNION",
-     "SELECT COUNT(1) FROM INVORDIT WHERE \"Product\" = 1 AND ROWNUM < 2 UNION "
-     "SELECT COUNT(1) FROM INVITEM WHERE \"Product\" = 1 AND ROWNUM < 2",
-     "SELECT COUNT(1) FROM (SELECT 1 FROM invordit WHERE \"Product\" = $1 LIMIT 1) AS tvl_from1 "
-     "UNION SELECT COUNT(1) FROM (SELECT 1 FROM invitem WHERE \"Product\" = $2 LIMIT 1) AS tvl_from2"},
+     R"(SELECT COUNT(1) FROM INVORDIT WHERE "Product" = 1 AND ROWNUM < 2 UNION SELECT COUNT(1) )"
+     R"(FROM INVITEM WHERE "Product" = 1 AND ROWNUM < 2)",
+     R"(SELECT COUNT(1) FROM (SELECT 1 FROM invordit WHERE "Product" = $1 LIMIT 1) AS tvl_from1 )"
+     R"(UNION SELECT COUNT(1) FROM (SELECT 1 FROM invitem WHERE "Product" = $2 LIMIT 1) AS )"
+     "tvl_from2"},
     {"outer join",
-     "SELECT I.\"Quantity\", L.\"Name\" FROM INVITEM I, INVLOC L "
-     "WHERE I.\"InvLocFrom\" = L.\"InvLoc\"(+)",
-     "SELECT i.\"Quantity\", l.\"Name\" FROM invitem i LEFT JOIN invloc l "
-     "ON i.\"InvLocFrom\" = l.\"InvLoc\""},
+     R"(SELECT I."Quantity", L."Name" FROM INVITEM I, INVLOC L WHERE I."InvLocFrom" = )"
+     R"(L."InvLoc"(+))",
+     R"(SELECT i."Quantity", l."Name" FROM invitem i LEFT JOIN invloc l ON i."InvLocFrom" = )"
+     R"(l."InvLoc")"},
     {"tables before a LEFT JOIN stay visible to its ON",
-     "SELECT A.\"X\" FROM T A, U B, V C WHERE A.\"X\" = C.\"X\"(+) AND A.\"Y\" = B.\"Y\"",
-     "SELECT a.\"X\" FROM t a CROSS JOIN u b LEFT JOIN v c ON a.\"X\" = c.\"X\" "
-     "WHERE a.\"Y\" = b.\"Y\""},
-    {"a value under a minus is a number",
-     "SELECT NVL(\"A\", -1) FROM T",
-     "SELECT COALESCE(\"A\", -CAST($1 AS numeric)) FROM t"},
-    {"ROUND and TRUNC of numbers",
-     "SELECT ROUND(\"A\", 2), TRUNC(\"A\") FROM T",
-     "SELECT round(CAST(\"A\" AS numeric), $1), trunc(CAST(\"A\" AS numeric)) FROM t"},
+     R"(SELECT A."X" FROM T A, U B, V C WHERE A."X" = C."X"(+) AND A."Y" = B."Y")",
+     R"(SELECT a."X" FROM t a CROSS JOIN u b LEFT JOIN v c ON a."X" = c."X" WHERE a."Y" = b."Y")"},
+    {"a value under a minus is a number", R"(SELECT NVL("A", -1) FROM T)",
+     R"(SELECT COALESCE("A", -CAST($1 AS numeric)) FROM t)"},
+    {"ROUND and TRUNC of numbers", R"(SELECT ROUND("A", 2), TRUNC("A") FROM T)",
+     R"(SELECT round(CAST("A" AS numeric), $1), trunc(CAST("A" AS numeric)) FROM t)"},
     {"UPDATE with an alias",
-     "UPDATE INVITEM I SET \"Balance\" = I.\"Balance\" - 1 WHERE I.\"InvItem\" = 7",
-     "UPDATE invitem SET \"Balance\" = \"Balance\" - $1 WHERE \"InvItem\" = $2"},
-    {"DELETE without FROM",
-     "DELETE PRDLOC WHERE \"Product\" = 5",
-     "DELETE FROM prdloc WHERE \"Product\" = $1"},
+     R"(UPDATE INVITEM I SET "Balance" = I."Balance" - 1 WHERE I."InvItem" = 7)",
+     R"(UPDATE invitem SET "Balance" = "Balance" - $1 WHERE "InvItem" = $2)"},
+    {"DELETE without FROM", R"(DELETE PRDLOC WHERE "Product" = 5)",
+     R"(DELETE FROM prdloc WHERE "Product" = $1)"},
     {"|| skips NULLs and gives NULL for nothing",
-     "SELECT RTRIM(U.\"Name\") || ', ' || :1 FROM USERS U",
-     "SELECT NULLIF(concat(NULLIF(rtrim(u.\"Name\"), ''), CAST($1 AS text), CAST($2 AS text)), '') "
-     "FROM users u"},
+     R"(SELECT RTRIM(U."Name") || ', ' || :1 FROM USERS U)",
+     R"(SELECT NULLIF(concat(NULLIF(rtrim(u."Name"), ''), CAST($1 AS text), CAST($2 AS text)), )"
+     "'') FROM users u"},
     {"casts",
-     "SELECT CAST(' ' AS CHAR(6)) \"InvLoc\", CAST(\"Balance\" AS NUMBER), "
-     "CAST(\"Name\" AS VARCHAR2(128)) FROM PRDLOC",
-     "SELECT CAST($1 AS char(6)) AS \"InvLoc\", CAST(\"Balance\" AS numeric), "
-     "CAST(\"Name\" AS varchar(128)) FROM prdloc"},
+     R"(SELECT CAST(' ' AS CHAR(6)) "InvLoc", CAST("Balance" AS NUMBER), CAST("Name" AS )"
+     "VARCHAR2(128)) FROM PRDLOC",
+     R"(SELECT CAST($1 AS char(6)) AS "InvLoc", CAST("Balance" AS numeric), CAST("Name" AS )"
+     "varchar(128)) FROM prdloc"},
     {"TO_CHAR of a date and with a format",
-     "SELECT TO_CHAR(\"Date\"), TO_CHAR(\"Date\", 'YYYY-MM-DD') FROM INVORDER",
-     "SELECT to_char(\"Date\", 'MM/DD/YYYY'), to_char(\"Date\", $1) FROM invorder"},
-    {"the lock read",
-     "SELECT \"Balance\" FROM INVITEM WHERE \"InvItem\" = 3 FOR UPDATE NOWAIT",
-     "SELECT \"Balance\" FROM invitem WHERE \"InvItem\" = $1 FOR UPDATE NOWAIT"},
+     R"(SELECT TO_CHAR("Date"), TO_CHAR("Date", 'YYYY-MM-DD') FROM INVORDER)",
+     R"(SELECT to_char("Date", 'MM/DD/YYYY'), to_char("Date", $1) FROM invorder)"},
+    {"the lock read", R"(SELECT "Balance" FROM INVITEM WHERE "InvItem" = 3 FOR UPDATE NOWAIT)",
+     R"(SELECT "Balance" FROM invitem WHERE "InvItem" = $1 FOR UPDATE NOWAIT)"},
     {"unquoted names fold to lower case, reserved ones quoted, aliases after AS",
-     "SELECT L.\"Name\" INVLOCNAME, V.PODATE, USER.X FROM INVLOC L, INVORDER_VIEW V, T USER",
-     "SELECT l.\"Name\" AS invlocname, v.podate, \"user\".x "
-     "FROM invloc l, invorder_view v, t \"user\""},
-    {"MINUS and a parenthesised member",
-     "SELECT \"A\" FROM T MINUS (SELECT \"A\" FROM U)",
-     "SELECT \"A\" FROM t EXCEPT (SELECT \"A\" FROM u)"},
+     R"(SELECT L."Name" INVLOCNAME, V.PODATE, USER.X FROM INVLOC L, INVORDER_VIEW V, T USER)",
+     R"(SELECT l."Name" AS invlocname, v.podate, "user".x FROM invloc l, invorder_view v, t )"
+     R"("user")"},
+    {"MINUS and a parenthesised member", R"(SELECT "A" FROM T MINUS (SELECT "A" FROM U))",
+     R"(SELECT "A" FROM t EXCEPT (SELECT "A" FROM u))"},
     {"NULLs sort as Oracle sorts them without being told",
-     "SELECT \"A\" FROM T ORDER BY \"A\" DESC, \"B\" NULLS FIRST",
-     "SELECT \"A\" FROM t ORDER BY \"A\" DESC, \"B\" NULLS FIRST"},
-    {"GREATEST is NULL when an argument is",
-     "SELECT GREATEST(\"A\", \"B\") FROM T",
-     "SELECT CASE WHEN \"A\" IS NULL OR \"B\" IS NULL THEN NULL ELSE GREATEST(\"A\", \"B\") END "
-     "FROM t"},
+     R"(SELECT "A" FROM T ORDER BY "A" DESC, "B" NULLS FIRST)",
+     R"(SELECT "A" FROM t ORDER BY "A" DESC, "B" NULLS FIRST)"},
+    {"GREATEST is NULL when an argument is", R"(SELECT GREATEST("A", "B") FROM T)",
+     R"(SELECT CASE WHEN "A" IS NULL OR "B" IS NULL THEN NULL ELSE GREATEST("A", "B") END FROM t)"},
 };
 // clang-format on
 
@@ -273,26 +260,12 @@ protected:
             const ColumnDesc& c = t.columns[i];
             sql += i ? ", " : "";
             sql += quoted ? "\"" + std::string(c.name) + "\"" : std::string(c.name);
-            switch (c.type) {
-            case ColType::Id:
-            case ColType::Int:
-            case ColType::Flag:
-            case ColType::Count:
-                sql += " integer";
-                break;
-            case ColType::Amount:
-                sql += " numeric";
-                break;
-            case ColType::Date:
-                sql += " date";
-                break;
-            case ColType::Code:
-                sql += " char(" + std::to_string(c.width) + ")";
-                break;
-            case ColType::Text:
-                sql += " varchar(" + std::to_string(c.width) + ")";
-                break;
-            }
+            const std::string width = "(" + std::to_string(c.width) + ")";
+            sql += c.type == ColType::Amount ? " numeric"
+                   : c.type == ColType::Date ? " date"
+                   : c.type == ColType::Code ? " char" + width
+                   : c.type == ColType::Text ? " varchar" + width
+                                             : " integer";
         }
         return sql + ")";
     }

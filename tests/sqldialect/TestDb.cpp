@@ -43,23 +43,16 @@ Rows TestDb::Run(const std::string& oracleSql, const std::vector<std::string>& b
     for (std::size_t i = 0; i < n.literals.size(); ++i) {
         const Literal& lit = n.literals[i];
         int p = static_cast<int>(i) + 1;
-        switch (lit.kind) {
-        case Literal::Kind::Null:
+        if (lit.kind == Literal::Kind::Null) {
             sqlite3_bind_null(s, p);
-            break;
-        case Literal::Kind::Integer:
+        } else if (lit.kind == Literal::Kind::Integer) {
             sqlite3_bind_int64(s, p, lit.integer);
-            break;
-        case Literal::Kind::Real:
+        } else if (lit.kind == Literal::Kind::Real) {
             sqlite3_bind_double(s, p, lit.real);
-            break;
-        case Literal::Kind::Text: {
-            std::string v = lit.text;
-            if (t.conversions[i] == Conversion::MdyDate)
-                v = MdyToIso(v);
+        } else {
+            const std::string v =
+                t.conversions[i] == Conversion::MdyDate ? MdyToIso(lit.text) : lit.text;
             sqlite3_bind_text(s, p, v.c_str(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-            break;
-        }
         }
     }
     for (std::size_t k = 0; k < binds.size(); ++k)

@@ -13,29 +13,21 @@ TEST_F(TablesTest, InvLoc_BarCodeNamesOneLocationAndStockKeepsItActive) {
     Store<WSIPrdLoc>({{"Product", Id(AddProduct("GAUZE001"))},
                       {"InvLoc", "ROOM2"},
                       {"LastCount", "1"}}); // counted, nothing on hand
-    ExpectCases<DBInvLoc>(
-        {{"InvLoc", "NEW"}},
-        {{"new bar code", DB_INSERT, {{"BarCode", "LOC-NEW"}}, 0, ""},
-         {"taken on insert", DB_INSERT, {{"BarCode", "LOC-CART"}}, 0x4401, "#28678"},
-         {"another's on update",
-          DB_UPDATE,
-          {{"InvLoc", "ROOM2"}, {"BarCode", "LOC-CART"}},
-          0x4401,
-          "#28678"},
-         {"own on update", DB_UPDATE, {{"InvLoc", "CART"}, {"BarCode", "LOC-CART"}}, 0, ""},
-         {"inactive while counted",
-          DB_UPDATE,
-          {{"InvLoc", "ROOM2"}, {"Inactive", "1"}},
-          0x4404,
-          "#38208"},
-         {"new and inactive", DB_INSERT, {{"InvLoc", "ROOM2"}, {"Inactive", "1"}}, 0, ""},
-         {"inactive without stock", DB_UPDATE, {{"InvLoc", "CART"}, {"Inactive", "1"}}, 0, ""},
-         {"blank code", DB_INSERT, {{"InvLoc", "   "}}, 0x4405, "#38594"},
-         {"bar code first",
-          DB_INSERT,
-          {{"InvLoc", ""}, {"BarCode", "LOC-CART"}},
-          0x4401,
-          "#28678"}});
+    // clang-format off
+    ExpectCases<DBInvLoc>({{"InvLoc", "NEW"}}, {
+        {"new bar code", DB_INSERT, {{"BarCode", "LOC-NEW"}}, 0, ""},
+        {"taken on insert", DB_INSERT, {{"BarCode", "LOC-CART"}}, 0x4401, "#28678"},
+        {"another's on update", DB_UPDATE, {{"InvLoc", "ROOM2"}, {"BarCode", "LOC-CART"}}, 0x4401,
+         "#28678"},
+        {"own on update", DB_UPDATE, {{"InvLoc", "CART"}, {"BarCode", "LOC-CART"}}, 0, ""},
+        {"inactive while counted", DB_UPDATE, {{"InvLoc", "ROOM2"}, {"Inactive", "1"}}, 0x4404,
+         "#38208"},
+        {"new and inactive", DB_INSERT, {{"InvLoc", "ROOM2"}, {"Inactive", "1"}}, 0, ""},
+        {"inactive without stock", DB_UPDATE, {{"InvLoc", "CART"}, {"Inactive", "1"}}, 0, ""},
+        {"blank code", DB_INSERT, {{"InvLoc", "   "}}, 0x4405, "#38594"},
+        {"bar code first", DB_INSERT, {{"InvLoc", ""}, {"BarCode", "LOC-CART"}}, 0x4401, "#28678"},
+    });
+    // clang-format on
 }
 
 TEST_F(TablesTest, InvLoc_DeleteIsRefusedWhileReferredToAndTakesItsProductRows) {
@@ -56,28 +48,21 @@ TEST_F(TablesTest, InvLoc_DeleteIsRefusedWhileReferredToAndTakesItsProductRows) 
 }
 
 TEST_F(TablesTest, PrdLoc_StockLevelsMustBeConsistent) {
-    ExpectCases<DBPrdLoc>(
-        {{"MinCount", "4"}, {"ReorderCount", "4"}},
-        {{"minimum equals reorder count", DB_INSERT, {}, 0, ""},
-         {"minimum above reorder count", DB_UPDATE, {{"MinCount", "5"}}, 0x4A01, "#38132"},
-         {"no maximum", DB_INSERT, {{"MaxCount", "0"}}, 0, ""},
-         {"maximum below minimum", DB_INSERT, {{"MaxCount", "3"}}, 0x4A02, "#38133"},
-         {"standard below minimum order",
-          DB_INSERT,
-          {{"MinToOrder", "3"}, {"StdToOrder", "2"}},
-          0x4A03,
-          "#38134"},
-         {"inactive while counted",
-          DB_UPDATE,
-          {{"Inactive", "1"}, {"LastCount", "1"}},
-          0x4A04,
-          "#38135"},
-         {"inactive and empty", DB_UPDATE, {{"Inactive", "1"}}, 0, ""},
-         {"levels first",
-          DB_UPDATE,
-          {{"MinCount", "5"}, {"Inactive", "1"}, {"Balance", "1"}},
-          0x4A01,
-          "#38132"}});
+    // clang-format off
+    ExpectCases<DBPrdLoc>({{"MinCount", "4"}, {"ReorderCount", "4"}}, {
+        {"minimum equals reorder count", DB_INSERT, {}, 0, ""},
+        {"minimum above reorder count", DB_UPDATE, {{"MinCount", "5"}}, 0x4A01, "#38132"},
+        {"no maximum", DB_INSERT, {{"MaxCount", "0"}}, 0, ""},
+        {"maximum below minimum", DB_INSERT, {{"MaxCount", "3"}}, 0x4A02, "#38133"},
+        {"standard below minimum order", DB_INSERT, {{"MinToOrder", "3"}, {"StdToOrder", "2"}},
+         0x4A03, "#38134"},
+        {"inactive while counted", DB_UPDATE, {{"Inactive", "1"}, {"LastCount", "1"}}, 0x4A04,
+         "#38135"},
+        {"inactive and empty", DB_UPDATE, {{"Inactive", "1"}}, 0, ""},
+        {"levels first", DB_UPDATE, {{"MinCount", "5"}, {"Inactive", "1"}, {"Balance", "1"}},
+         0x4A01, "#38132"},
+    });
+    // clang-format on
 }
 
 TEST_F(TablesTest, PrdLoc_DeleteIsRefusedWhileStockOrACountIsHeld) {

@@ -88,26 +88,16 @@ void TablesTest::Set(WSITable& record, const Fields& fields) {
                 col = &desc.columns[i];
         ASSERT_NE(col, nullptr) << desc.name << " has no column " << name;
         void* at = data + col->offset;
-        switch (col->type) {
-        case ColType::Id:
-        case ColType::Int:
+        if (col->type == ColType::Id || col->type == ColType::Int)
             *static_cast<long*>(at) = std::stol(value);
-            break;
-        case ColType::Flag:
-        case ColType::Count:
+        else if (col->type == ColType::Flag || col->type == ColType::Count)
             *static_cast<short*>(at) = static_cast<short>(std::stoi(value));
-            break;
-        case ColType::Amount:
+        else if (col->type == ColType::Amount)
             *static_cast<double*>(at) = std::stod(value);
-            break;
-        case ColType::Date:
+        else if (col->type == ColType::Date)
             *static_cast<WSIDate*>(at) = DateOf(value, db->Today());
-            break;
-        case ColType::Code:
-        case ColType::Text:
+        else
             tavel::tables::CopyText(static_cast<char*>(at), col->width + 1u, value.c_str());
-            break;
-        }
     }
 }
 

@@ -101,6 +101,13 @@ protected:
         }
     }
 
+    template <class Table>
+    void ExpectQuestion(const Fields& key, const Fields& changes, std::uint16_t error,
+                        const char* message) {
+        ExpectQuestion<Table>(
+            key, [&](Table& t) { Set(t, changes); }, error, message);
+    }
+
     // Deletes the row with these key fields through Table, as the business layer does;
     // the error number, 0 when deleted.
     template <class Table> std::uint16_t Delete(const Fields& key) {
