@@ -6,7 +6,9 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -102,17 +104,14 @@ bool PgConnection::Exec(const char* sql, std::string* error) {
     return ok;
 }
 
-bool PgConnection::EnsurePrepared(CacheEntry& entry, std::string* error) {
-    if (!entry.pgName.empty())
-        return true;
-    std::string name = "tvl" + std::to_string(++nextName_);
-    // A statement may skip a number ($9 absent, $10 used: optional conditions with bind
-    // variables); the server cannot type a value nothing uses, so those are text.
-    std::vector<Oid> types;
+namespace {
+
+// The highest $N of a PostgreSQL text, with which numbers it uses; quoted texts and
+// names are skipped.
+std::vector<bool> UsedParameters(const std::string& sql) {
     std::vector<bool> used;
     bool inString = false;
     bool inName = false;
-    const std::string& sql = entry.sql;
     for (std::size_t i = 0; i < sql.size(); ++i) {
         const char c = sql[i];
         if (c == '\'' && !inName)
@@ -127,22 +126,63 @@ bool PgConnection::EnsurePrepared(CacheEntry& entry, std::string* error) {
             used.resize(n, false);
         used[n - 1] = true;
     }
+    return used;
+}
+
+// Refusals that come from the values' missing types: an operator or a function between
+// untyped values is ambiguous or unknown, a type cannot be chosen or does not match.
+bool TypeRefusal(const std::string& state) {
+    return state == "42725" || state == "42883" || state == "42804" || state == "42P18" ||
+           state == "42P08";
+}
+
+} // namespace
+
+bool PgConnection::EnsurePrepared(CacheEntry& entry, std::string* error) {
+    if (!entry.pgName.empty() || entry.pgInline)
+        return true;
+    std::string name = "tvl" + std::to_string(++nextName_);
+    // A statement may skip a number ($9 absent, $10 used: optional conditions with bind
+    // variables); the server cannot type a value nothing uses, so those are text.
+    const std::vector<bool> used = UsedParameters(entry.sql);
+    std::vector<Oid> types;
     constexpr Oid kTextOid = 25;
     for (bool u : used)
         types.push_back(u ? 0 : kTextOid);
+    // A refused statement breaks an open transaction; under a savepoint it does not, as
+    // on SQLite, and the shape can still run with its values written in.
+    const bool savepoint =
+        InTransaction() && !TransactionFailed() && Exec("SAVEPOINT tvl_prepare", nullptr);
     PGresult* r = PQprepare(conn_, name.c_str(), entry.sql.c_str(), static_cast<int>(types.size()),
                             types.empty() ? nullptr : types.data());
     bool ok = PgOk(r);
+    const std::string state = ok ? std::string() : PgState(r);
     if (!ok && error)
         *error = PgError(r);
     PQclear(r);
-    if (!ok)
-        return false;
+    if (savepoint)
+        Exec(ok ? "RELEASE SAVEPOINT tvl_prepare"
+                : "ROLLBACK TO SAVEPOINT tvl_prepare; RELEASE SAVEPOINT tvl_prepare",
+             nullptr);
+    if (!ok) {
+        // Values written into the text have the types of their form (1 an integer, 0.5 a
+        // numeric) and bind variables the types of their kind: what the server refused
+        // untyped it can then resolve. Without any value there is nothing to change.
+        if (!entry.translated || used.empty() || !TypeRefusal(state))
+            return false;
+        entry.pgInline = true;
+        const int literals = static_cast<int>(entry.conversions.size());
+        entry.pgParams = std::max(0, static_cast<int>(used.size()) - literals);
+        return true;
+    }
     r = PQdescribePrepared(conn_, name.c_str());
     ok = PgOk(r);
-    if (ok)
+    if (ok) {
         entry.pgParams = PQnparams(r);
-    else if (error)
+        entry.pgParamTypes.resize(static_cast<std::size_t>(entry.pgParams));
+        for (int i = 0; i < entry.pgParams; ++i)
+            entry.pgParamTypes[static_cast<std::size_t>(i)] = PQparamtype(r, i);
+    } else if (error)
         *error = PgError(r);
     PQclear(r);
     if (ok)
@@ -165,6 +205,17 @@ PGresult* PgConnection::ExecPrepared(const std::string& name, const PgValues& va
     std::vector<const char*> p = Pointers(values);
     return PQexecPrepared(conn_, name.c_str(), static_cast<int>(p.size()), p.data(), nullptr,
                           nullptr, binary ? 1 : 0);
+}
+
+PGresult* PgConnection::ExecText(const std::string& sql, const PgValues& values,
+                                 const std::vector<unsigned>& types, bool binary) {
+    std::vector<const char*> p = Pointers(values);
+    std::vector<Oid> oids(p.size(), 0);
+    for (std::size_t i = 0; i < oids.size() && i < types.size(); ++i)
+        oids[i] = types[i];
+    return PQexecParams(conn_, sql.c_str(), static_cast<int>(p.size()),
+                        oids.empty() ? nullptr : oids.data(), p.data(), nullptr, nullptr,
+                        binary ? 1 : 0);
 }
 
 PGresult* PgConnection::ExecParams(const char* sql, const PgValues& values) {
@@ -335,6 +386,89 @@ std::string PgParams(const std::string& text) {
         out.push_back(!inString && !inName && c == '?' ? '$' : c);
     }
     return out;
+}
+
+std::string PgLiteralSql(const sqldialect::Literal& value) {
+    using Kind = sqldialect::Literal::Kind;
+    switch (value.kind) {
+    case Kind::Null:
+        return "NULL";
+    case Kind::Integer: {
+        const std::string digits = std::to_string(value.integer);
+        // "- -1" must not become "--1", a comment.
+        return value.integer < 0 ? "(" + digits + ")" : digits;
+    }
+    case Kind::Real: {
+        // The shortest text that reads back as the same double: 0.1 stays 0.1.
+        char text[64];
+        const auto r = std::to_chars(text, text + sizeof text, value.real);
+        std::string digits(text, r.ptr);
+        if (digits.find_first_of("ni") != std::string::npos) // inf, nan: no numeric literal
+            return "CAST('" + digits + "' AS double precision)";
+        // 1e3 is a real however it is written; "1000" would be read as an integer.
+        if (digits.find_first_of(".e") == std::string::npos)
+            digits += ".0";
+        return value.real < 0 ? "(" + digits + ")" : digits;
+    }
+    case Kind::Text:
+        break;
+    }
+    if (value.text.empty())
+        return "NULL"; // '' is NULL, as in Oracle
+    std::string quoted = "'";
+    for (char c : value.text) {
+        quoted += c;
+        if (c == '\'')
+            quoted += '\'';
+    }
+    return quoted + "'";
+}
+
+std::string PgWriteValues(std::string_view sql, const std::vector<std::string>& literalSql) {
+    std::string out;
+    out.reserve(sql.size() + 16 * literalSql.size());
+    bool inString = false;
+    bool inName = false;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' && !inName)
+            inString = !inString;
+        else if (c == '"' && !inString)
+            inName = !inName;
+        if (inString || inName || c != '$' || i + 1 >= sql.size() ||
+            !std::isdigit(static_cast<unsigned char>(sql[i + 1]))) {
+            out += c;
+            continue;
+        }
+        std::size_t end = i + 1;
+        std::size_t n = 0;
+        while (end < sql.size() && std::isdigit(static_cast<unsigned char>(sql[end])))
+            n = n * 10 + static_cast<std::size_t>(sql[end++] - '0');
+        if (n >= 1 && n <= literalSql.size())
+            out += literalSql[n - 1];
+        else
+            out += '$' + std::to_string(n - literalSql.size());
+        i = end - 1;
+    }
+    return out;
+}
+
+bool PgWholeNumberType(unsigned type) {
+    constexpr unsigned kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23;
+    return type == kInt8Oid || type == kInt2Oid || type == kInt4Oid;
+}
+
+unsigned PgBindType(stBindVarParams::Kind kind) {
+    constexpr unsigned kInt8Oid = 20;
+    constexpr unsigned kFloat8Oid = 701;
+    switch (kind) {
+    case stBindVarParams::Kind::Long:
+        return kInt8Oid;
+    case stBindVarParams::Kind::Double:
+        return kFloat8Oid; // a double, as SQLite binds it
+    default:
+        return 0;
+    }
 }
 
 } // namespace tavel::db

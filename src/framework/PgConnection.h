@@ -9,6 +9,7 @@
 // the server pads them with blanks; they are read back without the padding, as the
 // records hold them.
 
+#include "Dialect.h"
 #include "Record.h"
 #include "WSITable.h"
 
@@ -60,12 +61,17 @@ public:
     // message in *error.
     bool Exec(const char* sql, std::string* error);
     // Prepares the entry's text once on this connection (entry.sql holds PostgreSQL text).
+    // A translated shape the server cannot type with untyped values is marked pgInline
+    // instead (see CacheEntry). Inside a transaction a refusal leaves it usable.
     bool EnsurePrepared(CacheEntry& entry, std::string* error);
     // Executes a prepared statement by name; the result is the caller's (PQclear).
     // binary: every column comes in the server's binary form (a bytea as its bytes).
     PGresult* ExecPrepared(const std::string& name, const PgValues& values, bool binary = false);
     // Runs text with $1.. text parameters; the result is the caller's. Never null.
     PGresult* ExecParams(const char* sql, const PgValues& values);
+    // The same with a type per parameter (0: the server infers it), unprepared.
+    PGresult* ExecText(const std::string& sql, const PgValues& values,
+                       const std::vector<unsigned>& types, bool binary = false);
 
     // Whether a transaction is open, and whether an error broke it.
     bool InTransaction() const;
@@ -106,5 +112,18 @@ std::string PgInsertAutoIdSql(const TableDesc& table, const ColumnDesc& id);
 std::string PgParams(const std::string& sqliteText);
 // Lower-case form of a name, as PostgreSQL folds an unquoted one.
 std::string PgFold(const char* name);
+
+// A literal value as PostgreSQL reads it in a statement's text: numbers as written
+// (a negative one in parentheses), texts quoted with quotes doubled, '' and NULL as NULL.
+std::string PgLiteralSql(const sqldialect::Literal& value);
+// A translated text with its first literalCount values $1..$L replaced by literalSql and
+// the bind variables after them renumbered from $1. Quoted texts and names stay as they are.
+std::string PgWriteValues(std::string_view sql, const std::vector<std::string>& literalSql);
+// The parameter type a bind variable of this kind gets when the values are written into
+// the text: numbers are typed (an operator between untyped values has no meaning), texts,
+// dates and bytes stay untyped so that they compare as the column they meet does.
+unsigned PgBindType(stBindVarParams::Kind kind);
+// Whether a parameter of this type takes whole numbers only (int2, int4, int8).
+bool PgWholeNumberType(unsigned type);
 
 } // namespace tavel::db

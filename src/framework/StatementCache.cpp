@@ -40,6 +40,7 @@ CacheEntry* StatementCache::Insert(std::string key, std::string sql,
     e.sql = std::move(sql);
     e.conversions = std::move(conversions);
     e.returnsRows = returnsRows;
+    e.translated = true;
     index_.emplace(e.key, entries_.begin());
     while (entries_.size() > capacity_ && entries_.size() > 1)
         Evict(std::prev(entries_.end()));

@@ -43,6 +43,11 @@ public:
     // one (the whole result arrives at once).
     std::string pgName;
     PgValues pgValues;
+    // A shape whose values are written into its text (CacheEntry::pgInline): the text of
+    // this execution and the types of its bind variables.
+    std::string pgText;
+    std::vector<unsigned> pgTypes;
+    bool pgWritten = false; // this execution runs pgText, not the prepared statement
     PGresult* pgResult = nullptr;
     int pgRow = 0;
     bool pgExecuted = false;
@@ -59,6 +64,14 @@ struct CacheEntry {
     // PostgreSQL: the server-side name once prepared, and how many $N values it takes.
     std::string pgName;
     int pgParams = 0;
+    std::vector<unsigned> pgParamTypes; // as the server chose them
+    // A translated statement (Insert): its literal values may be written into the text.
+    bool translated = false;
+    // PostgreSQL refused to type the shape with its values as untyped parameters (an
+    // operator between two of them, a function of them alone): each execution writes the
+    // literal values into the text, as the statement was written, and types the bind
+    // variables by their kind. Nothing is prepared; pgParams counts the bind variables.
+    bool pgInline = false;
 };
 
 class StatementCache {

@@ -11,6 +11,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -493,11 +494,55 @@ tavel::db::Statement* WSIDatabase::Prepare(const char* file, int line, const cha
     return s;
 }
 
+namespace {
+
+// Value j of an execution from a bind variable; NULL stays unset.
+void PgBindVariable(const stBindVarParams& p, std::size_t j, tavel::db::PgValues& v) {
+    char text[64];
+    switch (p.kind) {
+    case stBindVarParams::Kind::Null:
+        break;
+    case stBindVarParams::Kind::Long:
+        v.Set(j, std::to_string(p.integer));
+        break;
+    case stBindVarParams::Kind::Double:
+        std::snprintf(text, sizeof text, "%.17g", p.real);
+        v.Set(j, text);
+        break;
+    case stBindVarParams::Kind::Text:
+        if (!p.text.empty())
+            v.Set(j, p.text);
+        break;
+    case stBindVarParams::Kind::Bytes:
+        // Values travel as text: bytea's hex input form carries every byte.
+        if (!p.text.empty())
+            v.Set(j, tavel::db::PgByteaText(p.text));
+        break;
+    case stBindVarParams::Kind::Date:
+        if (!p.date.IsNull()) {
+            tavel::db::FormatIsoDate(p.date, text);
+            v.Set(j, text);
+        }
+        break;
+    }
+}
+
+} // namespace
+
 bool WSIDatabase::PgBind(const char* file, int line, Statement* s,
                          const tavel::db::CacheEntry& entry, const stBindVarParams* params,
                          int paramCount) {
     const std::vector<sqldialect::Literal>& literals = norm_.literals;
     const std::size_t literalCount = entry.conversions.size();
+    if (entry.pgInline)
+        return PgBindInline(file, line, s, entry, params, paramCount);
+    // A whole-number parameter cannot take 0.5 (Product > 0.5): this execution compares
+    // with the value written in, as SQLite compares the numbers.
+    for (std::size_t j = 0; j < literalCount && j < literals.size(); ++j)
+        if (literals[j].kind == sqldialect::Literal::Kind::Real && j < entry.pgParamTypes.size() &&
+            tavel::db::PgWholeNumberType(entry.pgParamTypes[j]))
+            return PgBindInline(file, line, s, entry, params, paramCount);
+    s->pgWritten = false;
     tavel::db::PgValues& v = s->pgValues;
     v.Resize(static_cast<std::size_t>(entry.pgParams));
     char text[64];
@@ -537,33 +582,46 @@ bool WSIDatabase::PgBind(const char* file, int line, Statement* s,
         const std::size_t k = j - literalCount; // bind variable :k+1
         if (k >= static_cast<std::size_t>(paramCount))
             continue;
-        const stBindVarParams& p = params[k];
-        switch (p.kind) {
-        case stBindVarParams::Kind::Null:
-            break;
-        case stBindVarParams::Kind::Long:
-            v.Set(j, std::to_string(p.integer));
-            break;
-        case stBindVarParams::Kind::Double:
-            std::snprintf(text, sizeof text, "%.17g", p.real);
-            v.Set(j, text);
-            break;
-        case stBindVarParams::Kind::Text:
-            if (!p.text.empty())
-                v.Set(j, p.text);
-            break;
-        case stBindVarParams::Kind::Bytes:
-            // Values travel as text: bytea's hex input form carries every byte.
-            if (!p.text.empty())
-                v.Set(j, tavel::db::PgByteaText(p.text));
-            break;
-        case stBindVarParams::Kind::Date:
-            if (!p.date.IsNull()) {
-                tavel::db::FormatIsoDate(p.date, text);
-                v.Set(j, text);
+        PgBindVariable(params[k], j, v);
+    }
+    return true;
+}
+
+bool WSIDatabase::PgBindInline(const char* file, int line, Statement* s,
+                               const tavel::db::CacheEntry& entry, const stBindVarParams* params,
+                               int paramCount) {
+    const std::vector<sqldialect::Literal>& literals = norm_.literals;
+    const std::size_t literalCount = entry.conversions.size();
+    std::vector<std::string> written(literalCount, "NULL");
+    for (std::size_t j = 0; j < literalCount && j < literals.size(); ++j) {
+        const sqldialect::Literal& lit = literals[j];
+        if (entry.conversions[j] == sqldialect::Conversion::MdyDate &&
+            lit.kind == sqldialect::Literal::Kind::Text) {
+            sqldialect::Literal iso;
+            iso.kind = sqldialect::Literal::Kind::Text;
+            iso.text = sqldialect::MdyToIso(lit.text);
+            if (iso.text.empty() && !lit.text.empty()) {
+                PrepareFailed(file, line, "not a month/day/year date", lit.text.c_str());
+                Release(s);
+                return false;
             }
-            break;
+            written[j] = tavel::db::PgLiteralSql(iso);
+        } else {
+            written[j] = tavel::db::PgLiteralSql(lit);
         }
+    }
+    s->pgText = tavel::db::PgWriteValues(entry.sql, written);
+    s->pgWritten = true;
+    // The bind variables keep their values as parameters, now numbered from $1; a
+    // prepared entry counts the literals' parameters too.
+    const int binds =
+        entry.pgInline ? entry.pgParams : entry.pgParams - static_cast<int>(literalCount);
+    tavel::db::PgValues& v = s->pgValues;
+    v.Resize(static_cast<std::size_t>(std::max(0, binds)));
+    s->pgTypes.assign(v.text.size(), 0);
+    for (std::size_t k = 0; k < v.text.size() && k < static_cast<std::size_t>(paramCount); ++k) {
+        s->pgTypes[k] = tavel::db::PgBindType(params[k].kind);
+        PgBindVariable(params[k], k, v);
     }
     return true;
 }
@@ -579,7 +637,9 @@ PGresult* WSIDatabase::PgRunNative(const char* file, int line, Statement* s,
     const bool savepoint = guarded && engineTx_ && pg_->InTransaction();
     if (savepoint && !ExecSimple("SAVEPOINT tvl_statement"))
         return nullptr;
-    PGresult* r = pg_->ExecPrepared(s->pgName, values, binary);
+    const bool inline_ = s->pgWritten;
+    PGresult* r = inline_ ? pg_->ExecText(s->pgText, values, s->pgTypes, binary)
+                          : pg_->ExecPrepared(s->pgName, values, binary);
     if (tavel::db::PgOk(r)) {
         if (savepoint)
             ExecSimple("RELEASE SAVEPOINT tvl_statement");
@@ -588,7 +648,10 @@ PGresult* WSIDatabase::PgRunNative(const char* file, int line, Statement* s,
     lastError_ = tavel::db::PgError(r);
     lastState_ = tavel::db::PgState(r);
     PQclear(r);
-    LogError(file, line, lastError_.c_str(), s->entry ? s->entry->sql.c_str() : s->pgName.c_str());
+    LogError(file, line, lastError_.c_str(),
+             inline_    ? s->pgText.c_str()
+             : s->entry ? s->entry->sql.c_str()
+                        : s->pgName.c_str());
     if (savepoint)
         ExecSimple("ROLLBACK TO SAVEPOINT tvl_statement; RELEASE SAVEPOINT tvl_statement");
     NoteFailure();

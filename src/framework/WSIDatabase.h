@@ -224,6 +224,10 @@ private:
     // text values ($1..$L literals, then the bind variables).
     bool PgBind(const char* file, int line, Statement* s, const tavel::db::CacheEntry& entry,
                 const stBindVarParams* params, int paramCount);
+    // The same with the literal values written into the text: a shape the server could not
+    // type, or a real value where the server chose a whole-number parameter.
+    bool PgBindInline(const char* file, int line, Statement* s, const tavel::db::CacheEntry& entry,
+                      const stBindVarParams* params, int paramCount);
     // Sends the clock's date to the session when it changed.
     void PgSyncToday();
     // After an insert with an explicit id: the server's counter moves past it.
