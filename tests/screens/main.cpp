@@ -1,6 +1,7 @@
 // Runs the screen test classes in one executable (Qt Test runs one class per call).
 
 #include "InventoryScreen_test.h"
+#include "PagedFill_test.h"
 #include "ViewLogic_test.h"
 
 #include <QApplication>
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     {
         InventoryScreenTest screen;
         failed += QTest::qExec(&screen, argc, argv);
+    }
+    {
+        PagedFillTest paged;
+        failed += QTest::qExec(&paged, argc, argv);
     }
     return failed == 0 ? 0 : 1;
 }

@@ -94,7 +94,8 @@ const ViewDef kViews[] = {
 struct IndexDef {
     const char* name;
     const char* table;
-    const char* columns; // as written in the index
+    const char* columns;         // as written in the index
+    const char* where = nullptr; // a partial index's condition
 };
 
 // The look-ups that stock operations and lists repeat row by row. Keys already index
@@ -114,6 +115,11 @@ const IndexDef kIndexes[] = {
     {"IX_INVORDIT_PRODUCT_STATUS", "INVORDIT", R"("Product", "Status")"},
     {"IX_INVORDER_PONUMBER", "INVORDER", R"("PONumber")"},
     {"IX_INVORDER_FROM", "INVORDER", R"("InvLocFrom")"},
+    // The order-line lists sort by order date and order: read in this order, the rows
+    // stream out and only each order's lines are sorted, so the first rows come at once.
+    // Partial on the lists' own condition, so that date-range sums over every order
+    // (the order quantities of the levels list) keep their faster plan.
+    {"IX_INVORDER_DATE", "INVORDER", R"("Date", "InvOrder")", R"("IsExternal" IS NOT NULL)"},
     {"IX_PRODUCT_CODE", "PRODUCT", R"("ProductCode")"},
     {"IX_PRODUCT_UPC", "PRODUCT", R"("UPCCode")"},
     {"IX_PRODUCT_VENDOR", "PRODUCT", R"("Vendor")"},
@@ -183,6 +189,8 @@ bool CreateObjects(WSIDatabase& db, std::string& problem) {
     for (const IndexDef& ix : kIndexes) {
         std::string sql =
             std::string("CREATE INDEX ") + ix.name + " ON " + ix.table + " (" + ix.columns + ")";
+        if (ix.where)
+            sql += std::string(" WHERE ") + ix.where;
         if (!Exec(db, sql, std::string("index ") + ix.name, problem))
             return false;
     }

@@ -5,8 +5,10 @@
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
+#include "WSIDatabase.h"
 #include "schema/InventoryCodes.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace tavel::views {
@@ -319,6 +321,21 @@ std::string ReceivedRowSql(WSIDatabase* db, long invItem) {
     char clause[kConditionSize];
     TVL_FORMAT(clause, " AND II.\"InvItem\" = %ld ", invItem);
     return FillSlots(BaseStatement(db, 2, true, false), clause);
+}
+
+std::unordered_map<long, std::string> ReadProductDescriptions(WSIDatabase* db) {
+    std::unordered_map<long, std::string> out;
+    WSIDatabase::TextResult result;
+    if (!db || !db->QueryText(__FILE__, __LINE__,
+                              "SELECT \"Product\", \"Description\" FROM PRODUCT WHERE "
+                              "\"Description\" IS NOT NULL",
+                              WSIBVParametersInfo(), result))
+        return out;
+    out.reserve(result.rows.size());
+    for (const std::vector<std::string>& row : result.rows)
+        if (row.size() == 2)
+            out.emplace(std::strtol(row[0].c_str(), nullptr, 10), row[1]);
+    return out;
 }
 
 } // namespace tavel::views

@@ -7,6 +7,7 @@
 #include "InventorySearchParameters.h"
 
 #include <string>
+#include <unordered_map>
 
 class WSIDatabase;
 
@@ -53,5 +54,8 @@ std::string OrderLineSql(WSIDatabase* db, long invOrder, long invOrdIt);
 std::string LevelsRowSql(WSIDatabase* db, bool byLocation, bool withOrders, long product,
                          const char* invLoc);
 std::string ReceivedRowSql(WSIDatabase* db, long invItem);
+
+// Every product's description by product id, in one read (empty without a database).
+std::unordered_map<long, std::string> ReadProductDescriptions(WSIDatabase* db);
 
 } // namespace tavel::views

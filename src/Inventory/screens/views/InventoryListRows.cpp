@@ -5,6 +5,7 @@
 #include "WSIApplication.h"
 #include "schema/InventoryCodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <strings.h>
@@ -105,6 +106,17 @@ Cells OrderCommonCells(const WSIInvOrderData& r, const WSIApplication* host, int
 }
 
 } // namespace
+
+void UseProductDescription(WSIInvOrderData& r, const ProductDescriptions& descriptions) {
+    if (!Trimmed(r.Description).empty())
+        return;
+    const auto it = descriptions.find(r.Product);
+    if (it == descriptions.end())
+        return;
+    const std::size_t n = std::min(it->second.size(), sizeof r.Description - 1);
+    std::memcpy(r.Description, it->second.data(), n);
+    r.Description[n] = '\0';
+}
 
 std::string MessageText(const WSIApplication* host, unsigned code) {
     if (!host)

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class WSIApplication;
@@ -59,6 +60,12 @@ std::string AmountText(double value);
 
 // "LOC - Last, First" (the location alone when the order has no user).
 std::string OrderedByText(const WSIInvOrderData& r);
+
+// The catalogue's product descriptions by product id.
+using ProductDescriptions = std::unordered_map<long, std::string>;
+// A line without a description of its own (a catalogue product's line) takes its
+// product's, so that the list shows and sorts it.
+void UseProductDescription(WSIInvOrderData& r, const ProductDescriptions& descriptions);
 
 // Pending views (internal and external): cells of every column and the marks.
 Cells PendingCells(const WSIInvOrderData& r, const WSIApplication* host);

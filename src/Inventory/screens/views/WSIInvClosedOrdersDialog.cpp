@@ -54,6 +54,7 @@ const WSIInvOrderData* WSIInvClosedOrdersDialog::RowRecord(int row) const {
 }
 
 void WSIInvClosedOrdersDialog::BeforeSearch() {
+    descriptions_ = views::ReadProductDescriptions(Db());
     WSIListWindow* list = List();
     const int col1 = list->GetColumnWidth(1);
     if (params_.externalOrderType) {
@@ -104,6 +105,7 @@ WSIDate WSIInvClosedOrdersDialog::LastReceipt(const WSIInvOrderData& r) const {
 }
 
 WSIListRow WSIInvClosedOrdersDialog::RowFromRecord() {
+    views::UseProductDescription(record_, descriptions_);
     record_.LastReceived = LastReceipt(record_);
     WSIListRow row;
     row.cells = ToQt(views::ClosedCells(record_, Module()));
@@ -112,6 +114,7 @@ WSIListRow WSIInvClosedOrdersDialog::RowFromRecord() {
 }
 
 void WSIInvClosedOrdersDialog::UpdateRowFromRecord(int row) {
+    views::UseProductDescription(record_, descriptions_);
     record_.LastReceived = LastReceipt(record_);
     StoreRecord(row, record_);
 }
@@ -128,7 +131,7 @@ int WSIInvClosedOrdersDialog::CompareRows(const WSIListRow& a, const WSIListRow&
     return CompareRecords(a, b, column, views::CompareClosed);
 }
 
-void WSIInvClosedOrdersDialog::RefreshList(int mode, long id, bool) {
+void WSIInvClosedOrdersDialog::DoRefreshList(int mode, long id, bool) {
     TVL_TRACE("WSIInvClosedOrdersDialog::RefreshList");
     RefreshRowsWith(
         [&](int row) {

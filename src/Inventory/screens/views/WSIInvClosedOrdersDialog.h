@@ -5,6 +5,9 @@
 #include "Records.h"
 #include "WSIInventoryListDialog.h"
 
+#include <string>
+#include <unordered_map>
+
 class WSIInvClosedOrdersDialog : public WSIInventoryListDialog {
     Q_OBJECT
 
@@ -17,13 +20,13 @@ public:
     WSIInvClosedOrdersDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                              int templateId = 25002);
 
-    void RefreshList(int mode, long id, bool add) override;
     std::unique_ptr<WSITable> GetSearchTable() override;
     void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38061; }
     const WSIInvOrderData* RowRecord(int row) const;
 
 protected:
+    void DoRefreshList(int mode, long id, bool add) override;
     WSIListRow RowFromRecord() override;
     void UpdateRowFromRecord(int row) override;
     int CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const override;
@@ -35,6 +38,8 @@ private:
     WSIDate LastReceipt(const WSIInvOrderData& r) const;
 
     WSIInvOrderData record_{};
+    // Product descriptions for lines without their own, read once per search.
+    std::unordered_map<long, std::string> descriptions_;
     int vendorWidth_ = 0;
     int supplyingWidth_ = 0;
 };

@@ -132,7 +132,12 @@ std::unique_ptr<WSITable> WSIInvPendingOrdersDialog::OpenRecordQuery(const std::
                        sql.c_str());
 }
 
+void WSIInvPendingOrdersDialog::BeforeSearch() {
+    descriptions_ = views::ReadProductDescriptions(Db());
+}
+
 WSIListRow WSIInvPendingOrdersDialog::RowFromRecord() {
+    views::UseProductDescription(record_, descriptions_);
     WSIListRow row;
     row.cells = ToQt(views::PendingCells(record_, Module()));
     row.data = WSIRowData::Make(record_);
@@ -141,6 +146,7 @@ WSIListRow WSIInvPendingOrdersDialog::RowFromRecord() {
 }
 
 void WSIInvPendingOrdersDialog::UpdateRowFromRecord(int row) {
+    views::UseProductDescription(record_, descriptions_);
     StoreRecord(row, record_);
 }
 
@@ -157,7 +163,7 @@ int WSIInvPendingOrdersDialog::CompareRows(const WSIListRow& a, const WSIListRow
     return CompareRecords(a, b, column, views::ComparePending);
 }
 
-void WSIInvPendingOrdersDialog::RefreshList(int mode, long id, bool add) {
+void WSIInvPendingOrdersDialog::DoRefreshList(int mode, long id, bool add) {
     TVL_TRACE("WSIInvPendingOrdersDialog::RefreshList");
     if (mode == views::kRefreshOrder && add) {
         params_.invOrder = id;

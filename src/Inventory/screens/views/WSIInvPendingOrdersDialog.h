@@ -6,6 +6,9 @@
 #include "Records.h"
 #include "WSIInventoryListDialog.h"
 
+#include <string>
+#include <unordered_map>
+
 class WSIInvPendingOrdersDialog : public WSIInventoryListDialog {
     Q_OBJECT
 
@@ -25,7 +28,6 @@ public:
     WSIInvPendingOrdersDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                               int templateId = 25001);
 
-    void RefreshList(int mode, long id, bool add) override;
     std::unique_ptr<WSITable> GetSearchTable() override;
     void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38060; }
@@ -38,6 +40,7 @@ public:
     const WSIInvOrderData* RowRecord(int row) const;
 
 protected:
+    void DoRefreshList(int mode, long id, bool add) override;
     WSIInvPendingOrdersDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                               int templateId, bool external);
     WSIListRow RowFromRecord() override;
@@ -53,8 +56,12 @@ protected:
     void CmReviewItem();
     void CmOrderItem();
 
+    void BeforeSearch() override;
+
     bool external_;
     WSIInvOrderData record_{};
+    // Product descriptions for lines without their own, read once per search.
+    std::unordered_map<long, std::string> descriptions_;
 
 private:
     void BuildColumns();

@@ -183,7 +183,7 @@ int WSIInvLevelsDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, in
     return CompareRecords(a, b, column, views::CompareLevels);
 }
 
-void WSIInvLevelsDialog::RefreshList(int mode, long id, bool) {
+void WSIInvLevelsDialog::DoRefreshList(int mode, long id, bool) {
     TVL_TRACE("WSIInvLevelsDialog::RefreshList");
     for (const auto& [passMode, passId] : ExpandOrderMode(Db(), mode, id)) {
         RefreshRowsWith(
@@ -289,7 +289,7 @@ int WSIInvReceivedDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, 
     return CompareRecords(a, b, column, views::CompareReceived);
 }
 
-void WSIInvReceivedDialog::RefreshList(int mode, long id, bool) {
+void WSIInvReceivedDialog::DoRefreshList(int mode, long id, bool) {
     TVL_TRACE("WSIInvReceivedDialog::RefreshList");
     for (const auto& [passMode, passId] : ExpandOrderMode(Db(), mode, id)) {
         RefreshRowsWith(

@@ -23,7 +23,6 @@ public:
     WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                        int templateId = 25003);
 
-    void RefreshList(int mode, long id, bool add) override;
     std::unique_ptr<WSITable> GetSearchTable() override;
     void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38062; }
@@ -36,6 +35,7 @@ public:
     void CmShowProductOverview();
 
 protected:
+    void DoRefreshList(int mode, long id, bool add) override;
     WSIListRow RowFromRecord() override;
     void UpdateRowFromRecord(int row) override;
     int CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const override;
@@ -66,13 +66,13 @@ public:
     WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                          int templateId = 25005);
 
-    void RefreshList(int mode, long id, bool add) override;
     std::unique_ptr<WSITable> GetSearchTable() override;
     void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38064; }
     const WSIReceivedData* RowRecord(int row) const;
 
 protected:
+    void DoRefreshList(int mode, long id, bool add) override;
     WSIListRow RowFromRecord() override;
     void UpdateRowFromRecord(int row) override;
     int CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const override;

@@ -266,8 +266,8 @@ void WSIInventoryDialog::BuildButtons() {
     AddCommandButtonTo(row, IdSetup, tr("Setup"));
     row->addStretch();
     SetCommand(IdSearch, [this] { CmSearch(); });
-    SetCommand(IdPrint, [this] { CmPrint(); });
-    SetCommand(IdPickList, [this] { CmPickList(); });
+    SetRowCommand(IdPrint, [this] { CmPrint(); });
+    SetRowCommand(IdPickList, [this] { CmPickList(); });
     AddUnavailable(IdOrder, "WSIInvOrderDialog", 25021);
     AddUnavailable(IdReceive, "WSIInvReceiveDialog", 25101);
     AddUnavailable(IdFill, "WSIInvFillSelectDlg", 25113);
@@ -276,6 +276,19 @@ void WSIInventoryDialog::BuildButtons() {
     AddUnavailable(IdUsage, "WSIInvUsageDlg", 25107);
     AddUnavailable(IdCount, "WSIInvCountDialog", 25031);
     AddUnavailable(IdSetup, "WSIInvSetupDialog", 25025);
+}
+
+void WSIInventoryDialog::SetRowCommand(int id, CommandHandler handler) {
+    SetCommand(id, [this, handler = std::move(handler)] {
+        CompleteFills();
+        handler();
+    });
+}
+
+void WSIInventoryDialog::CompleteFills() const {
+    for (WSIInventoryListDialog* view : views_)
+        if (view)
+            view->CompleteFill();
 }
 
 void WSIInventoryDialog::AddUnavailable(int id, const char* screenClass, int templateId) {
@@ -529,6 +542,7 @@ void WSIInventoryDialog::CmSearch() {
 }
 
 void WSIInventoryDialog::CmPrint() {
+    CompleteFills();
     if (WSIInventoryListDialog* view = ListView(CurrentTab()))
         view->Print();
 }
@@ -596,6 +610,7 @@ void WSIInventoryDialog::CmShowOrderQuantities() {
 
 void WSIInventoryDialog::Order(const std::vector<WSILevelsData>* levelData) {
     TVL_TRACE("WSIInventoryDialog::Order");
+    CompleteFills();
     (void)levelData;
     // The order entry screen (WSIInvOrderDialog, 25021) is not built yet; its command
     // stays disabled, so nothing reaches here from the screen.
@@ -604,6 +619,7 @@ void WSIInventoryDialog::Order(const std::vector<WSILevelsData>* levelData) {
 long WSIInventoryDialog::CreateFillBatch(std::string* orderedByOut, std::string* filledByOut,
                                          bool askToPrint) {
     TVL_TRACE("WSIInventoryDialog::CreateFillBatch");
+    CompleteFills();
     auto* pending = static_cast<WSIInvPendingOrdersDialog*>(views_[TabPending]);
     std::vector<const WSIInvOrderData*> rows;
     for (int row : pending->List()->SelectedRows())
@@ -647,6 +663,7 @@ long WSIInventoryDialog::CreateFillBatch(std::string* orderedByOut, std::string*
 
 void WSIInventoryDialog::CmPickList() {
     TVL_TRACE("WSIInventoryDialog::CmPickList");
+    CompleteFills();
     if (CurrentTab() != TabPending) {
         MessageBox(38583, mb::OK | mb::ICONINFORMATION);
         return;
@@ -668,6 +685,7 @@ bool WSIInventoryDialog::CountCodesExist() const {
 }
 
 std::string WSIInventoryDialog::TransferLocation(bool* anySelected) const {
+    CompleteFills();
     auto* received = static_cast<WSIInvReceivedDialog*>(views_[TabReceived]);
     std::vector<const WSIReceivedData*> rows;
     for (int row : received->List()->SelectedRows())
@@ -690,6 +708,7 @@ void WSIInventoryDialog::RefreshTab(int tab, long source, long id) {
 
 void WSIInventoryDialog::EvUpdateInfo(long source, long id) {
     TVL_TRACE("WSIInventoryDialog::EvUpdateInfo");
+    CompleteFills();
     std::vector<int> tabs;
     switch (source) {
     case 25021: // order entry, new or existing order: the order's rows

@@ -90,6 +90,10 @@ public:
     // record id or -1 for all records.
     void EvUpdateInfo(long source, long id);
 
+    // Reads every list's open search to its end. Everything that reads or writes rows
+    // calls it first: no write reaches the database while a search cursor is open.
+    void CompleteFills() const;
+
     // --- Filters and tabs.
     InventorySearchParameters GetSearchParams() const;
     void EnableFields();
@@ -145,6 +149,8 @@ private:
     void BlankField(QLineEdit* field);
     void ShowCategoryAndProduct();
     void AddUnavailable(int id, const char* screenClass, int templateId);
+    // Binds a command that reads or writes rows: the lists' fills complete before it runs.
+    void SetRowCommand(int id, CommandHandler handler);
     void AddCommandButtonTo(class QLayout* layout, int id, const QString& text);
     void RefreshTab(int tab, long source, long id);
 

@@ -12,16 +12,23 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 WSIInventoryListDialog::WSIInventoryListDialog(WSIInventoryDialog* mainScreen,
                                                WSIApplication* module, int templateId, int menuId)
     : WSIDialog(static_cast<QWidget*>(mainScreen), module, templateId, Qt::Widget),
       main_(mainScreen), menuId_(menuId), list_(new WSIListWindow(this)),
-      inventory_(std::make_unique<BIInventory>(module ? module->GetDb() : nullptr)) {
+      inventory_(std::make_unique<BIInventory>(module ? module->GetDb() : nullptr)),
+      fillTimer_(new QTimer(this)) {
     TVL_TRACE("WSIInventoryListDialog::WSIInventoryListDialog");
+    // A zero timer runs between the event loop's other work: the list paints and
+    // answers input while the rest of a search goes in.
+    fillTimer_->setInterval(0);
+    connect(fillTimer_, &QTimer::timeout, this, [this] { FillRows(fillStepRows_); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
@@ -41,25 +48,68 @@ WSIDatabase* WSIInventoryListDialog::Db() const {
 void WSIInventoryListDialog::Search() {
     TVL_TRACE("WSIInventoryListDialog::Search");
     WSIWaitCursor wait;
+    StopFill();
     BeforeSearch();
     std::unique_ptr<WSITable> table = GetSearchTable();
     if (!table)
         return;
-    list_->setUpdatesEnabled(false);
-    list_->Clear();
-    AppendRecords(*table);
-    list_->setUpdatesEnabled(true);
+    std::vector<WSIListRow> rows;
+    rows.reserve(static_cast<std::size_t>(firstPageRows_));
+    for (bool found = table->GetFirst(); found; found = table->GetNext()) {
+        rows.push_back(RowFromRecord());
+        if (static_cast<int>(rows.size()) == firstPageRows_)
+            break;
+    }
+    const bool full = static_cast<int>(rows.size()) == firstPageRows_;
+    list_->Model()->SetRows(std::move(rows));
+    if (!full)
+        return;
+    // The cursor stays on the page's last row; the next step reads on from there.
+    fill_ = std::move(table);
+    fillTimer_->start();
+}
+
+void WSIInventoryListDialog::FillRows(int maxRows) {
+    if (!fill_)
+        return;
+    list_->BeginBatch();
+    int added = 0;
+    bool more = true;
+    while (added < maxRows && (more = fill_->GetNext())) {
+        WSIListRow row = RowFromRecord();
+        list_->AppendRow(std::move(row.cells), std::move(row.data), row.marks);
+        ++added;
+    }
+    list_->EndBatch();
+    if (!more)
+        StopFill();
+}
+
+void WSIInventoryListDialog::CompleteFill() {
+    if (!fill_)
+        return;
+    WSIWaitCursor wait;
+    FillRows(std::numeric_limits<int>::max());
+}
+
+void WSIInventoryListDialog::StopFill() {
+    fillTimer_->stop();
+    fill_.reset();
+}
+
+void WSIInventoryListDialog::SetFillPageSizes(int firstPage, int step) {
+    firstPageRows_ = std::max(1, firstPage);
+    fillStepRows_ = std::max(1, step);
+}
+
+void WSIInventoryListDialog::CompleteScreenFills() {
+    if (main_)
+        main_->CompleteFills();
+    else
+        CompleteFill();
 }
 
 void WSIInventoryListDialog::AppendRecords(WSITable& table) {
-    if (list_->RowCount() == 0) {
-        // A new search: the rows go in with one reset.
-        std::vector<WSIListRow> rows;
-        for (bool found = table.GetFirst(); found; found = table.GetNext())
-            rows.push_back(RowFromRecord());
-        list_->Model()->SetRows(std::move(rows));
-        return;
-    }
     list_->BeginBatch();
     for (bool found = table.GetFirst(); found; found = table.GetNext()) {
         WSIListRow row = RowFromRecord();
@@ -72,6 +122,7 @@ void WSIInventoryListDialog::Print() {
     TVL_TRACE("WSIInventoryListDialog::Print");
     if (!Module())
         return;
+    CompleteFill();
     char title[200] = {};
     Module()->LoadString(GetTitleStringId(), title, sizeof title);
     PrintListRequest request;
@@ -81,7 +132,12 @@ void WSIInventoryListDialog::Print() {
     Module()->SendMainWindowMessage(hostmsg::kPrintList, &request);
 }
 
-void WSIInventoryListDialog::RefreshList(int, long, bool) {}
+void WSIInventoryListDialog::RefreshList(int mode, long id, bool add) {
+    CompleteFill();
+    DoRefreshList(mode, id, add);
+}
+
+void WSIInventoryListDialog::DoRefreshList(int, long, bool) {}
 
 std::unique_ptr<WSITable> WSIInventoryListDialog::GetSearchTable() {
     return nullptr;
@@ -109,6 +165,7 @@ bool WSIInventoryListDialog::IsSelected(int row) const {
 }
 
 void WSIInventoryListDialog::EvColumnClick(int column) {
+    CompleteFill();
     list_->Sort([this](const WSIListRow& a, const WSIListRow& b,
                        int col) { return CompareRows(a, b, col); },
                 column);
@@ -118,13 +175,7 @@ void WSIInventoryListDialog::AddMenuCommand(MenuCommand command) {
     const int id = command.id;
     const bool available = command.screenClass == nullptr;
     commands_.push_back(std::move(command));
-    SetCommand(id, [this, id] {
-        const auto it = std::find_if(commands_.begin(), commands_.end(),
-                                     [id](const MenuCommand& c) { return c.id == id; });
-        if (it == commands_.end() || !IsMenuCommandEnabled(id) || !it->run)
-            return;
-        it->run();
-    });
+    SetCommand(id, [this, id] { RunMenuCommand(id); });
     // A screen that is not built yet cannot be opened: the command stays off.
     if (!available)
         EnableCommand(id, false);
@@ -140,6 +191,17 @@ bool WSIInventoryListDialog::IsMenuCommandEnabled(int id) const {
     if (list_->SelectedCount() == 0)
         return false;
     return !it->allowed || it->allowed();
+}
+
+bool WSIInventoryListDialog::RunMenuCommand(int id) {
+    const auto it = std::find_if(commands_.begin(), commands_.end(),
+                                 [id](const MenuCommand& c) { return c.id == id; });
+    if (it == commands_.end() || !IsMenuCommandEnabled(id) || !it->run)
+        return false;
+    // Commands read and write rows: every search of the screen ends before one runs.
+    CompleteScreenFills();
+    it->run();
+    return true;
 }
 
 QString WSIInventoryListDialog::NotAvailableText(WSIApplication* module, const char* screenClass,
@@ -200,6 +262,7 @@ bool WSIInventoryListDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void WSIInventoryListDialog::CmCancel() {
     TVL_TRACE("WSIInventoryListDialog::CmCancel");
+    StopFill();
     if (main_ && main_->window())
         main_->window()->close();
 }

@@ -5,6 +5,11 @@
 // query from the parameters, fills one row per record (the row keeps a copy of the
 // record), sorts by any column with its comparer, re-reads single rows when the main
 // screen passes on a change, and offers a context menu of commands on the selection.
+//
+// A search fills in pages: the first screenful goes in at once and the list paints,
+// the rest is read from the same open cursor in idle time. Whatever needs every row
+// (sorting, refreshing, printing, every command) first completes the fill, so no
+// command ever runs, and nothing writes, while a search cursor is open.
 
 #include "InventorySearchParameters.h"
 #include "WSIDialog.h"
@@ -21,6 +26,7 @@ class BIException;
 class BIInventory;
 class QKeyEvent;
 class QMenu;
+class QTimer;
 class WSIDatabase;
 class WSIInventoryDialog;
 class WSITable;
@@ -49,13 +55,22 @@ public:
 
     void SetSearchParameters(const InventorySearchParameters& params) { params_ = params; }
     const InventorySearchParameters& SearchParameters() const { return params_; }
-    // Runs the view's query and fills the list; a view without a query keeps its rows.
+    // Runs the view's query, puts the first page of rows into the list and reads the rest
+    // in idle time; a view without a query keeps its rows. A search still filling is
+    // dropped first.
     void Search();
+    // Reads the rest of the open search into the list now (no-op when none is open).
+    void CompleteFill();
+    // Whether a search cursor is still open, its rows not all in the list yet.
+    bool IsFilling() const { return fill_ != nullptr; }
+    // Rows the first page holds and rows each idle step reads (both at least 1).
+    void SetFillPageSizes(int firstPage, int step);
     // Sends the list to the host for printing (message 2035).
     void Print();
 
     // mode 0 every row, 1 rows of product id, 2 rows of order id, 3 the selected rows.
-    virtual void RefreshList(int mode, long id, bool add);
+    // Completes a fill first.
+    void RefreshList(int mode, long id, bool add);
     // The open query over the view's record buffer, or null.
     virtual std::unique_ptr<WSITable> GetSearchTable();
     // Recomputes the row's cells and marks from its record copy.
@@ -72,6 +87,9 @@ public:
     // Whether the command may run now: the host allows it, its screen exists and the
     // selection meets its rule.
     bool IsMenuCommandEnabled(int id) const;
+    // Runs a context-menu command the way the menu does: every list of the screen is
+    // filled completely first. False when the command is not enabled.
+    bool RunMenuCommand(int id);
     // The menu as it would pop up for the current selection (caller owns it).
     QMenu* CreateContextMenu(QWidget* parent);
 
@@ -99,6 +117,8 @@ protected:
     virtual int CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const = 0;
     // Runs before the query (column widths that depend on the parameters).
     virtual void BeforeSearch() {}
+    // The view's refresh; the fill is complete when it runs.
+    virtual void DoRefreshList(int mode, long id, bool add);
     // Adds a row for every record of an open query, computed as in a search.
     void AppendRecords(WSITable& table);
     // Re-reads each matching row with sqlFor(row) into the record buffer; no record
@@ -139,10 +159,20 @@ protected:
 
 private:
     void ShowContextMenu(const QPoint& globalPos);
+    // Appends up to maxRows rows from the open search; releases the cursor at its end.
+    void FillRows(int maxRows);
+    // Drops an open search cursor; the rows read so far stay.
+    void StopFill();
+    // Completes the fills of every list of the screen (this one alone without a screen).
+    void CompleteScreenFills();
 
     WSIInventoryDialog* main_;
     int menuId_;
     WSIListWindow* list_;
     std::unique_ptr<BIInventory> inventory_;
     std::vector<MenuCommand> commands_;
+    std::unique_ptr<WSITable> fill_; // the search being read into the list
+    QTimer* fillTimer_;
+    int firstPageRows_ = 300;
+    int fillStepRows_ = 2000;
 };
