@@ -63,6 +63,9 @@ std::string WithoutPassword(const std::string& conninfo) {
 // A database that exists must be an inventory database of this schema version.
 bool CheckExisting(WSIDatabase& db, const std::string& where, const StringTable& texts,
                    unsigned notInventoryMessage, OpenOutcome& out) {
+    // A database of an earlier version gets what was added since (indexes only); one that
+    // cannot be upgraded is refused by the check with its version.
+    tavel::UpgradeSchema(db);
     tavel::SchemaCheck check = tavel::CheckSchema(db);
     if (check.ok)
         return true;

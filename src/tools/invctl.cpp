@@ -14,11 +14,11 @@ namespace {
 
 // Add a command here after defining it in its own file.
 const Command* const kCommands[] = {
-    &kInitCommand,     &kCheckSchemaCommand, &kSqlCommand,    &kAdjustCommand,
-    &kUseCommand,      &kStockCommand,       &kCheckCommand,  &kCountCommand,
-    &kTransferCommand, &kTransferAllCommand, &kSplitCommand,  &kRepackageCommand,
-    &kOrderCommand,    &kPickListCommand,    &kFillCommand,   &kReceiveCommand,
-    &kReceiptCommand,  &kBackOrderCommand,   &kReportCommand,
+    &kInitCommand,      &kCheckSchemaCommand, &kUpgradeCommand,     &kSqlCommand,
+    &kAdjustCommand,    &kUseCommand,         &kStockCommand,       &kCheckCommand,
+    &kCountCommand,     &kTransferCommand,    &kTransferAllCommand, &kSplitCommand,
+    &kRepackageCommand, &kOrderCommand,       &kPickListCommand,    &kFillCommand,
+    &kReceiveCommand,   &kReceiptCommand,     &kBackOrderCommand,   &kReportCommand,
 };
 
 void PrintUsage(std::FILE* out) {
@@ -84,7 +84,9 @@ std::unique_ptr<WSIDatabase> OpenInventory(const std::string& path, std::string&
     auto db = OpenExisting(path, problem);
     if (!db)
         return nullptr;
-    // Stock commands work only on a database of this program's schema.
+    // Stock commands work only on a database of this program's schema; one of an earlier
+    // version gets the indexes added since.
+    tavel::UpgradeSchema(*db);
     tavel::SchemaCheck check = tavel::CheckSchema(*db);
     if (!check.ok) {
         problem = path + " is not an inventory database of this version: " + check.problem +

@@ -40,6 +40,7 @@ struct Command {
 // The commands, defined in their own files.
 extern const Command kInitCommand;
 extern const Command kCheckSchemaCommand;
+extern const Command kUpgradeCommand;
 extern const Command kSqlCommand;
 extern const Command kAdjustCommand;
 extern const Command kUseCommand;

@@ -1,4 +1,5 @@
-// invctl init and check-schema: creating and verifying a database's schema.
+// invctl init, check-schema and upgrade: creating, verifying and upgrading a database's
+// schema.
 
 #include "invctl.h"
 
@@ -88,7 +89,29 @@ int RunCheckSchema(const Options& options, const Args& args) {
     return kExitOk;
 }
 
+int RunUpgrade(const Options& options, const Args& args) {
+    if (!args.empty())
+        return UsageError(kUpgradeCommand, "unexpected argument " + args.front());
+    if (options.db.empty())
+        return UsageError(kUpgradeCommand, "no database file given (--db FILE)");
+    std::string problem;
+    auto db = OpenExisting(options.db, problem);
+    if (!db)
+        return Fail(problem);
+    const tavel::SchemaUpgrade upgrade = tavel::UpgradeSchema(*db);
+    if (!upgrade.ok)
+        return Fail(upgrade.problem);
+    if (upgrade.from == tavel::kSchemaVersion)
+        std::printf("schema already at version %d\n", tavel::kSchemaVersion);
+    else
+        std::printf("schema upgraded from version %d to %d\n", upgrade.from, tavel::kSchemaVersion);
+    return kExitOk;
+}
+
 } // namespace
+
+const Command kUpgradeCommand{
+    "upgrade", "", "bring a database of an earlier schema version to this one", RunUpgrade};
 
 const Command kInitCommand{"init", "[--demo] [--force]",
                            "create the schema in a new or empty file; --demo loads a demo "

@@ -58,6 +58,52 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"DROP INDEX IX_INVITEM_LOC_PRODUCT",
                              "index IX_INVITEM_LOC_PRODUCT is missing"}));
 
+// A file of version 1 (before the order lists' date index) is brought to this version;
+// an upgrade that fails half way leaves the file as it was.
+TEST_F(SchemaTest, EarlierVersionIsUpgradedAllOrNothing) {
+    const char* const kVersion1 =
+        "DROP INDEX IX_INVORDER_DATE; DROP INDEX IX_INVORDIT_PRODUCT_STATUS; "
+        "UPDATE TVL_SCHEMA SET \"Version\" = 1";
+    ASSERT_TRUE(t.Exec(kVersion1));
+    // A table in the way of the last index makes the upgrade fail after the first.
+    ASSERT_TRUE(t.Exec("CREATE TABLE IX_INVORDER_DATE (x INTEGER)"));
+    tavel::SchemaUpgrade failed = tavel::UpgradeSchema(t.db);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.problem.find("IX_INVORDER_DATE"), std::string::npos) << failed.problem;
+    tavel::SchemaCheck check = tavel::CheckSchema(t.db);
+    EXPECT_EQ(check.version, 1);
+    ASSERT_TRUE(t.Exec("DROP TABLE IX_INVORDER_DATE; UPDATE TVL_SCHEMA SET \"Version\" = 2"));
+    check = tavel::CheckSchema(t.db);
+    EXPECT_NE(check.problem.find("index IX_INVORDIT_PRODUCT_STATUS is missing"), std::string::npos)
+        << "the index made before the failure was rolled back: " << check.problem;
+
+    ASSERT_TRUE(t.Exec("UPDATE TVL_SCHEMA SET \"Version\" = 1"));
+    tavel::SchemaUpgrade upgrade = tavel::UpgradeSchema(t.db);
+    EXPECT_TRUE(upgrade.ok) << upgrade.problem;
+    EXPECT_EQ(upgrade.from, 1);
+    check = tavel::CheckSchema(t.db);
+    EXPECT_TRUE(check.ok) << check.problem;
+    EXPECT_EQ(check.version, tavel::kSchemaVersion);
+    upgrade = tavel::UpgradeSchema(t.db);
+    EXPECT_TRUE(upgrade.ok);
+    EXPECT_EQ(upgrade.from, tavel::kSchemaVersion) << "nothing is left to do";
+}
+
+TEST(SchemaCheck, OnlyKnownEarlierVersionsAreUpgraded) {
+    TempDatabase none;
+    tavel::SchemaUpgrade upgrade = tavel::UpgradeSchema(none.db);
+    EXPECT_FALSE(upgrade.ok);
+    EXPECT_EQ(upgrade.from, 0);
+    EXPECT_FALSE(none.Exec("SELECT 1 FROM TVL_SCHEMA")) << "an empty file got a schema table";
+
+    TempDatabase later;
+    ASSERT_TRUE(tavel::CreateSchema(later.db));
+    ASSERT_TRUE(later.Exec("UPDATE TVL_SCHEMA SET \"Version\" = 99"));
+    upgrade = tavel::UpgradeSchema(later.db);
+    EXPECT_FALSE(upgrade.ok);
+    EXPECT_EQ(tavel::CheckSchema(later.db).version, 99);
+}
+
 // The sequence counters are kept beside the database; a copy without them is caught.
 TEST_F(SchemaTest, CheckNamesAMissingSequence) {
     std::filesystem::remove(t.Path() + ".sequences");

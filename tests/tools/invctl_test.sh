@@ -99,6 +99,31 @@ check_schema_problem)
     expect_status 1
     expect_err "is not an inventory database of this version"
     ;;
+upgrade)
+    run_raw --db "$db" init --demo
+    # A file of schema version 1: before the order lists' date index.
+    sqlite3 "$db" 'DROP INDEX IX_INVORDER_DATE; UPDATE TVL_SCHEMA SET "Version" = 1' ||
+        fail "cannot make a version 1 file"
+    run_raw --db "$db" check-schema
+    expect_status 1
+    expect_err "schema version 1"
+    run_raw --db "$db" upgrade
+    expect_status 0
+    expect_out "upgraded from version 1"
+    run_raw --db "$db" check-schema
+    expect_status 0
+    [ "$(sqlite3 "$db" "SELECT COUNT(1) FROM sqlite_schema WHERE name = 'IX_INVORDER_DATE'")" = 1 ] ||
+        fail "the upgrade did not create the index"
+    run_raw --db "$db" upgrade
+    expect_status 0
+    expect_out "already at version"
+    # A version this program does not know is refused, not touched.
+    sqlite3 "$db" 'UPDATE TVL_SCHEMA SET "Version" = 99'
+    run_raw --db "$db" upgrade
+    expect_status 1
+    expect_err "cannot be upgraded"
+    [ "$(sqlite3 "$db" 'SELECT "Version" FROM TVL_SCHEMA')" = 99 ] || fail "version changed"
+    ;;
 usage)
     run
     expect_status 2

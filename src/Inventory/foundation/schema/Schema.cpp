@@ -165,6 +165,30 @@ bool Exec(WSIDatabase& db, const std::string& sql, const std::string& what, std:
     return false;
 }
 
+// `create` is "CREATE INDEX " for a new schema, "CREATE INDEX IF NOT EXISTS " for an
+// upgrade, which keeps the indexes a database already has.
+bool CreateIndexes(WSIDatabase& db, const char* create, std::string& problem) {
+    for (const IndexDef& ix : kIndexes) {
+        std::string sql =
+            std::string(create) + ix.name + " ON " + ix.table + " (" + ix.columns + ")";
+        if (ix.where)
+            sql += std::string(" WHERE ") + ix.where;
+        if (!Exec(db, sql, std::string("index ") + ix.name, problem))
+            return false;
+    }
+    return true;
+}
+
+// The version a database says it has; 0 when it has none.
+int StoredVersion(WSIDatabase& db) {
+    std::vector<std::vector<std::string>> rows;
+    if (!db.QueryNative((std::string("SELECT \"Version\" FROM ") + kSchemaTable).c_str(), {},
+                        rows) ||
+        rows.empty() || rows[0].empty())
+        return 0;
+    return std::atoi(rows[0][0].c_str());
+}
+
 bool CreateObjects(WSIDatabase& db, std::string& problem) {
     const bool server = db.IsServer();
     if (server && !Exec(db, sqldialect::detail::kPostgresSupport, "the date function", problem))
@@ -186,14 +210,8 @@ bool CreateObjects(WSIDatabase& db, std::string& problem) {
                   std::string("view ") + name, problem))
             return false;
     }
-    for (const IndexDef& ix : kIndexes) {
-        std::string sql =
-            std::string("CREATE INDEX ") + ix.name + " ON " + ix.table + " (" + ix.columns + ")";
-        if (ix.where)
-            sql += std::string(" WHERE ") + ix.where;
-        if (!Exec(db, sql, std::string("index ") + ix.name, problem))
-            return false;
-    }
+    if (!CreateIndexes(db, "CREATE INDEX ", problem))
+        return false;
     // Server sequences are native and transactional to create: they join the unit.
     if (server)
         for (const char* name : kSequences)
@@ -408,14 +426,11 @@ SchemaCheck CheckSchema(WSIDatabase& db) {
         result.problem = "the database is not open";
         return result;
     }
-    std::vector<std::vector<std::string>> rows;
-    if (!db.QueryNative((std::string("SELECT \"Version\" FROM ") + kSchemaTable).c_str(), {},
-                        rows) ||
-        rows.empty() || rows[0].empty()) {
+    result.version = StoredVersion(db);
+    if (result.version == 0) {
         result.problem = "no inventory schema: the schema version is missing";
         return result;
     }
-    result.version = std::atoi(rows[0][0].c_str());
     if (result.version != kSchemaVersion) {
         result.problem = "schema version " + std::to_string(result.version) + ", but version " +
                          std::to_string(kSchemaVersion) + " is needed";
@@ -429,6 +444,44 @@ SchemaCheck CheckSchema(WSIDatabase& db) {
             result.problem = CheckSequences(db);
     }
     result.ok = result.problem.empty();
+    return result;
+}
+
+// Version 1 lacked the order-date index of the order lists; nothing else differs.
+constexpr int kOldestUpgradable = 1;
+
+SchemaUpgrade UpgradeSchema(WSIDatabase& db) {
+    SchemaUpgrade result;
+    RegisterRecords();
+    if (!db.IsOpen()) {
+        result.problem = "the database is not open";
+        return result;
+    }
+    result.from = StoredVersion(db);
+    if (result.from == kSchemaVersion) {
+        result.ok = true;
+        return result;
+    }
+    if (result.from < kOldestUpgradable || result.from > kSchemaVersion) {
+        result.problem = "schema version " + std::to_string(result.from) + " cannot be upgraded";
+        return result;
+    }
+    if (!db.TransactionBegin()) {
+        result.problem = "cannot start a transaction: " + ErrorText(db);
+        return result;
+    }
+    const std::string raise = std::string("UPDATE ") + kSchemaTable +
+                              " SET \"Version\" = " + std::to_string(kSchemaVersion);
+    if (!CreateIndexes(db, "CREATE INDEX IF NOT EXISTS ", result.problem) ||
+        !Exec(db, raise, "the schema version", result.problem)) {
+        db.TransactionAbort();
+        return result;
+    }
+    if (!db.TransactionEnd()) {
+        result.problem = "cannot commit the upgrade: " + ErrorText(db);
+        return result;
+    }
+    result.ok = true;
     return result;
 }
 

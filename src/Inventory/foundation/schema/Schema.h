@@ -12,7 +12,7 @@ namespace tavel {
 
 // Raised whenever a table, column, view or index is added or changed, so that a program
 // never runs against a database laid out for another version.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // The bookkeeping table that holds the version (one row).
 inline constexpr const char* kSchemaTable = "TVL_SCHEMA";
@@ -35,5 +35,17 @@ struct SchemaCheck {
 // Verifies the version and that every table has every column of its record, every
 // view has its columns in order, and every index and sequence exists.
 SchemaCheck CheckSchema(WSIDatabase& db);
+
+struct SchemaUpgrade {
+    bool ok = false;
+    int from = 0;        // the version found; equal to kSchemaVersion when nothing was to do
+    std::string problem; // one line, empty when ok
+};
+
+// Brings a database of an earlier version to this one where only derived objects have
+// changed since (indexes): creates them and raises the version, all or nothing. A
+// database of this version is left alone; one without a schema, or of a version this
+// program cannot upgrade, is left for CheckSchema to refuse (ok false, nothing written).
+SchemaUpgrade UpgradeSchema(WSIDatabase& db);
 
 } // namespace tavel
