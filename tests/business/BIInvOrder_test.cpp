@@ -75,6 +75,26 @@ protected:
                          kWard + "'"));
     }
 
+    // Stores bytes as the order type's own print layout. Records carry no blob column, so
+    // the bytes are bound to a statement of their own.
+    void SetOrderTypeLayout(const char* invOType, const std::string& bytes) {
+        WSIBVParametersInfo bv;
+        bv.AddBytes(bytes);
+        bv.AddParameter(invOType);
+        long changed = 0;
+        ASSERT_EQ(WSITable::QExecBVDirect(
+                      __FILE__, __LINE__, bv.Count(), bv.Params(), db.get(),
+                      "UPDATE INVOTYPE SET \"ReportLayout\" = :1 WHERE \"InvOType\" = :2",
+                      &changed),
+                  0);
+        ASSERT_EQ(changed, 1);
+        ASSERT_EQ(
+            Scalar(std::string(
+                       "SELECT LENGTH(\"ReportLayout\") FROM INVOTYPE WHERE \"InvOType\" = '") +
+                   invOType + "'"),
+            static_cast<double>(bytes.size()));
+    }
+
     PrintingHost printer;
     long gauze = 0, tape = 0, swab = 0;
 };
@@ -476,10 +496,10 @@ TEST_F(OrderTest, PrintUsesTheStockLayoutOrTheOrderTypesOwn) {
         EXPECT_FALSE(r.fullPath);
     }
 
-    // The order type's own layout, bytes as stored (a zero byte included).
-    ASSERT_TRUE(Exec("UPDATE INVOTYPE SET \"ReportLayout\" = X'4C41594F55540041' WHERE "
-                     "\"InvOType\" = '" +
-                     std::string(kExternalType) + "'"));
+    // The order type's own layout, bytes as stored (a zero and a high byte included).
+    const std::string layout("LAYOUT\0A\xFF", 9);
+    SetOrderTypeLayout(kExternalType, layout);
+    ASSERT_FALSE(HasFatalFailure());
     o.Print(&mainWindow, false, nullptr);
     ASSERT_EQ(printer.engine.reports.size(), 2u);
     const RecordedReport& r = printer.engine.reports[1];
@@ -488,7 +508,7 @@ TEST_F(OrderTest, PrintUsesTheStockLayoutOrTheOrderTypesOwn) {
                                                  "print", "close"}));
     EXPECT_TRUE(r.fullPath);
     EXPECT_EQ(r.formulas[0].second, quoted);
-    EXPECT_EQ(r.fileContentsAtPrint, std::string("LAYOUT\0A", 8));
+    EXPECT_EQ(r.fileContentsAtPrint, layout);
     EXPECT_EQ(std::filesystem::path(r.file).parent_path(), dir / "tmp");
     EXPECT_NE(r.file.find("RPT"), std::string::npos);
 }

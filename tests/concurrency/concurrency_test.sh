@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Several workstations on one database at once: 4 on PostgreSQL (when TAVEL_PG_CONNINFO
-# names a server), 2 on one SQLite file. Each receives, transfers and uses the same
-# products; afterwards the change of the products' total stock must equal the sum of
-# what the workstations report as committed (no lost update), every refusal must be
+# names a server), 2 on one SQLite file. Each receives, transfers, uses and counts the
+# same products; afterwards the change of the products' total stock must equal the sum
+# of what the workstations report as committed, a count taking the location's balance
+# from what it held to what was counted (no lost update), every refusal must be
 # RecordInUse or a business rule, and `invctl check` must pass.
 #
 #   concurrency_test.sh WORKSTATION INVCTL
@@ -35,17 +36,18 @@ run() { # engine-args... ; name, workstations
     done
     local elapsed=$((($(date +%s%N) - start) / 1000000))
     after="$("$ws" "${where[@]}" --total "${products[@]}")"
-    local committed=0 done=0 inuse=0 rule=0 other=0
+    local committed=0 done=0 inuse=0 rule=0 other=0 counts=0
     for i in $(seq 1 "$n"); do
-        read -r _ c _ _ _ d _ u _ r _ o _ _ <"$work/$name.$i.out"
-        committed=$((committed + c))
+        read -r _ c _ _ _ d _ u _ r _ o _ k _ _ <"$work/$name.$i.out"
+        committed="$(awk -v a="$committed" -v b="$c" 'BEGIN { printf "%.2f", a + b }')"
+        counts=$((counts + k))
         done=$((done + d))
         inuse=$((inuse + u))
         rule=$((rule + r))
         other=$((other + o))
     done
-    echo "$name: $n workstations x $ops operations: $done committed, refused $inuse RecordInUse," \
-        "$rule business rule, $other other; ${elapsed} ms"
+    echo "$name: $n workstations x $ops operations: $done committed ($counts counts), refused" \
+        "$inuse RecordInUse, $rule business rule, $other other; ${elapsed} ms"
     echo "$name: total stock $before -> $after, committed change $committed"
     if [ "$failed" -ne 0 ] || [ "$other" -ne 0 ]; then
         echo "$name: a refusal was neither RecordInUse nor a business rule" >&2
