@@ -1,6 +1,7 @@
 #include "InventoryListRows.h"
 
 #include "BoundedFormat.h"
+#include "Clock.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "schema/InventoryCodes.h"
@@ -38,21 +39,10 @@ int CompareLong(long a, long b) {
     return a < b ? -1 : a > b ? 1 : 0;
 }
 
-long DayNumber(const WSIDate& d) {
-    // Days from a fixed epoch (civil calendar), so that dates compare by difference.
-    const int y = d.year - (d.month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int m = d.month;
-    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d.day - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return static_cast<long>(era) * 146097 + doe;
-}
-
 int CompareDate(const WSIDate& a, const WSIDate& b) {
     if (a.IsNull() || b.IsNull())
         return a.IsNull() == b.IsNull() ? 0 : (a.IsNull() ? -1 : 1);
-    return CompareLong(DayNumber(a), DayNumber(b));
+    return CompareLong(tavel::DayNumber(a), tavel::DayNumber(b));
 }
 
 // Location, then the user's last, first and middle name.
