@@ -106,10 +106,9 @@ bool PgConnection::Exec(const char* sql, std::string* error) {
 
 namespace {
 
-// The highest $N of a PostgreSQL text, with which numbers it uses; quoted texts and
-// names are skipped.
-std::vector<bool> UsedParameters(const std::string& sql) {
-    std::vector<bool> used;
+// Calls found(position, length, N) for every parameter $N of a PostgreSQL text; quoted
+// texts and names are skipped.
+template <class Found> void ScanParameters(std::string_view sql, Found found) {
     bool inString = false;
     bool inName = false;
     for (std::size_t i = 0; i < sql.size(); ++i) {
@@ -121,11 +120,25 @@ std::vector<bool> UsedParameters(const std::string& sql) {
         if (inString || inName || c != '$' || i + 1 >= sql.size() ||
             !std::isdigit(static_cast<unsigned char>(sql[i + 1])))
             continue;
-        const std::size_t n = std::strtoul(sql.c_str() + i + 1, nullptr, 10);
+        std::size_t end = i + 1;
+        std::size_t n = 0;
+        while (end < sql.size() && std::isdigit(static_cast<unsigned char>(sql[end])))
+            n = n * 10 + static_cast<std::size_t>(sql[end++] - '0');
+        found(i, end - i, n);
+        i = end - 1;
+    }
+}
+
+// The highest $N of a PostgreSQL text, with which numbers it uses.
+std::vector<bool> UsedParameters(const std::string& sql) {
+    std::vector<bool> used;
+    ScanParameters(sql, [&used](std::size_t, std::size_t, std::size_t n) {
+        if (n == 0)
+            return;
         if (n > used.size())
             used.resize(n, false);
         used[n - 1] = true;
-    }
+    });
     return used;
 }
 
@@ -427,29 +440,16 @@ std::string PgLiteralSql(const sqldialect::Literal& value) {
 std::string PgWriteValues(std::string_view sql, const std::vector<std::string>& literalSql) {
     std::string out;
     out.reserve(sql.size() + 16 * literalSql.size());
-    bool inString = false;
-    bool inName = false;
-    for (std::size_t i = 0; i < sql.size(); ++i) {
-        const char c = sql[i];
-        if (c == '\'' && !inName)
-            inString = !inString;
-        else if (c == '"' && !inString)
-            inName = !inName;
-        if (inString || inName || c != '$' || i + 1 >= sql.size() ||
-            !std::isdigit(static_cast<unsigned char>(sql[i + 1]))) {
-            out += c;
-            continue;
-        }
-        std::size_t end = i + 1;
-        std::size_t n = 0;
-        while (end < sql.size() && std::isdigit(static_cast<unsigned char>(sql[end])))
-            n = n * 10 + static_cast<std::size_t>(sql[end++] - '0');
+    std::size_t copied = 0;
+    ScanParameters(sql, [&](std::size_t at, std::size_t length, std::size_t n) {
+        out.append(sql.substr(copied, at - copied));
         if (n >= 1 && n <= literalSql.size())
             out += literalSql[n - 1];
         else
             out += '$' + std::to_string(n - literalSql.size());
-        i = end - 1;
-    }
+        copied = at + length;
+    });
+    out.append(sql.substr(copied));
     return out;
 }
 
