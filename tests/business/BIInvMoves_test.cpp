@@ -7,7 +7,6 @@
 #include "BIInvTransfer.h"
 #include "StockFixture.h"
 
-#include <functional>
 #include <set>
 
 namespace {
@@ -17,25 +16,6 @@ using tavel::MovementType::Transfer;
 
 class MovesTest : public StockTest {
 protected:
-    // A refused call, checked for its exception and for leaving the database as it was.
-    struct Refusal {
-        const char* name;
-        std::function<void()> expectThrow;
-    };
-    template <class E> static Refusal Refuses(const char* name, std::function<void()> call) {
-        return {name, [call] { EXPECT_THROW(call(), E); }};
-    }
-    void ExpectRefusals(const std::vector<Refusal>& cases) {
-        for (const Refusal& c : cases) {
-            SCOPED_TRACE(c.name);
-            const std::string before = Snapshot();
-            c.expectThrow();
-            EXPECT_EQ(db->TransactionLevel(), 0);
-            EXPECT_EQ(Snapshot(), before);
-        }
-        EXPECT_TRUE(Violations().empty());
-    }
-
     long AddTrackedProduct(const char* code, short costing = tavel::CostingMethod::OldestFirst) {
         WSIProduct::WSIData p = NewProduct(code);
         p.TrackExpiryDate = 1;
@@ -121,17 +101,16 @@ TEST_F(MovesTest, Transfer_RefusalsLeaveTheDatabaseAsItWas) {
             t.Transfer(product, quantity, false, false, false);
         };
     };
-    ExpectRefusals({
-        Refuses<InvalidTransferFrom>("no source", between("", kWard, p, 1)),
-        Refuses<InvalidTransferFrom>("inactive source", between("CLOSED", kWard, p, 1)),
-        Refuses<InvalidTransferTo>("same location", between(kStore, kStore, p, 1)),
-        Refuses<InvalidTransferTo>("inactive target", between(kStore, "CLOSED", p, 1)),
-        Refuses<InvalidProduct>("unknown product", between(kStore, kWard, 9999, 1)),
-        Refuses<InvalidQuantity>("beyond the maximum", between(kStore, kWard, p, 10000)),
-        Refuses<MissingInvItem>("more than in stock", between(kStore, kWard, p, 6)),
-        Refuses<ExpiryDateErr>("expired lot after a good one", between(kStore, kWard, p, 4)),
-        Refuses<InvalidExpiryDate>("undated lot", between(kStore, kWard, undated, 1)),
-    });
+    ExpectRefused<InvalidTransferFrom>(between("", kWard, p, 1));
+    ExpectRefused<InvalidTransferFrom>(between("CLOSED", kWard, p, 1));
+    ExpectRefused<InvalidTransferTo>(between(kStore, kStore, p, 1));
+    ExpectRefused<InvalidTransferTo>(between(kStore, "CLOSED", p, 1));
+    ExpectRefused<InvalidProduct>(between(kStore, kWard, 9999, 1));
+    ExpectRefused<InvalidQuantity>(between(kStore, kWard, p, 10000));
+    ExpectRefused<MissingInvItem>(between(kStore, kWard, p, 6));
+    // The good lot is taken first, then the expired one refuses the whole transfer.
+    ExpectRefused<ExpiryDateErr>(between(kStore, kWard, p, 4));
+    ExpectRefused<InvalidExpiryDate>(between(kStore, kWard, undated, 1));
 }
 
 TEST_F(MovesTest, TransferAll_MovesEveryBalanceOnceAndNotifiesPerProduct) {
@@ -233,13 +212,9 @@ TEST_F(MovesTest, CountProduct_RefusesLocationsWithoutTheProduct) {
     AddPrdLoc(p, kWard, 1, 1);
     BIInvCount count(db.get());
     count.InitBatch(kStore, "");
-    ExpectRefusals({
-        Refuses<PrdLocErr>("no product location",
-                           [&] { count.CountProduct("NOWHERE", p, 2, kCountCode); }),
-        Refuses<InactivePrdLocErr>("inactive product location",
-                                   [&] { count.CountProduct(kWard, p, 2, kCountCode); }),
-        Refuses<InvalidInvAdj>("unknown code", [&] { count.CountProduct(kStore, p, 2, "NONE"); }),
-    });
+    ExpectRefused<PrdLocErr>([&] { count.CountProduct("NOWHERE", p, 2, kCountCode); });
+    ExpectRefused<InactivePrdLocErr>([&] { count.CountProduct(kWard, p, 2, kCountCode); });
+    ExpectRefused<InvalidInvAdj>([&] { count.CountProduct(kStore, p, 2, "NONE"); });
 }
 
 TEST_F(MovesTest, Repackage_TurnsPartOfOneItemIntoTargetStockUnderOneAuditEntry) {
@@ -280,23 +255,17 @@ TEST_F(MovesTest, Repackage_RefusalsLeaveTheDatabaseAsItWas) {
         return
             [=, &r] { r.Repackage(invItem, loc, source, quantity, target, targetQuantity, cost); };
     };
-    ExpectRefusals({
-        Refuses<InvalidInvItem>("no item id", repackage(0, kStore, box, 1, piece, 12, 1)),
-        Refuses<InvalidInvItem>("unknown item", repackage(9999, kStore, box, 1, piece, 12, 1)),
-        Refuses<InvalidRepackageQuantity>("more than the item holds",
-                                          repackage(item, kStore, box, 3, piece, 12, 1)),
-        Refuses<InvalidQuantity>("nothing made", repackage(item, kStore, box, 1, piece, 0, 1)),
-        Refuses<InvalidCost>("negative cost", repackage(item, kStore, box, 1, piece, 12, -0.01)),
-        Refuses<InvalidLocation>("no location", repackage(item, "", box, 1, piece, 12, 1)),
-        Refuses<InvalidLocation>("inactive location",
-                                 repackage(item, "CLOSED", box, 1, piece, 12, 1)),
-        Refuses<InvalidProduct>("unknown target", repackage(item, kStore, box, 1, 9999, 12, 1)),
-        Refuses<PrdLocInactive>("inactive target location",
-                                repackage(atWard, kWard, box, 1, piece, 12, 1)),
-        // The target stock is made before the source is found short: both go.
-        Refuses<MissingInvItem>("source item of another location",
-                                repackage(atWard, kStore, box, 3, piece, 12, 1)),
-    });
+    ExpectRefused<InvalidInvItem>(repackage(0, kStore, box, 1, piece, 12, 1));
+    ExpectRefused<InvalidInvItem>(repackage(9999, kStore, box, 1, piece, 12, 1));
+    ExpectRefused<InvalidRepackageQuantity>(repackage(item, kStore, box, 3, piece, 12, 1));
+    ExpectRefused<InvalidQuantity>(repackage(item, kStore, box, 1, piece, 0, 1));
+    ExpectRefused<InvalidCost>(repackage(item, kStore, box, 1, piece, 12, -0.01));
+    ExpectRefused<InvalidLocation>(repackage(item, "", box, 1, piece, 12, 1));
+    ExpectRefused<InvalidLocation>(repackage(item, "CLOSED", box, 1, piece, 12, 1));
+    ExpectRefused<InvalidProduct>(repackage(item, kStore, box, 1, 9999, 12, 1));
+    ExpectRefused<PrdLocInactive>(repackage(atWard, kWard, box, 1, piece, 12, 1));
+    // The target stock is made before a source of another location is found short: both go.
+    ExpectRefused<MissingInvItem>(repackage(atWard, kStore, box, 3, piece, 12, 1));
 }
 
 TEST_F(MovesTest, Split_MakesAnItemOfItsOwnThatKeepsTheAuditDate) {
@@ -338,15 +307,13 @@ TEST_F(MovesTest, Split_RefusalsLeaveTheDatabaseAsItWas) {
     auto split = [&s](long invItem, short quantity, double cost) {
         return [=, &s] { s.Split(invItem, quantity, cost, kJune); };
     };
-    ExpectRefusals({
-        Refuses<InvalidCost>("negative cost", split(item, 2, -1)),
-        Refuses<InvalidInvItem>("no item id", split(0, 2, 1)),
-        Refuses<InvalidInvItem>("unknown item", split(9999, 2, 1)),
-        Refuses<InvalidQuantity>("nothing split off", split(item, 0, 1)),
-        Refuses<InvalidSplitQuantity>("the whole item", split(item, 10, 1)),
-        Refuses<InvalidRepackageQuantity>("more than its balance", split(item, 7, 1)),
-        Refuses<InvItDetErr>("item without its detail", split(orphan, 2, 1)),
-    });
+    ExpectRefused<InvalidCost>(split(item, 2, -1));
+    ExpectRefused<InvalidInvItem>(split(0, 2, 1));
+    ExpectRefused<InvalidInvItem>(split(9999, 2, 1));
+    ExpectRefused<InvalidQuantity>(split(item, 0, 1));
+    ExpectRefused<InvalidSplitQuantity>(split(item, 10, 1)); // the whole item
+    ExpectRefused<InvalidRepackageQuantity>(split(item, 7, 1));
+    ExpectRefused<InvItDetErr>(split(orphan, 2, 1));
 }
 
 } // namespace

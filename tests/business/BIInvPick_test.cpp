@@ -94,10 +94,7 @@ TEST_F(PickTest, PickList_NumbersStampsAndListsOpenLists) {
     EXPECT_EQ(OpenLists(picks), expected);
     EXPECT_EQ(OpenLists(picks), expected) << "the cursor starts over after its end";
 
-    const std::string before = Snapshot();
-    EXPECT_THROW(picks.Add(99999, true), RecordInUse);
-    EXPECT_EQ(db->TransactionLevel(), 0);
-    EXPECT_EQ(Snapshot(), before);
+    ExpectRefused<RecordInUse>([&] { picks.Add(99999, true); });
 
     // Clearing takes the lines off but keeps their status.
     picks.ClearBatch(a);
@@ -215,11 +212,10 @@ TEST_F(PickTest, Fill_TakesSubstitutesOfTheSameTypeUnderTheOrderedProduct) {
 
     BIInvFill fill(db.get());
     fill.InitBatch(kStore, kWard);
-    const std::string before = Snapshot();
-    fill.BeginFill();
-    EXPECT_THROW(fill.Fill(line, otherType, 2, false, false, false, false), PrdTypeMatchErr);
-    EXPECT_EQ(db->TransactionLevel(), 0);
-    EXPECT_EQ(Snapshot(), before);
+    ExpectRefused<PrdTypeMatchErr>([&] {
+        fill.BeginFill();
+        fill.Fill(line, otherType, 2, false, false, false, false);
+    });
 
     fill.BeginFill();
     fill.Fill(line, substitute, 4, false, false, false, false);

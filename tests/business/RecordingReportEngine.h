@@ -21,11 +21,8 @@ struct RecordedReport {
     std::vector<std::pair<std::string, std::string>> formulas;
     std::vector<int> formulaTypes;
     bool formulaError = false;
-    bool parametersSet = false;
     std::vector<CRPEValueInfo> parameters;
     bool fullPath = false;
-    int printCount = 0;
-    bool closed = false;
     // "open", "formulas", "formulaError", "parameter", "fullPath", "print", "close"
     std::vector<std::string> calls;
     // Contents of the report file when Print ran and the file was a readable full path.
@@ -52,10 +49,7 @@ private:
     class Job : public WSIReportJob {
     public:
         Job(RecordingReportEngine& e, std::size_t i) : m_engine(e), m_index(i) {}
-        ~Job() override {
-            rec().closed = true;
-            rec().calls.push_back("close");
-        }
+        ~Job() override { rec().calls.push_back("close"); }
         void SetFormulas(const ST_FORMULAS* f, int count) override {
             rec().calls.push_back("formulas");
             for (int i = 0; i < count; ++i) {
@@ -69,7 +63,6 @@ private:
         }
         void SetParameter(const CRPEValueInfo* v, int count) override {
             rec().calls.push_back("parameter");
-            rec().parametersSet = true;
             for (int i = 0; i < count; ++i)
                 rec().parameters.push_back(v[i]);
         }
@@ -79,7 +72,6 @@ private:
         }
         bool Print(bool, bool) override {
             rec().calls.push_back("print");
-            ++rec().printCount;
             if (rec().fullPath) {
                 if (FILE* fp = std::fopen(rec().file.c_str(), "rb")) {
                     char buf[4096];

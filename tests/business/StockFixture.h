@@ -8,7 +8,7 @@
 //
 // Stock built here is consistent: a lot (AddLot) comes with the detail that created it,
 // a detail for what was already taken out of it, and its balance added to the product
-// location. Builders that other test groups need are appended at the end of this file.
+// location.
 
 #include "EngineFixture.h"
 #include "FakeHost.h"
@@ -480,6 +480,3 @@ protected:
     long prdType = 0;
     long vendor = 0;
 };
-
-// ---------------------------------------------------------------------------------------
-// Builders added by other test groups (append below).

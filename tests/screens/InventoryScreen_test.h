@@ -15,8 +15,7 @@ private slots:
     void init();
     void cleanup();
 
-    void PendingNeverShowsClosedStatuses();
-    void ClosedShowsOnlyClosedStatuses();
+    void PendingAndClosedTabsSplitTheStatuses();
     void PendingFiltersBySupplyingLocationAndType();
     void LevelsByLocationAndSummed();
     void ReceivedAndUsageSearches();
@@ -25,7 +24,7 @@ private slots:
     void SortingByBackOrderedPutsThemFirst();
     void StatusCommandsChangeDatabaseAndMarks();
     void CancelOrderCancelsEveryLine();
-    void FillBatchRefusesMixedLocationsAndVendorLines();
+    void FillBatchRefusesMixedLocations();
     void PickListMessagesAndBatch();
     void CountNeedsAnActiveCountCode();
     void ClosedTabOrderTypeDecidesLocationOrVendor();

@@ -217,21 +217,6 @@ void ViewLogicTest::LevelsCellsPerLocationAndSummary() {
     QCOMPARE(views::LevelsMarks(r, true), views::kCancelledMark | views::kBackOrderLocationMark);
 }
 
-void ViewLogicTest::BackOrderedColumnSortsBackOrderedLinesFirst() {
-    std::vector<WSIInvOrderData> rows = {OrderRow(Ordered, 9, 0), OrderRow(BackOrdered, 5, 4),
-                                         OrderRow(Purchased, 2, 0), OrderRow(BackOrdered, 8, 1)};
-    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
-        return views::ComparePending(a, b, 11) < 0;
-    });
-    QCOMPARE(rows[0].Status, short(BackOrdered));
-    QCOMPARE(rows[0].Quantity, short(5)); // 1 outstanding before 7
-    QCOMPARE(rows[1].Status, short(BackOrdered));
-    QCOMPARE(rows[2].Quantity, short(2));
-    QCOMPARE(rows[3].Quantity, short(9));
-    // Column 10 is not sorted.
-    QCOMPARE(views::ComparePending(rows[0], rows[3], 10), 0);
-}
-
 void ViewLogicTest::ComparersOfTheOtherViews() {
     WSILevelsData a{}, b{};
     a.TrackUsage = 0;

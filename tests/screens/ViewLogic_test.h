@@ -33,7 +33,6 @@ private slots:
     void FillSlotsPutsTextsInOrder();
     void PendingCellsAndMarks();
     void LevelsCellsPerLocationAndSummary();
-    void BackOrderedColumnSortsBackOrderedLinesFirst();
     void ComparersOfTheOtherViews();
     void RefreshExaminesTheRowThatMovesUp();
     void FillSelectionChecks_data();

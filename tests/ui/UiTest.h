@@ -85,10 +85,8 @@ private slots:
     void ComboBox_EntriesCarryValues();
 
     // Generic screens
-    void AddEdit_ChecksFieldsBeforeSaving();
-    void AddEdit_RefusalKeepsFormOpenAndOkStores();
-    void Codes_ListsRecordsWithInactiveMark();
-    void Codes_DeleteAsksFirst();
+    void AddEdit_ChecksFieldsThenSavesAndKeepsFormOpenOnRefusal();
+    void Codes_ListsRecordsWithInactiveMarkAndDeleteAsksFirst();
     void Codes_AddAndEditGoThroughForm();
     void Codes_LookupReturnsChosenRecord();
     void Search_RowLimitAsksOnceWhenMoreFollow();

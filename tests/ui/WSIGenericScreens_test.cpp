@@ -101,7 +101,7 @@ protected:
 
 } // namespace
 
-void UiTest::AddEdit_ChecksFieldsBeforeSaving() {
+void UiTest::AddEdit_ChecksFieldsThenSavesAndKeepsFormOpenOnRefusal() {
     FakeModule module;
     module.strings[45032] = QStringLiteral("required");
     module.strings[39601] = QStringLiteral("number");
@@ -120,11 +120,28 @@ void UiTest::AddEdit_ChecksFieldsBeforeSaving() {
     QVERIFY(form.isVisible());
 
     form.SetFieldText(0, QStringLiteral("CS"));
-    form.SetFieldText(1, QStringLiteral("Case"));
+    form.SetFieldText(1, QStringLiteral("DUP"));
     form.SetFieldText(3, QStringLiteral("twelve"));
     form.DoCommand(cm::Ok);
     QCOMPARE(module.prompts.back().text, QStringLiteral("number"));
     QCOMPARE(source.saves, 0);
+
+    // The fields pass; the source refuses and its message is shown over the open form.
+    form.SetFieldText(3, QStringLiteral("12"));
+    form.DoCommand(cm::Ok);
+    QCOMPARE(source.saves, 1);
+    QCOMPARE(module.prompts.back().text, QStringLiteral("duplicate description"));
+    QVERIFY(form.isVisible());
+    QVERIFY(source.rows.empty());
+
+    form.SetFieldText(1, QStringLiteral("Case"));
+    form.Control<QCheckBox>(WSIAddEditDialog::kFirstFieldId + 2)->setChecked(true);
+    form.DoCommand(cm::Ok);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.result(), id::OK);
+    QCOMPARE(source.rows.size(), std::size_t{1});
+    QCOMPARE(source.rows[0], (QStringList{"CS", "Case", "1", "12"}));
+    QCOMPARE(form.Record().marks, rowmark::Cancelled); // what the source stored comes back
 
     // The key of an existing record is fixed.
     WSIRecord existing;
@@ -136,34 +153,9 @@ void UiTest::AddEdit_ChecksFieldsBeforeSaving() {
     QCOMPARE(change.FieldText(2), QStringLiteral("1"));
 }
 
-void UiTest::AddEdit_RefusalKeepsFormOpenAndOkStores() {
+void UiTest::Codes_ListsRecordsWithInactiveMarkAndDeleteAsksFirst() {
     FakeModule module;
-    UnitSource source;
-    WSIRecord blank;
-    blank.values = QStringList{"", "", "0", ""};
-    WSIAddEditDialog form(static_cast<QWidget*>(nullptr), &module, 25008, &source, blank, true);
-    form.show();
-    form.SetFieldText(0, QStringLiteral("CS"));
-    form.SetFieldText(1, QStringLiteral("DUP"));
-    form.DoCommand(cm::Ok);
-    QCOMPARE(source.saves, 1);
-    QCOMPARE(module.prompts.back().text, QStringLiteral("duplicate description"));
-    QVERIFY(form.isVisible());
-    QVERIFY(source.rows.empty());
-
-    form.SetFieldText(1, QStringLiteral("Case"));
-    form.Control<QCheckBox>(WSIAddEditDialog::kFirstFieldId + 2)->setChecked(true);
-    form.SetFieldText(3, QStringLiteral("12"));
-    form.DoCommand(cm::Ok);
-    QVERIFY(!form.isVisible());
-    QCOMPARE(form.result(), id::OK);
-    QCOMPARE(source.rows.size(), std::size_t{1});
-    QCOMPARE(source.rows[0], (QStringList{"CS", "Case", "1", "12"}));
-    QCOMPARE(form.Record().marks, rowmark::Cancelled); // what the source stored comes back
-}
-
-void UiTest::Codes_ListsRecordsWithInactiveMark() {
-    FakeModule module;
+    module.strings[5007] = QStringLiteral("delete?");
     UnitSource source = ThreeUnits();
     WSICodesDialog dlg(static_cast<QWidget*>(nullptr), &module, 25008, &source);
     QVERIFY(dlg.LoadList());
@@ -181,34 +173,25 @@ void UiTest::Codes_ListsRecordsWithInactiveMark() {
     list->SelectRow(1);
     QVERIFY(dlg.IsCommandEnabled(WSICodesDialog::CmEdit));
     QCOMPARE(dlg.SelectedRecord()->Value(0), QStringLiteral("EA"));
-}
-
-void UiTest::Codes_DeleteAsksFirst() {
-    FakeModule module;
-    module.strings[5007] = QStringLiteral("delete?");
-    UnitSource source = ThreeUnits();
-    WSICodesDialog dlg(static_cast<QWidget*>(nullptr), &module, 25008, &source);
-    dlg.LoadList();
-    dlg.List()->SelectRow(1);
 
     module.answers = {id::NO};
     dlg.DoCommand(WSICodesDialog::CmDelete);
     QCOMPARE(module.prompts.back().text, QStringLiteral("delete?"));
     QCOMPARE(source.removes, 0);
-    QCOMPARE(dlg.List()->RowCount(), 3);
+    QCOMPARE(list->RowCount(), 3);
 
     source.refuseDelete = true;
     module.answers = {id::YES};
     dlg.DoCommand(WSICodesDialog::CmDelete);
     QCOMPARE(source.removes, 1);
     QCOMPARE(module.prompts.back().text, QStringLiteral("in use"));
-    QCOMPARE(dlg.List()->RowCount(), 3);
+    QCOMPARE(list->RowCount(), 3);
 
     source.refuseDelete = false;
     module.answers = {id::YES};
     dlg.DoCommand(WSICodesDialog::CmDelete);
-    QCOMPARE(dlg.List()->RowCount(), 2);
-    QCOMPARE(dlg.List()->ItemText(1, 0), QStringLiteral("PK"));
+    QCOMPARE(list->RowCount(), 2);
+    QCOMPARE(list->ItemText(1, 0), QStringLiteral("PK"));
     QCOMPARE(source.rows.size(), std::size_t{2});
     QVERIFY(!dlg.IsCommandEnabled(WSICodesDialog::CmDelete)); // nothing selected now
 }
