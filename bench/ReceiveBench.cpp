@@ -26,12 +26,12 @@ namespace {
 
 struct Fixture {
     std::unique_ptr<bench::DataCopy> copy;
-    std::string path;
     long order = 0;
     long vendor = 0;
     std::string poNumber;
     std::string loc;
     std::vector<long> products; // on the order, without expiry dates
+    bool ok = false;            // a copy with such an order
 };
 
 // Copies the generated database once so that the runs leave it as it was, and picks the
@@ -43,8 +43,7 @@ Fixture& Shared() {
     f.copy = std::make_unique<bench::DataCopy>("tavel_receive_bench.db");
     if (!f.copy->Ok())
         return f;
-    f.path = f.copy->Path();
-    const bench::NativeDb conn = bench::OpenNative(f.path);
+    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
     bench::Stmt order(conn.get(),
                       "SELECT O.\"InvOrder\", O.\"Vendor\", O.\"PONumber\", O.\"InvLoc\" FROM "
                       "INVORDER O JOIN INVORDIT I ON I.\"InvOrder\" = O.\"InvOrder\" JOIN PRODUCT "
@@ -64,23 +63,16 @@ Fixture& Shared() {
     products.I(1, f.order);
     while (products.Row())
         f.products.push_back(static_cast<long>(products.Int(0)));
+    f.ok = !f.products.empty();
     return f;
 }
 
 void ReceiveLine_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    if (f.products.empty()) {
-        state.SkipWithError("no open purchase order in the data");
+    const std::unique_ptr<WSIDatabase> db = bench::OpenEngine(state, f);
+    if (!db)
         return;
-    }
-    RegisterRecords();
-    WSIDatabase db;
-    if (!db.Open(f.path)) {
-        state.SkipWithError("cannot open the copy");
-        return;
-    }
-    bench::TraceStatements(db.Handle());
-    BIInvReceive rec(&db);
+    BIInvReceive rec(db.get());
     rec.InitBatch(f.loc.c_str(), f.vendor, nullptr, f.poNumber.c_str(), nullptr);
     long n = 0;
     char ref[32];
@@ -193,11 +185,11 @@ private:
 
 void ReceiveLine_Native(benchmark::State& state) {
     Fixture& f = Shared();
-    if (f.products.empty()) {
+    if (!f.ok) {
         state.SkipWithError("no open purchase order in the data");
         return;
     }
-    const bench::NativeDb conn = bench::OpenNative(f.path);
+    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
     sqlite3* db = conn.get();
     {
         NativeReceive rec(db, f);
@@ -219,21 +211,13 @@ constexpr long kReceiptLines = 10000;
 
 void Receipt10000_Engine(benchmark::State& state) {
     Fixture& f = Shared();
-    if (f.products.empty()) {
-        state.SkipWithError("no open purchase order in the data");
+    const std::unique_ptr<WSIDatabase> db = bench::OpenEngine(state, f);
+    if (!db)
         return;
-    }
-    RegisterRecords();
-    WSIDatabase db;
-    if (!db.Open(f.path)) {
-        state.SkipWithError("cannot open the copy");
-        return;
-    }
-    bench::TraceStatements(db.Handle());
     long run = 0;
     char ref[32];
     for (auto _ : state) {
-        BIInvReceive rec(&db);
+        BIInvReceive rec(db.get());
         rec.InitBatch(f.loc.c_str(), f.vendor, nullptr, f.poNumber.c_str(), nullptr);
         for (long n = 0; n < kReceiptLines; ++n) {
             FormatInto(__LINE__, __FILE__, ref, "R%ld-%ld", run, n);
@@ -246,11 +230,11 @@ void Receipt10000_Engine(benchmark::State& state) {
 
 void Receipt10000_Native(benchmark::State& state) {
     Fixture& f = Shared();
-    if (f.products.empty()) {
+    if (!f.ok) {
         state.SkipWithError("no open purchase order in the data");
         return;
     }
-    const bench::NativeDb conn = bench::OpenNative(f.path);
+    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
     sqlite3* db = conn.get();
     {
         long run = 0;
