@@ -12,12 +12,7 @@ namespace {
 
 namespace views = tavel::views;
 
-struct ColumnDef {
-    const char* heading;
-    int width;
-};
-
-constexpr ColumnDef kClosedColumns[views::kClosedColumns] = {
+constexpr WSIInventoryListDialog::ColumnDef kClosedColumns[views::kClosedColumns] = {
     {"Date", 80},    {"Order", 60},         {"PO Number", 90},  {"Ordered By", 160},
     {"Product", 90}, {"Description", 200},  {"Bin", 60},        {"Status", 100},
     {"Qty", 50},     {"Filled", 50},        {"Unit", 60},       {"From", 70},
@@ -29,8 +24,7 @@ constexpr ColumnDef kClosedColumns[views::kClosedColumns] = {
 WSIInvClosedOrdersDialog::WSIInvClosedOrdersDialog(WSIInventoryDialog* mainScreen,
                                                    WSIApplication* module, int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
-    for (const ColumnDef& c : kClosedColumns)
-        List()->AddColumn(QString::fromLatin1(c.heading), c.width);
+    AddColumns(kClosedColumns);
     vendorWidth_ = List()->DefinedColumnWidth(views::col::ClosedVendorName);
     supplyingWidth_ = List()->DefinedColumnWidth(views::col::ClosedSupplyingLoc);
     connect(List(), &WSIListWindow::rowActivated, this, [this] { DoCommand(CmEditOrderId); });

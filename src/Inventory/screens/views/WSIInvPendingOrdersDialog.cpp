@@ -14,12 +14,7 @@ namespace {
 using namespace tavel::OrdItStatus;
 namespace views = tavel::views;
 
-struct ColumnDef {
-    const char* heading;
-    int width;
-};
-
-constexpr ColumnDef kPendingColumns[views::kOrderColumns] = {
+constexpr WSIInventoryListDialog::ColumnDef kPendingColumns[views::kOrderColumns] = {
     {"Date", 80},    {"Order", 60},        {"PO Number", 90}, {"Ordered By", 160},
     {"Product", 90}, {"Description", 200}, {"Bin", 60},       {"Status", 100},
     {"Qty", 50},     {"Filled", 50},       {"Value", 70},     {"Back-Ordered", 80},
@@ -47,8 +42,7 @@ WSIInvPendingOrdersDialog::WSIInvPendingOrdersDialog(WSIInventoryDialog* mainScr
 }
 
 void WSIInvPendingOrdersDialog::BuildColumns() {
-    for (const ColumnDef& c : kPendingColumns)
-        List()->AddColumn(QString::fromLatin1(c.heading), c.width);
+    AddColumns(kPendingColumns);
 }
 
 void WSIInvPendingOrdersDialog::BuildMenu() {

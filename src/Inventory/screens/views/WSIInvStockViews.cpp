@@ -13,33 +13,23 @@ namespace {
 
 namespace views = tavel::views;
 
-struct ColumnDef {
-    const char* heading;
-    int width;
-};
-
-constexpr ColumnDef kLevelsColumns[views::kLevelsColumns] = {
+constexpr WSIInventoryListDialog::ColumnDef kLevelsColumns[views::kLevelsColumns] = {
     {"Location", 70},     {"Type", 110},     {"Category", 110},  {"Product", 90},
     {"Description", 200}, {"Balance", 70},   {"Last Count", 70}, {"Total", 70},
     {"Unit", 60},         {"Ordered", 60},   {"On Order", 60},   {"Reorder", 60},
     {"Min Order", 60},    {"Std Order", 60}, {"Bin", 60},        {"Vendor", 140},
 };
 
-constexpr ColumnDef kReceivedColumns[views::kReceivedColumns] = {
+constexpr WSIInventoryListDialog::ColumnDef kReceivedColumns[views::kReceivedColumns] = {
     {"Location", 70},     {"Date", 80},    {"PO Number", 90}, {"Type", 40},        {"Product", 90},
     {"Description", 200}, {"Qty", 50},     {"Balance", 60},   {"Unit", 60},        {"Vendor", 140},
     {"Unit Cost", 70},    {"Expires", 80}, {"Reference", 90}, {"Ordered By", 160},
 };
 
-constexpr ColumnDef kUsageColumns[views::kUsageColumns] = {
+constexpr WSIInventoryListDialog::ColumnDef kUsageColumns[views::kUsageColumns] = {
     {"Location", 70}, {"Date", 80},         {"Type", 110}, {"Category", 110},
     {"Product", 90},  {"Description", 200}, {"Qty", 60},   {"Code", 70},
 };
-
-template <std::size_t N> void AddColumns(WSIListWindow* list, const ColumnDef (&defs)[N]) {
-    for (const ColumnDef& c : defs)
-        list->AddColumn(QString::fromLatin1(c.heading), c.width);
-}
 
 std::string Trim(const char* text) {
     std::string s(text ? text : "");
@@ -79,7 +69,7 @@ std::vector<long> ProductsOfOrder(WSIDatabase* db, long invOrder) {
 WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                                        int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
-    AddColumns(List(), kLevelsColumns);
+    AddColumns(kLevelsColumns);
     AddMenuCommand({CmShowProductLocationsId, tr("Product Locations"), nullptr, nullptr,
                     "WSISelectProductLocationDialog", 25024});
     AddMenuCommand({CmShowProductOverviewId, tr("Product Overview"), nullptr,
@@ -233,7 +223,7 @@ void WSIInvLevelsDialog::CmShowProductOverview() {
 WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                                            int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
-    AddColumns(List(), kReceivedColumns);
+    AddColumns(kReceivedColumns);
     const auto one = [this] { return List()->SelectedCount() == 1; };
     AddMenuCommand({CmSplitReceiptId, tr("Split Receipt"),
                     [this, one] {
@@ -306,7 +296,7 @@ void WSIInvReceivedDialog::DoRefreshList(int mode, long id, bool) {
 WSIInvUsageDialog::WSIInvUsageDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                                      int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, 0) {
-    AddColumns(List(), kUsageColumns);
+    AddColumns(kUsageColumns);
 }
 
 const WSIUsageData* WSIInvUsageDialog::RowRecord(int row) const {

@@ -17,6 +17,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -105,7 +106,18 @@ public:
     static QString NotAvailableText(WSIApplication* module, const char* screenClass,
                                     int templateId);
 
+    // A column of a view's list: its heading and width in pixels.
+    struct ColumnDef {
+        const char* heading;
+        int width;
+    };
+
 protected:
+    template <std::size_t N> void AddColumns(const ColumnDef (&columns)[N]) {
+        for (const ColumnDef& c : columns)
+            List()->AddColumn(QString::fromLatin1(c.heading), c.width);
+    }
+
     WSIDatabase* Db() const;
     BIInventory& Inventory() const { return *inventory_; }
     WSIInventoryDialog* MainScreen() const { return main_; }
