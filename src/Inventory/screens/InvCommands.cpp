@@ -110,6 +110,11 @@ bool CmPerformAdjustment(WSIInventoryApp& app) {
     char invAdj[7];
     CopyCode(invLoc, request->InvLoc);
     CopyCode(invAdj, request->InvAdj);
+    // The lists of an open inventory window may still be reading on this connection: they
+    // finish before anything is written.
+    if (WSIInventoryMDI* open = app.InventoryWindow)
+        if (WSIInventoryDialog* screen = open->Client())
+            screen->CompleteFills();
     BIInvAdj adjust(db);
     try {
         adjust.Adjust(invLoc, request->Type, static_cast<long>(request->Product), request->Quantity,
