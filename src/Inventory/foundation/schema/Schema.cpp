@@ -270,12 +270,13 @@ bool Contains(const std::vector<std::string>& names, std::string_view name) {
     return false;
 }
 
-std::string CheckObjects(WSIDatabase& db) {
-    Catalogue objects(db, "SELECT type FROM sqlite_schema WHERE name = ?1");
-    Catalogue columns(db, "SELECT name FROM pragma_table_info(?1) ORDER BY cid");
-
+// Tables with every column of their records, views with their columns in order, and the
+// indexes, as the engine's catalogue lists them: columnsOf(name) gives a table's or view's
+// columns (none when it is missing), viewColumn(name) how the engine names a view column.
+template <class ColumnsOf, class ViewColumn, class HasIndex>
+std::string CheckCatalogue(ColumnsOf columnsOf, ViewColumn viewColumn, HasIndex hasIndex) {
     for (const TableDesc* t : RecordTables()) {
-        std::vector<std::string> names = ColumnNames(columns, t->name);
+        std::vector<std::string> names = columnsOf(t->name);
         if (names.empty())
             return std::string("table ") + t->name + " is missing";
         for (std::size_t i = 0; i < t->count; ++i)
@@ -284,25 +285,32 @@ std::string CheckObjects(WSIDatabase& db) {
                        "\"";
     }
     for (const auto& c : kExtraColumns)
-        if (!Contains(ColumnNames(columns, c[0]), c[1]))
+        if (!Contains(columnsOf(c[0]), c[1]))
             return std::string("table ") + c[0] + " has no column \"" + c[1] + "\"";
     for (const ViewDef& v : kViews) {
         const TableDesc& row = v.row();
-        std::vector<std::string> names = ColumnNames(columns, row.name);
+        std::vector<std::string> names = columnsOf(row.name);
         if (names.empty())
             return std::string("view ") + row.name + " is missing";
-        for (std::size_t i = 0; i < row.count; ++i) {
-            if (i >= names.size() || names[i] != row.columns[i].name)
+        for (std::size_t i = 0; i < row.count; ++i)
+            if (i >= names.size() || names[i] != viewColumn(row.columns[i].name))
                 return std::string("view ") + row.name + " does not have column " +
                        row.columns[i].name + " in place " + std::to_string(i + 1);
-        }
         if (names.size() != row.count)
             return std::string("view ") + row.name + " has more columns than expected";
     }
     for (const IndexDef& ix : kIndexes)
-        if (!ObjectExists(objects, ix.name))
+        if (!hasIndex(ix.name))
             return std::string("index ") + ix.name + " is missing";
     return {};
+}
+
+std::string CheckObjects(WSIDatabase& db) {
+    Catalogue objects(db, "SELECT type FROM sqlite_schema WHERE name = ?1");
+    Catalogue columns(db, "SELECT name FROM pragma_table_info(?1) ORDER BY cid");
+    return CheckCatalogue([&](const char* name) { return ColumnNames(columns, name); },
+                          [](const char* column) { return std::string(column); },
+                          [&](const char* name) { return ObjectExists(objects, name); });
 }
 
 // Sequence counters live in a file beside the database, "<file>.sequences", table
@@ -353,35 +361,16 @@ std::string CheckServerObjects(WSIDatabase& db) {
     auto exists = [&](const char* sql, const std::string& name) {
         return db.QueryNative(sql, {name}, rows, &error) && !rows.empty();
     };
-    for (const TableDesc* t : RecordTables()) {
-        std::vector<std::string> names = columnsOf(Folded(t->name));
-        if (names.empty())
-            return std::string("table ") + t->name + " is missing";
-        for (std::size_t i = 0; i < t->count; ++i)
-            if (!Contains(names, t->columns[i].name))
-                return std::string("table ") + t->name + " has no column \"" + t->columns[i].name +
-                       "\"";
-    }
-    for (const auto& c : kExtraColumns)
-        if (!Contains(columnsOf(Folded(c[0])), c[1]))
-            return std::string("table ") + c[0] + " has no column \"" + c[1] + "\"";
-    for (const ViewDef& v : kViews) {
-        const TableDesc& row = v.row();
-        std::vector<std::string> names = columnsOf(Folded(row.name));
-        if (names.empty())
-            return std::string("view ") + row.name + " is missing";
-        for (std::size_t i = 0; i < row.count; ++i)
-            if (i >= names.size() || names[i] != ServerColumnName(row.columns[i].name))
-                return std::string("view ") + row.name + " does not have column " +
-                       row.columns[i].name + " in place " + std::to_string(i + 1);
-        if (names.size() != row.count)
-            return std::string("view ") + row.name + " has more columns than expected";
-    }
-    for (const IndexDef& ix : kIndexes)
-        if (!exists("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() AND "
-                    "indexname = $1",
-                    Folded(ix.name)))
-            return std::string("index ") + ix.name + " is missing";
+    std::string problem = CheckCatalogue(
+        [&](const char* name) { return columnsOf(Folded(name)); },
+        [](const char* column) { return ServerColumnName(column); },
+        [&](const char* name) {
+            return exists("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() AND "
+                          "indexname = $1",
+                          Folded(name));
+        });
+    if (!problem.empty())
+        return problem;
     for (const char* name : kSequences)
         if (!exists("SELECT 1 FROM information_schema.sequences WHERE sequence_schema = "
                     "current_schema() AND sequence_name = $1",
