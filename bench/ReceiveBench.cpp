@@ -183,13 +183,21 @@ private:
         balance, detail, fill;
 };
 
-void ReceiveLine_Native(benchmark::State& state) {
-    Fixture& f = Shared();
+// The hand-written side's connection to the copy; none, with the benchmark skipped, when
+// the data has no such order.
+bench::NativeDb NativeConnection(benchmark::State& state, const Fixture& f) {
     if (!f.ok) {
         state.SkipWithError("no open purchase order in the data");
-        return;
+        return nullptr;
     }
-    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
+    return bench::OpenNative(f.copy->Path());
+}
+
+void ReceiveLine_Native(benchmark::State& state) {
+    Fixture& f = Shared();
+    const bench::NativeDb conn = NativeConnection(state, f);
+    if (!conn)
+        return;
     sqlite3* db = conn.get();
     {
         NativeReceive rec(db, f);
@@ -230,11 +238,9 @@ void Receipt10000_Engine(benchmark::State& state) {
 
 void Receipt10000_Native(benchmark::State& state) {
     Fixture& f = Shared();
-    if (!f.ok) {
-        state.SkipWithError("no open purchase order in the data");
+    const bench::NativeDb conn = NativeConnection(state, f);
+    if (!conn)
         return;
-    }
-    const bench::NativeDb conn = bench::OpenNative(f.copy->Path());
     sqlite3* db = conn.get();
     {
         long run = 0;
