@@ -21,6 +21,11 @@ std::string Expiry(const WSIBarCodeFields& f) {
     return text;
 }
 
+// Table cases are shown and named by their name.
+template <class Case> std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
 struct Accepted {
     const char* name;
     std::string text;
@@ -32,7 +37,16 @@ struct Accepted {
     long count;         // -1: none
 };
 
+struct Refused {
+    const char* name;
+    std::string text;
+    unsigned code;
+};
+
 void PrintTo(const Accepted& c, std::ostream* os) {
+    *os << c.name;
+}
+void PrintTo(const Refused& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -98,17 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{"DigitsThatAreNoGtin", "0109506000134353", false, "0109506000134353", "", "", "",
                  -1},
         Accepted{"Ean13WithAimId", "]E04006381333931", false, "4006381333931", "", "", "", -1}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct Refused {
-    const char* name;
-    std::string text;
-    unsigned code;
-};
-
-void PrintTo(const Refused& c, std::ostream* os) {
-    *os << c.name;
-}
+    CaseName<Accepted>);
 
 class BarCodeRefused : public ::testing::TestWithParam<Refused> {};
 
@@ -173,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "AB\x01"
                               "CD",
                               WSIBarCodeFuncs::kMsgUnreadable}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName<Refused>);
 
 TEST(BarCodeDates, TwoDigitYearsFollowTheSlidingWindowAtItsEdges) {
     struct Case {
