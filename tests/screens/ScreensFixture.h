@@ -40,6 +40,8 @@ public:
     std::vector<Box> boxes;
     std::vector<int> warnings;   // template ids of the warning screens shown
     std::deque<int> warnAnswers; // scripted answers; id::OK when the script is empty
+    std::deque<int> boxAnswers;  // scripted message box answers; id::OK when empty
+    WSIReportEngine* engine = nullptr;
     std::set<std::pair<int, int>> restricted;
     std::unique_ptr<WSIProfile> profile;
     int printRequests = 0;
@@ -53,8 +55,13 @@ public:
     WSIDatabase* GetDb() override { return db; }
     int MessageBox(WSIWindow*, const char* text, const char*, unsigned style) override {
         boxes.push_back({text ? text : "", style});
-        return id::OK;
+        if (boxAnswers.empty())
+            return id::OK;
+        const int answer = boxAnswers.front();
+        boxAnswers.pop_front();
+        return answer;
     }
+    WSIReportEngine* GetCrystalEngine() override { return engine; }
     int WarnDialog(WSIWindow*, int templateId) override {
         warnings.push_back(templateId);
         if (warnAnswers.empty())
@@ -101,7 +108,10 @@ public:
     long prdType = 0;
     long vendor = 0;
 
-    bool Open() {
+    bool Open() { return OpenEmpty() && Seed(); }
+
+    // The schema, the module and the signed-in user; no catalogue.
+    bool OpenEmpty() {
         dir = std::filesystem::temp_directory_path() /
               ("screens-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(dir);
@@ -123,7 +133,10 @@ public:
         user = u.data.User;
         db->SetCurrentUser(user);
         tavel::CurrentInventoryApp()->InitApp(user);
+        return true;
+    }
 
+    bool Seed() {
         WSIPrdType t(db.get());
         Put(t.data.Description, "Supplies");
         t.InsertDB(__FILE__, __LINE__);

@@ -167,10 +167,12 @@ WSIProductCategoriesDialog::WSIProductCategoriesDialog(QWidget* parent, WSIAppli
                               kCategoriesTitle, table, lookup),
       prdType_(table ? table->data.PrdType : 0) {
     setObjectName(QStringLiteral("WSIProductCategoriesDialog"));
-    if (prdType_ > 0)
-        for (const auto& [text, value] : Catalogue()->Fields()[0].choices)
+    if (prdType_ > 0) {
+        const std::vector<WSIFieldDef> fields = Catalogue()->Fields();
+        for (const auto& [text, value] : fields[0].choices)
             if (value == prdType_)
                 setWindowTitle(windowTitle() + QStringLiteral(" - ") + text);
+    }
 }
 
 WSIRecord WSIProductCategoriesDialog::NewRecord() const {

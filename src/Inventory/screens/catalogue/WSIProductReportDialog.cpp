@@ -8,6 +8,7 @@
 #include "WSIComboBox.h"
 #include "WSIDatabase.h"
 
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -115,8 +116,12 @@ WSIProductReportDialog::WSIProductReportDialog(QWidget* parent, int templateId, 
     layout->addLayout(buttons);
     SetCommand(CmPreview, [this] { ProductReport(CurrentChoice(), true); });
 
+    // The two choices sit in separate boxes, so they are made exclusive explicitly.
+    auto* types = new QButtonGroup(this);
+    types->addButton(type0_, 0);
+    types->addButton(type1_, 1);
     type0_->setChecked(true);
-    connect(type0_, &QRadioButton::toggled, this, [this] { CmReportTypeRadio(); });
+    connect(types, &QButtonGroup::idToggled, this, [this] { CmReportTypeRadio(); });
     CmReportTypeRadio();
 }
 

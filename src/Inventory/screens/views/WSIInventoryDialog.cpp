@@ -594,11 +594,13 @@ void WSIInventoryDialog::CmCategoryHelp() {
     }
     BlankField(category_);
     char text[128] = {};
-    if (table.IsRecord() && selection_->FindPrdCat(table.data.PrdType, table.data.PrdCat, false) &&
-        selection_->GetPrdCatDescription(text, sizeof text))
+    if (table.IsRecord() && selection_->FindPrdCat(table.data.PrdType, table.data.PrdCat, false)) {
+        // The description is there whether or not a product is chosen too.
+        selection_->GetPrdCatDescription(text, sizeof text);
         category_->setText(QString::fromUtf8(text));
-    else if (!table.IsRecord())
+    } else if (!table.IsRecord()) {
         selection_->ClearPrdCat();
+    }
     BlankField(product_);
     if (selection_->GetProductDescription(text, sizeof text))
         product_->setText(QString::fromUtf8(text));
