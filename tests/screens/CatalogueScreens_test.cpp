@@ -184,9 +184,12 @@ void CatalogueScreensTest::NewClinicFromAnEmptySchema() {
             QVERIFY2(out.stored, l.code);
         }
         QCOMPARE(locations.List()->RowCount(), 4);
+        // A cart that becomes a supply room gives up its bar code.
+        QVERIFY(Change(locations, RowOf(locations, 0, "BED1"), {{2, "1"}}).stored);
+        QCOMPARE(locations.RecordAt(RowOf(locations, 0, "BED1"))->Value(3), QString());
     }
     // Only locations that are not ordered from keep a bar code.
-    QCOMPARE(Count(R"(SELECT COUNT(1) FROM INVLOC WHERE LENGTH("BarCode") > 0)"), 2L);
+    QCOMPARE(Count(R"(SELECT COUNT(1) FROM INVLOC WHERE LENGTH("BarCode") > 0)"), 1L);
     QCOMPARE(
         Count(
             R"(SELECT COUNT(1) FROM INVLOC WHERE "InvLoc" = 'CART' AND "Type" = 2 AND "BarCode" = 'B-CART')"),

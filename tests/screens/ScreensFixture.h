@@ -12,6 +12,7 @@
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
 #include "WSIProfile.h"
+#include "schema/DemoData.h"
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
@@ -133,6 +134,19 @@ public:
         user = u.data.User;
         db->SetCurrentUser(user);
         tavel::CurrentInventoryApp()->InitApp(user);
+        return true;
+    }
+
+    // The module attached to a database of the demo clinic alone, for screenshots.
+    bool OpenDemo(std::string* problem) {
+        if (!Open())
+            return false;
+        db.reset();
+        std::filesystem::remove(dir / "inventory.db");
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        if (!tavel::CreateSchema(*db, problem) || !tavel::LoadDemoData(*db, problem))
+            return false;
+        host.db = db.get();
         return true;
     }
 

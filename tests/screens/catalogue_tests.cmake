@@ -11,3 +11,7 @@ target_link_libraries(catalogue_screens_tests PRIVATE inventory_views inventory_
 set_target_properties(catalogue_screens_tests PROPERTIES AUTOMOC ON)
 add_test(NAME catalogue_screens_tests COMMAND catalogue_screens_tests)
 set_tests_properties(catalogue_screens_tests PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# Screenshots of the catalogue screens on the demo data: catalogue_screenshots <docs folder>.
+add_executable(catalogue_screenshots ${CMAKE_CURRENT_LIST_DIR}/CatalogueScreenshots.cpp)
+target_link_libraries(catalogue_screenshots PRIVATE inventory_views inventory_catalogue)

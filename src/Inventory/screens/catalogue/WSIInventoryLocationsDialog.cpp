@@ -30,10 +30,14 @@ protected:
     bool BeforeSave(CatalogueTable& table, const WSIRecord& record, bool isNew, WSIWindow* parent,
                     QString&, int&) override {
         auto& location = static_cast<CatalogueTableOf<DBInvLoc>&>(table).table;
-        if (!WSIInventoryLocationsDialog::TypeTakesBarCode(location.data.Type))
+        const CatalogueOriginal* before = record.data.Get<CatalogueOriginal>();
+        // A location that becomes one that is ordered from gives up its bar code; one that
+        // stays what it was keeps what it has.
+        const bool retyped =
+            isNew || !before || before->values.value(FType).toLong() != location.data.Type;
+        if (retyped && !WSIInventoryLocationsDialog::TypeTakesBarCode(location.data.Type))
             location.data.BarCode[0] = '\0';
         relink_ = false;
-        const CatalogueOriginal* before = record.data.Get<CatalogueOriginal>();
         if (isNew || !before ||
             before->values.value(FType).toLong() != tavel::LocationType::SupplyRoom ||
             location.data.Type == tavel::LocationType::SupplyRoom)
@@ -133,14 +137,14 @@ void WSIInventoryLocationsDialog::PrepareForm(WSIAddEditDialog& form, bool isNew
     auto* barCode = qobject_cast<QLineEdit*>(form.FieldWidget(FBarCode));
     if (!type || !barCode)
         return;
-    const auto apply = [type, barCode] {
+    const auto apply = [type, barCode](bool changed) {
         const bool takes = TypeTakesBarCode(type->CurrentValue(0));
-        if (!takes)
+        if (!takes && changed)
             barCode->clear();
         barCode->setEnabled(takes);
     };
-    connect(type, &QComboBox::currentIndexChanged, &form, apply);
-    apply();
+    connect(type, &QComboBox::currentIndexChanged, &form, [apply] { apply(true); });
+    apply(false);
 }
 
 void WSIInventoryLocationsDialog::CmPrdLocList() {

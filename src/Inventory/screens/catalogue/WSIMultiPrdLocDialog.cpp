@@ -43,10 +43,10 @@ WSIMultiPrdLocDialog::WSIMultiPrdLocDialog(QWidget* parent, WSIApplication* modu
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_, 1);
     list_->AddColumn(tr("Code"), 110);
-    list_->AddColumn(tr("Description"), 260);
-    list_->AddColumn(tr("Bin"), 70);
+    list_->AddColumn(tr("Description"), 250);
+    list_->AddColumn(tr("Bin"), 110);
     list_->AddColumn(tr("Balance"), 80, Qt::AlignRight | Qt::AlignVCenter);
-    list_->AddColumn(tr("Unit"), 60);
+    list_->AddColumn(tr("Unit"), 80);
     list_->AddColumn(tr("Minimum"), 70, Qt::AlignRight | Qt::AlignVCenter);
     list_->AddColumn(tr("Reorder"), 70, Qt::AlignRight | Qt::AlignVCenter);
     list_->AddColumn(tr("Maximum"), 70, Qt::AlignRight | Qt::AlignVCenter);
@@ -61,7 +61,7 @@ WSIMultiPrdLocDialog::WSIMultiPrdLocDialog(QWidget* parent, WSIApplication* modu
     list_->SetColumnClickHandler([this](int column) { SortBy(column); });
     connect(list_, &WSIListWindow::rowSelectionChanged, this, [this] { UpdateCommands(); });
     connect(list_, &WSIListWindow::rowActivated, this, [this](int) { DoCommand(CmEditPrdLoc); });
-    resize(860, 480);
+    resize(900, 480);
     LoadList();
 }
 
