@@ -28,6 +28,7 @@
 
 #include <fstream>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -140,6 +141,21 @@ QString PdfText(const std::string& pdf) {
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
 }
+
+// The six code-table screens over one host, the categories of every product type.
+struct CodeScreens {
+    CodeScreens(ScreensHost& host, WSIDatabase* db)
+        : all(db), locations(nullptr, &host), units(nullptr, &host), types(nullptr, &host),
+          categories(nullptr, &host, &all), orderTypes(nullptr, &host), adjCodes(nullptr, &host) {}
+    DBPrdCat all;
+    WSIInventoryLocationsDialog locations;
+    WSIUnitsDialog units;
+    WSIProductTypesDialog types;
+    WSIProductCategoriesDialog categories;
+    WSIInvOrderTypesDialog orderTypes;
+    WSIInvAdjCodesDialog adjCodes;
+    auto Refs() { return std::tie(locations, units, types, categories, orderTypes, adjCodes); }
+};
 
 } // namespace
 
@@ -285,14 +301,8 @@ void CatalogueScreensTest::RefusalsShowOnceOnTheirFieldAndWriteNothing() {
     const QString supplies = QString::number(data->prdType);
     data->Exec(
         R"(INSERT INTO INVLOC ("InvLoc", "Name", "Type", "BarCode", "Inactive") VALUES ('CART', 'Cart', 2, 'B1', 0))");
-    WSIInventoryLocationsDialog locations(nullptr, &host);
-    WSIUnitsDialog units(nullptr, &host);
-    WSIProductTypesDialog types(nullptr, &host);
-    DBPrdCat all(data->db.get());
-    all.InitRecord();
-    WSIProductCategoriesDialog categories(nullptr, &host, &all);
-    WSIInvOrderTypesDialog orderTypes(nullptr, &host);
-    WSIInvAdjCodesDialog adjCodes(nullptr, &host);
+    CodeScreens screens(host, data->db.get());
+    auto [locations, units, types, categories, orderTypes, adjCodes] = screens.Refs();
     struct Case {
         const char* what;
         WSICodesDialog* screen;
@@ -382,13 +392,8 @@ void CatalogueScreensTest::DeletesRefusedWhileInUse() {
     ScreensData::Put(detail.data.InvAdj, "USED");
     QVERIFY(detail.InsertDB(__FILE__, __LINE__));
 
-    WSIInventoryLocationsDialog locations(nullptr, &host);
-    WSIProductTypesDialog types(nullptr, &host);
-    DBPrdCat all(data->db.get());
-    all.InitRecord();
-    WSIProductCategoriesDialog categories(nullptr, &host, &all);
-    WSIInvOrderTypesDialog orderTypes(nullptr, &host);
-    WSIInvAdjCodesDialog adjCodes(nullptr, &host);
+    CodeScreens screens(host, data->db.get());
+    auto [locations, units, types, categories, orderTypes, adjCodes] = screens.Refs();
     struct Case {
         WSICodesDialog* screen;
         int field;

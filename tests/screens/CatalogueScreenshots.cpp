@@ -32,19 +32,11 @@ bool Grab(QWidget& screen, const QString& file) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
     ScreensData data;
-    std::string problem;
-    if (!data.OpenDemo(&problem)) {
-        std::fprintf(stderr, "demo data: %s\n", problem.c_str());
-        data.Close();
+    QString out;
+    if (!data.OpenForScreenshots(argc, argv, out))
         return 1;
-    }
+
     data.host.profile = std::make_unique<WSIProfile>((data.dir / "ws.ini").string());
     // A workstation in the central store that orders from a vendor.
     for (const auto& [key, value] : {std::pair{"Location", "STORE"},

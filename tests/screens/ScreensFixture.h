@@ -16,7 +16,10 @@
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
+#include <QDir>
 #include <QString>
+
+#include <cstdio>
 
 #include <cstdlib>
 #include <cstring>
@@ -134,6 +137,24 @@ public:
         user = u.data.User;
         db->SetCurrentUser(user);
         tavel::CurrentInventoryApp()->InitApp(user);
+        return true;
+    }
+
+    // A screenshot program's start: the output folder from its one argument and the demo
+    // clinic opened; false after saying why on standard error.
+    bool OpenForScreenshots(int argc, char** argv, QString& out) {
+        if (argc < 2) {
+            std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+            return false;
+        }
+        out = QString::fromLocal8Bit(argv[1]);
+        QDir().mkpath(out);
+        std::string problem;
+        if (!OpenDemo(&problem)) {
+            std::fprintf(stderr, "demo data: %s\n", problem.c_str());
+            Close();
+            return false;
+        }
         return true;
     }
 

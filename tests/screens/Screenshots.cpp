@@ -19,21 +19,10 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
-
     ScreensData data;
-    // The demo on a database of its own, so that no test row is shown.
-    std::string problem;
-    if (!data.OpenDemo(&problem)) {
-        std::fprintf(stderr, "demo data: %s\n", problem.c_str());
-        data.Close();
+    QString out;
+    if (!data.OpenForScreenshots(argc, argv, out))
         return 1;
-    }
 
     int status = 0;
     {

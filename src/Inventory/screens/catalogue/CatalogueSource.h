@@ -61,6 +61,17 @@ struct CatalogueField {
     bool hidden = false; // kept in the record but not shown in the form
 };
 
+// A field over a column of the record.
+inline CatalogueField ColumnField(const char* column, const QString& label, int width,
+                                  bool required = false) {
+    CatalogueField f;
+    f.column = column;
+    f.label = label;
+    f.width = width;
+    f.required = required;
+    return f;
+}
+
 // The values a record had when the list read it; an update compares against them.
 struct CatalogueOriginal {
     QStringList values;

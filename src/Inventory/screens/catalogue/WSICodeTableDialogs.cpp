@@ -20,17 +20,8 @@ constexpr unsigned kProductTypesTitle = 38066;
 constexpr unsigned kUnitsTitle = 38014;
 constexpr unsigned kCategoriesTitle = 39801;
 
-CatalogueField Field(const char* column, const QString& label, int width, bool required = false) {
-    CatalogueField f;
-    f.column = column;
-    f.label = label;
-    f.width = width;
-    f.required = required;
-    return f;
-}
-
 CatalogueField Hidden(const char* column) {
-    CatalogueField f = Field(column, QString(), 0);
+    CatalogueField f = ColumnField(column, QString(), 0);
     f.hidden = true;
     return f;
 }
@@ -38,13 +29,13 @@ CatalogueField Hidden(const char* column) {
 std::unique_ptr<CatalogueSource> AdjCodesSource(WSIApplication* module) {
     CatalogueSource::Setup s;
     s.make = CatalogueSource::Factory<DBInvAdj>();
-    CatalogueField type = Field("Type", QObject::tr("Type"), 140);
+    CatalogueField type = ColumnField("Type", QObject::tr("Type"), 140);
     type.choices = {{QObject::tr("Decreases stock"), tavel::AdjustmentType::Decrease},
                     {QObject::tr("Increases stock"), tavel::AdjustmentType::Increase},
                     {QObject::tr("Count"), tavel::AdjustmentType::Count}};
-    s.fields = {Field("InvAdj", QObject::tr("Code"), 80, true),
-                Field("Description", QObject::tr("Description"), 260, true), type,
-                Field("Inactive", QObject::tr("Inactive"), 70)};
+    s.fields = {ColumnField("InvAdj", QObject::tr("Code"), 80, true),
+                ColumnField("Description", QObject::tr("Description"), 260, true), type,
+                ColumnField("Inactive", QObject::tr("Inactive"), 70)};
     s.listSql = R"sql(SELECT %s FROM INVADJ ORDER BY "InvAdj")sql";
     s.reportFile = "InvAdj.rpt";
     s.titleMessage = kAdjCodesTitle;
@@ -73,9 +64,9 @@ protected:
 std::unique_ptr<CatalogueSource> UnitsSourceFor(WSIApplication* module) {
     CatalogueSource::Setup s;
     s.make = CatalogueSource::Factory<DBPrdUnit>();
-    s.fields = {Hidden("PrdUnit"), Field("Description", QObject::tr("Description"), 220),
-                Field("IsDividable", QObject::tr("Dividable"), 80),
-                Field("Inactive", QObject::tr("Inactive"), 70)};
+    s.fields = {Hidden("PrdUnit"), ColumnField("Description", QObject::tr("Description"), 220),
+                ColumnField("IsDividable", QObject::tr("Dividable"), 80),
+                ColumnField("Inactive", QObject::tr("Inactive"), 70)};
     s.listSql = R"sql(SELECT %s FROM PRDUNIT ORDER BY UPPER("Description"))sql";
     s.reportFile = "PrdUnit.rpt";
     s.titleMessage = kUnitsTitle;
@@ -86,7 +77,7 @@ std::unique_ptr<CatalogueSource> UnitsSourceFor(WSIApplication* module) {
 std::unique_ptr<CatalogueSource> ProductTypesSource(WSIApplication* module) {
     CatalogueSource::Setup s;
     s.make = CatalogueSource::Factory<DBPrdType>();
-    s.fields = {Hidden("PrdType"), Field("Description", QObject::tr("Description"), 300)};
+    s.fields = {Hidden("PrdType"), ColumnField("Description", QObject::tr("Description"), 300)};
     s.listSql = R"sql(SELECT %s FROM PRDTYPE ORDER BY "Description")sql";
     s.reportFile = "PrdType.rpt";
     s.titleMessage = kProductTypesTitle;
@@ -97,15 +88,15 @@ std::unique_ptr<CatalogueSource> ProductTypesSource(WSIApplication* module) {
 std::unique_ptr<CatalogueSource> CategoriesSource(WSIApplication* module, long prdType) {
     CatalogueSource::Setup s;
     s.make = CatalogueSource::Factory<DBPrdCat>();
-    CatalogueField type = Field("PrdType", QObject::tr("Product type"), 160, true);
+    CatalogueField type = ColumnField("PrdType", QObject::tr("Product type"), 160, true);
     if (WSIDatabase* db = module ? module->GetDb() : nullptr) {
         WSIPrdType t(db);
         for (bool found = t.GetFirst(); found; found = t.GetNext())
             type.choices.emplace_back(QString::fromUtf8(t.data.Description), t.data.PrdType);
     }
-    s.fields = {type, Field("PrdCat", QObject::tr("Code"), 80),
-                Field("Description", QObject::tr("Description"), 240),
-                Field("Inactive", QObject::tr("Inactive"), 70)};
+    s.fields = {type, ColumnField("PrdCat", QObject::tr("Code"), 80),
+                ColumnField("Description", QObject::tr("Description"), 240),
+                ColumnField("Inactive", QObject::tr("Inactive"), 70)};
     if (prdType > 0) {
         s.listSql = R"sql(SELECT %s FROM PRDCAT WHERE "PrdType" = %ld ORDER BY "PrdCat")sql";
         s.listArgument = prdType;

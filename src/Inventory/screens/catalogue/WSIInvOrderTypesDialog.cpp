@@ -127,25 +127,17 @@ private:
 std::unique_ptr<CatalogueSource> MakeSource(WSIApplication* module) {
     CatalogueSource::Setup s;
     s.make = CatalogueSource::Factory<DBInvOType>();
-    auto field = [](const char* column, const QString& label, int width, bool required = false) {
-        CatalogueField f;
-        f.column = column;
-        f.label = label;
-        f.width = width;
-        f.required = required;
-        return f;
-    };
-    CatalogueField stored = field(nullptr, QObject::tr("Own layout"), 90);
+    CatalogueField stored = ColumnField(nullptr, QObject::tr("Own layout"), 90);
     stored.kind = WSIFieldDef::Kind::Flag;
     stored.hidden = false;
-    CatalogueField path = field(nullptr, QObject::tr("Layout file"), 0);
-    CatalogueField changed = field(nullptr, QString(), 0);
+    CatalogueField path = ColumnField(nullptr, QObject::tr("Layout file"), 0);
+    CatalogueField changed = ColumnField(nullptr, QString(), 0);
     changed.kind = WSIFieldDef::Kind::Flag;
     changed.hidden = true;
-    s.fields = {field("InvOType", QObject::tr("Code"), 80, true),
-                field("Description", QObject::tr("Description"), 240, true),
-                field("IsExternal", QObject::tr("External"), 70),
-                field("Inactive", QObject::tr("Inactive"), 70),
+    s.fields = {ColumnField("InvOType", QObject::tr("Code"), 80, true),
+                ColumnField("Description", QObject::tr("Description"), 240, true),
+                ColumnField("IsExternal", QObject::tr("External"), 70),
+                ColumnField("Inactive", QObject::tr("Inactive"), 70),
                 stored,
                 path,
                 changed};

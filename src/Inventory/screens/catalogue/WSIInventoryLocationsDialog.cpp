@@ -81,23 +81,17 @@ private:
 std::unique_ptr<CatalogueSource> MakeSource(WSIApplication* module) {
     CatalogueSource::Setup s;
     s.make = CatalogueSource::Factory<DBInvLoc>();
-    auto field = [](const char* column, const QString& label, int width) {
-        CatalogueField f;
-        f.column = column;
-        f.label = label;
-        f.width = width;
-        return f;
-    };
-    CatalogueField type = field("Type", QObject::tr("Type"), 170);
+    CatalogueField type = ColumnField("Type", QObject::tr("Type"), 170);
     for (long t = tavel::LocationType::StoreRoom; t <= tavel::LocationType::UsePoint; ++t) {
         char text[128] = "";
         if (module)
             module->LoadString(kFirstTypeText + static_cast<unsigned>(t), text, sizeof text);
         type.choices.emplace_back(QString::fromUtf8(text), t);
     }
-    s.fields = {field("InvLoc", QObject::tr("Code"), 80), field("Name", QObject::tr("Name"), 220),
-                type, field("BarCode", QObject::tr("Bar code"), 120),
-                field("Inactive", QObject::tr("Inactive"), 70)};
+    s.fields = {ColumnField("InvLoc", QObject::tr("Code"), 80),
+                ColumnField("Name", QObject::tr("Name"), 220), type,
+                ColumnField("BarCode", QObject::tr("Bar code"), 120),
+                ColumnField("Inactive", QObject::tr("Inactive"), 70)};
     s.listSql = R"sql(SELECT %s FROM INVLOC ORDER BY "InvLoc")sql";
     s.reportFile = "InvLoc.rpt";
     s.titleMessage = kTitle;
