@@ -12,10 +12,14 @@
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
 #include "WSIProfile.h"
+#include "schema/DemoData.h"
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
+#include <QDir>
 #include <QString>
+
+#include <cstdio>
 
 #include <cstdlib>
 #include <cstring>
@@ -40,6 +44,8 @@ public:
     std::vector<Box> boxes;
     std::vector<int> warnings;   // template ids of the warning screens shown
     std::deque<int> warnAnswers; // scripted answers; id::OK when the script is empty
+    std::deque<int> boxAnswers;  // scripted message box answers; id::OK when empty
+    WSIReportEngine* engine = nullptr;
     std::set<std::pair<int, int>> restricted;
     std::unique_ptr<WSIProfile> profile;
     int printRequests = 0;
@@ -53,8 +59,13 @@ public:
     WSIDatabase* GetDb() override { return db; }
     int MessageBox(WSIWindow*, const char* text, const char*, unsigned style) override {
         boxes.push_back({text ? text : "", style});
-        return id::OK;
+        if (boxAnswers.empty())
+            return id::OK;
+        const int answer = boxAnswers.front();
+        boxAnswers.pop_front();
+        return answer;
     }
+    WSIReportEngine* GetCrystalEngine() override { return engine; }
     int WarnDialog(WSIWindow*, int templateId) override {
         warnings.push_back(templateId);
         if (warnAnswers.empty())
@@ -101,7 +112,10 @@ public:
     long prdType = 0;
     long vendor = 0;
 
-    bool Open() {
+    bool Open() { return OpenEmpty() && Seed(); }
+
+    // The schema, the module and the signed-in user; no catalogue.
+    bool OpenEmpty() {
         dir = std::filesystem::temp_directory_path() /
               ("screens-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(dir);
@@ -123,7 +137,41 @@ public:
         user = u.data.User;
         db->SetCurrentUser(user);
         tavel::CurrentInventoryApp()->InitApp(user);
+        return true;
+    }
 
+    // A screenshot program's start: the output folder from its one argument and the demo
+    // clinic opened; false after saying why on standard error.
+    bool OpenForScreenshots(int argc, char** argv, QString& out) {
+        if (argc < 2) {
+            std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+            return false;
+        }
+        out = QString::fromLocal8Bit(argv[1]);
+        QDir().mkpath(out);
+        std::string problem;
+        if (!OpenDemo(&problem)) {
+            std::fprintf(stderr, "demo data: %s\n", problem.c_str());
+            Close();
+            return false;
+        }
+        return true;
+    }
+
+    // The module attached to a database of the demo clinic alone, for screenshots.
+    bool OpenDemo(std::string* problem) {
+        if (!Open())
+            return false;
+        db.reset();
+        std::filesystem::remove(dir / "inventory.db");
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        if (!tavel::CreateSchema(*db, problem) || !tavel::LoadDemoData(*db, problem))
+            return false;
+        host.db = db.get();
+        return true;
+    }
+
+    bool Seed() {
         WSIPrdType t(db.get());
         Put(t.data.Description, "Supplies");
         t.InsertDB(__FILE__, __LINE__);

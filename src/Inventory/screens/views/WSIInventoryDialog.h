@@ -110,6 +110,9 @@ public:
     void CmPrint();
     void CmPickList();
     void CmShowOrderQuantities();
+    // Category look-up within the chosen product type; the choice becomes the filter.
+    void CmCategoryHelp();
+    void CmSetup();
     void CmCategoryClear();
     void CmProductClear();
     void CmVendorClear();
