@@ -44,6 +44,11 @@ public:
     std::unique_ptr<WSIProfile> profile;
     int printRequests = 0;
     std::string lastPrintTitle;
+    std::deque<int> boxAnswers; // scripted message-box answers; id::OK when empty
+    bool mayApprove = true;     // right 14
+    bool approvalDenied = false;
+    std::vector<std::pair<int, long>> updates; // update notifications: source, id
+    WSIReportEngine* reportEngine = nullptr;
 
     ScreensHost() { strings.LoadFile(tavel::ResourceDir() + "/strings/en.tsv"); }
 
@@ -53,8 +58,16 @@ public:
     WSIDatabase* GetDb() override { return db; }
     int MessageBox(WSIWindow*, const char* text, const char*, unsigned style) override {
         boxes.push_back({text ? text : "", style});
-        return id::OK;
+        if (boxAnswers.empty())
+            return id::OK;
+        const int answer = boxAnswers.front();
+        boxAnswers.pop_front();
+        return answer;
     }
+    bool CanApprove(int) const override { return mayApprove; }
+    bool RestrictedApprovalDenied(int, long) const override { return approvalDenied; }
+    void NotifyUpdate(int source, long id) override { updates.push_back({source, id}); }
+    WSIReportEngine* GetCrystalEngine() override { return reportEngine; }
     int WarnDialog(WSIWindow*, int templateId) override {
         warnings.push_back(templateId);
         if (warnAnswers.empty())
