@@ -10,3 +10,8 @@ target_link_libraries(order_screens_tests PRIVATE inventory_views Qt6::Test)
 set_target_properties(order_screens_tests PROPERTIES AUTOMOC ON)
 add_test(NAME order_screens_tests COMMAND order_screens_tests)
 set_tests_properties(order_screens_tests PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# Screenshots of the order screens on the demo data: order_screenshots <docs folder>.
+add_executable(order_screenshots ${CMAKE_CURRENT_LIST_DIR}/OrderScreenshots.cpp)
+target_include_directories(order_screenshots PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(order_screenshots PRIVATE inventory_views)

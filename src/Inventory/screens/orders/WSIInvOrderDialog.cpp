@@ -637,29 +637,36 @@ void WSIInvOrderDialog::LoadLines() {
     const long id = order_->GetOrderNumber();
     WSIDatabase* db = Module() ? Module()->GetDb() : nullptr;
     if (id > 0 && db) {
-        // The line walk carries no costs: one read of them for the whole order.
-        std::map<long, double> costs;
+        // The line walk carries neither costs nor product descriptions: one read of them
+        // for the whole order.
         struct CostRow {
             long invOrdIt;
             double cost;
+            char productDesc[ColWidth::ProductDesc + 1];
         } costRow{};
-        static const ColumnDesc kColumns[] = {TVL_COL(CostRow, invOrdIt, Id, 0, false),
-                                              TVL_COL(CostRow, cost, Amount, 0, false)};
-        static const TableDesc kDesc{"ORDER_LINE_COST", kColumns, 2, sizeof(CostRow)};
-        std::unique_ptr<WSITable> q =
-            db->Query(__FILE__, __LINE__,
-                      "SELECT \"InvOrdIt\", \"CostPerUnit\" FROM INVORDIT WHERE \"InvOrder\" = %ld",
-                      WSIResult(kDesc, &costRow), id);
+        static const ColumnDesc kColumns[] = {
+            TVL_COL(CostRow, invOrdIt, Id, 0, false), TVL_COL(CostRow, cost, Amount, 0, false),
+            TVL_COL(CostRow, productDesc, Text, ColWidth::ProductDesc, false)};
+        static const TableDesc kDesc{"ORDER_LINE_COST", kColumns, 3, sizeof(CostRow)};
+        std::unique_ptr<WSITable> q = db->Query(
+            __FILE__, __LINE__,
+            "SELECT I.\"InvOrdIt\", I.\"CostPerUnit\", P.\"Description\" FROM INVORDIT I, "
+            "PRODUCT P WHERE I.\"InvOrder\" = %ld AND I.\"Product\" = P.\"Product\" (+)",
+            WSIResult(kDesc, &costRow), id);
+        std::map<long, std::pair<double, QString>> extra;
         for (bool found = q->GetFirst(); found; found = q->GetNext())
-            costs[costRow.invOrdIt] = costRow.cost;
+            extra[costRow.invOrdIt] = {costRow.cost, Trimmed(costRow.productDesc)};
         std::vector<WSIListRow> rows;
         while (WSITable* cursor = order_->GetNextOrderRow()) {
             const WSIOrderLineRow& r = static_cast<WSIOrderLineCursor*>(cursor)->Row();
-            const double cost = costs.count(r.InvOrdIt) ? costs[r.InvOrdIt] : 0.0;
+            const auto& [cost, productDesc] = extra[r.InvOrdIt];
+            // A line keeps its own description only for items outside the catalogue.
+            const QString description =
+                Trimmed(r.Description).isEmpty() ? productDesc : Trimmed(r.Description);
             WSIListRow row;
             row.cells = QStringList{QString::number(r.Item),
                                     Trimmed(r.ProductCode),
-                                    Trimmed(r.Description),
+                                    description,
                                     QString::number(r.Quantity),
                                     Trimmed(r.Unit),
                                     Money(cost),

@@ -79,7 +79,16 @@ WSIInvProductFillingDetailsDialog::WSIInvProductFillingDetailsDialog(QWidget* pa
     }
     AddField(form, IdProductType, tr("Product type"))->setText(Trimmed(typeDesc));
     AddField(form, IdProductCode, tr("Product"))->setText(Trimmed(line_.ProductCode));
-    AddField(form, IdDescription, tr("Description"))->setText(Trimmed(line_.Description));
+    QString description = Trimmed(line_.Description);
+    if (description.isEmpty()) {
+        // Catalogue items are described by their product.
+        char text[128] = {};
+        BIInventory reader(DbOf(module));
+        if (reader.FindProduct(line_.Product, false) > 0 &&
+            reader.GetProductDescription(text, sizeof text))
+            description = Trimmed(text);
+    }
+    AddField(form, IdDescription, tr("Description"))->setText(description);
     AddField(form, IdQuantity, tr("Quantity"))->setText(QString::number(line_.Quantity));
 
     list_->setObjectName(QStringLiteral("fillingList"));

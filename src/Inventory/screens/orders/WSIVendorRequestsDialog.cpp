@@ -83,7 +83,7 @@ WSIVendorRequestsDialog::WSIVendorRequestsDialog(QWidget* parent, WSIApplication
         int width;
         bool right;
     } columns[kColumnCount] = {
-        {"Product", 100, false}, {"Category", 120, false},  {"Description", 220, false},
+        {"Product", 90, false},  {"Category", 110, false},  {"Description", 210, false},
         {"Unit", 60, false},     {"Order Type", 70, false}, {"On Hand", 65, true},
         {"Counted", 65, true},   {"Orders", 60, true},      {"Min", 50, true},
         {"Need", 50, true},      {"On Order", 65, true},    {"Reorder", 60, true},
@@ -112,7 +112,7 @@ WSIVendorRequestsDialog::WSIVendorRequestsDialog(QWidget* parent, WSIApplication
     SetCommand(IdFullList, [this] { CmFullList(); });
     connect(expand_, &QCheckBox::toggled, this, [this] { DoCommand(IdExpand); });
     connect(fullList_, &QCheckBox::toggled, this, [this] { DoCommand(IdFullList); });
-    resize(1000, 600);
+    resize(1280, 600);
     expandWidth_ = list_->DefinedColumnWidth(ColMinToOrder);
     CmExpand();
     LoadList();
