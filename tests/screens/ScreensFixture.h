@@ -12,6 +12,7 @@
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
 #include "WSIProfile.h"
+#include "schema/DemoData.h"
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
@@ -160,6 +161,16 @@ public:
         v.InsertDB(__FILE__, __LINE__);
         vendor = v.data.Vendor;
         return true;
+    }
+
+    // Replaces the database with a fresh one holding the demo data (for screenshots), so
+    // that no test row is shown. False with *problem set when it cannot be made.
+    bool OpenDemo(std::string* problem) {
+        db.reset();
+        std::filesystem::remove(dir / "inventory.db");
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        host.db = db.get();
+        return tavel::CreateSchema(*db, problem) && tavel::LoadDemoData(*db, problem);
     }
 
     void Close() {

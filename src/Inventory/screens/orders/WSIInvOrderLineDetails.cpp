@@ -45,6 +45,16 @@ void AddCloseButton(WSIDialog* screen, QVBoxLayout* layout) {
 
 } // namespace
 
+QLineEdit* AddReadOnlyField(WSIDialog* screen, QFormLayout* form, int id, const QString& label,
+                            const QString& text) {
+    auto* field = new QLineEdit(text, screen);
+    field->setReadOnly(true);
+    field->setObjectName(QStringLiteral("field%1").arg(id));
+    screen->AddControl(id, field);
+    form->addRow(label, field);
+    return field;
+}
+
 // --- Filling details ------------------------------------------------------------------
 
 WSIInvProductFillingDetailsDialog::WSIInvProductFillingDetailsDialog(QWidget* parent,
@@ -56,16 +66,16 @@ WSIInvProductFillingDetailsDialog::WSIInvProductFillingDetailsDialog(QWidget* pa
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
-    AddField(form, IdOrderedBy, tr("Ordered by"))->setText(Trimmed(line_.InvLoc));
-    AddField(form, IdDate, tr("Order date"))->setText(DateText(line_.Date));
-    QLineEdit* from = AddField(form, IdFromLocation, tr("Ordered from"));
-    QLineEdit* vendor = AddField(form, IdVendor, tr("Vendor"));
+    AddReadOnlyField(this, form, IdOrderedBy, tr("Ordered by"))->setText(Trimmed(line_.InvLoc));
+    AddReadOnlyField(this, form, IdDate, tr("Order date"))->setText(DateText(line_.Date));
+    QLineEdit* from = AddReadOnlyField(this, form, IdFromLocation, tr("Ordered from"));
+    QLineEdit* vendor = AddReadOnlyField(this, form, IdVendor, tr("Vendor"));
     from->setText(Trimmed(line_.InvLocFrom));
     vendor->setText(Trimmed(line_.VendorName));
     // An internal order names the location ordered from, an external one the vendor.
     form->setRowVisible(from, line_.IsExternal == 0);
     form->setRowVisible(vendor, line_.IsExternal != 0);
-    AddField(form, IdOrder, tr("Order"))->setText(QString::number(line_.InvOrder));
+    AddReadOnlyField(this, form, IdOrder, tr("Order"))->setText(QString::number(line_.InvOrder));
 
     char typeDesc[64] = {};
     if (WSIDatabase* db = DbOf(module)) {
@@ -77,8 +87,8 @@ WSIInvProductFillingDetailsDialog::WSIInvProductFillingDetailsDialog(QWidget* pa
         if (!q->GetFirst())
             typeDesc[0] = '\0';
     }
-    AddField(form, IdProductType, tr("Product type"))->setText(Trimmed(typeDesc));
-    AddField(form, IdProductCode, tr("Product"))->setText(Trimmed(line_.ProductCode));
+    AddReadOnlyField(this, form, IdProductType, tr("Product type"))->setText(Trimmed(typeDesc));
+    AddReadOnlyField(this, form, IdProductCode, tr("Product"))->setText(Trimmed(line_.ProductCode));
     QString description = Trimmed(line_.Description);
     if (description.isEmpty()) {
         // Catalogue items are described by their product.
@@ -88,8 +98,9 @@ WSIInvProductFillingDetailsDialog::WSIInvProductFillingDetailsDialog(QWidget* pa
             reader.GetProductDescription(text, sizeof text))
             description = Trimmed(text);
     }
-    AddField(form, IdDescription, tr("Description"))->setText(description);
-    AddField(form, IdQuantity, tr("Quantity"))->setText(QString::number(line_.Quantity));
+    AddReadOnlyField(this, form, IdDescription, tr("Description"))->setText(description);
+    AddReadOnlyField(this, form, IdQuantity, tr("Quantity"))
+        ->setText(QString::number(line_.Quantity));
 
     list_->setObjectName(QStringLiteral("fillingList"));
     list_->AddColumn(line_.IsExternal ? tr("Vendor") : tr("From"), 220);
@@ -101,16 +112,6 @@ WSIInvProductFillingDetailsDialog::WSIInvProductFillingDetailsDialog(QWidget* pa
     AddCloseButton(this, layout);
     resize(640, 480);
     LoadList();
-}
-
-QLineEdit* WSIInvProductFillingDetailsDialog::AddField(QFormLayout* form, int id,
-                                                       const QString& label) {
-    auto* field = new QLineEdit(this);
-    field->setReadOnly(true);
-    field->setObjectName(QStringLiteral("field%1").arg(id));
-    AddControl(id, field);
-    form->addRow(label, field);
-    return field;
 }
 
 void WSIInvProductFillingDetailsDialog::LoadList() {
@@ -172,16 +173,10 @@ WSIShowBackOrdLocsDialog::WSIShowBackOrdLocsDialog(QWidget* parent, WSIApplicati
         product_reader.GetProductCode(code, sizeof code);
         product_reader.GetProductDescription(description, sizeof description);
     }
-    const auto field = [&](int id, const QString& label, const QString& text) {
-        auto* f = new QLineEdit(text, this);
-        f->setReadOnly(true);
-        f->setObjectName(QStringLiteral("field%1").arg(id));
-        AddControl(id, f);
-        form->addRow(label, f);
-    };
-    field(IdProductCode, tr("Product"), Trimmed(code));
-    field(IdDescription, tr("Description"), Trimmed(description));
-    field(IdLocation, tr("Waiting on"), QString::fromStdString(invLoc_).trimmed());
+    AddReadOnlyField(this, form, IdProductCode, tr("Product"), Trimmed(code));
+    AddReadOnlyField(this, form, IdDescription, tr("Description"), Trimmed(description));
+    AddReadOnlyField(this, form, IdLocation, tr("Waiting on"),
+                     QString::fromStdString(invLoc_).trimmed());
 
     list_->setObjectName(QStringLiteral("backOrderList"));
     list_->AddColumn(tr("Order"), 70, kRight);

@@ -9,9 +9,14 @@
 
 #include <string>
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class WSIListWindow;
+
+// Adds a read-only field showing text under label, registered as control id.
+QLineEdit* AddReadOnlyField(WSIDialog* screen, QFormLayout* form, int id, const QString& label,
+                            const QString& text = QString());
 
 // Deliveries that filled one order line, oldest first: the supplying location (internal
 // order) or the receipt's vendor (external order), the quantity, the date and the user.
@@ -41,8 +46,6 @@ public:
     WSIListWindow* List() const { return list_; }
 
 private:
-    QLineEdit* AddField(class QFormLayout* form, int id, const QString& label);
-
     WSIInvOrderData line_;
     WSIListWindow* list_;
 };

@@ -4,6 +4,7 @@
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
+#include "WSIInvOrderLineDetails.h"
 #include "WSIListWindow.h"
 
 #include <QCheckBox>
@@ -55,15 +56,9 @@ WSIVendorRequestsDialog::WSIVendorRequestsDialog(QWidget* parent, WSIApplication
         if (v.GetEqual(__FILE__, __LINE__))
             std::snprintf(name, sizeof name, "%s", v.data.Name);
     }
-    const auto field = [&](int id, const QString& label, const QString& text) {
-        auto* f = new QLineEdit(text, this);
-        f->setReadOnly(true);
-        f->setObjectName(QStringLiteral("field%1").arg(id));
-        AddControl(id, f);
-        form->addRow(label, f);
-    };
-    field(IdVendorName, tr("Vendor"), Trimmed(name));
-    field(IdLocation, tr("Location"), QString::fromStdString(invLoc_).trimmed());
+    AddReadOnlyField(this, form, IdVendorName, tr("Vendor"), Trimmed(name));
+    AddReadOnlyField(this, form, IdLocation, tr("Location"),
+                     QString::fromStdString(invLoc_).trimmed());
     expand_ = new QCheckBox(tr("&More columns"), this);
     expand_->setObjectName(QStringLiteral("expand"));
     AddControl(IdExpand, expand_);
