@@ -289,7 +289,12 @@ void WSIInvOrderDialog::BuildEntry(QVBoxLayout* layout) {
             quantity_->selectAll();
         }
     });
-    connect(quantity_, &QLineEdit::returnPressed, this, [this] { DoCommand(IdStoreLine); });
+    // A typed change names another product: it is looked up again before the line is stored.
+    connect(productField_, &WSIScanEdit::codeChanged, this, [this] { product_ = 0; });
+    // Enter in any field of the line stores it, as in the quantity.
+    for (QLineEdit* field :
+         {quantity_, unitCost_, static_cast<QLineEdit*>(needBy_), description_, comment_})
+        connect(field, &QLineEdit::returnPressed, this, [this] { DoCommand(IdStoreLine); });
 }
 
 void WSIInvOrderDialog::BuildButtons(QVBoxLayout* layout) {
