@@ -239,6 +239,17 @@ void OrderScreensTest::ExternalOrderEnteredChangedApprovedPurchasedPrinted() {
     QCOMPARE(Lines(db, order).size(), std::size_t(1));
     QCOMPARE(entry.List()->RowCount(), 1);
 
+    // Another code typed over the selected line's, stored without Enter: the new product.
+    entry.List()->SelectRow(0);
+    auto* productField = Field<WSIScanEdit>(entry, Dlg::IdProduct);
+    productField->StopAutoEntry();
+    productField->selectAll();
+    QTest::keyClicks(productField, QStringLiteral("MASK"));
+    productField->StopAutoEntry();
+    QVERIFY(entry.DoCommand(Dlg::IdStoreLine));
+    QCOMPARE(Lines(db, order).at(0).Product, mask);
+    QCOMPARE(Lines(db, order).at(0).Quantity, short(6));
+
     // Approval needs the right; without it the command does nothing.
     QVERIFY(!entry.DoCommand(Dlg::IdApprove));
     entry.DoCommand(Dlg::IdClose);
