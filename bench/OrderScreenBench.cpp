@@ -4,6 +4,7 @@
 // data is copied first: the benchmark adds the large order and gives the vendor its
 // products, and the shared benchmark data must stay as generated.
 
+#include "BenchHost.h"
 #include "InventoryModule.h"
 #include "Records.h"
 #include "StringTable.h"
@@ -29,17 +30,6 @@ namespace {
 
 constexpr int kOrderLines = 1200;
 constexpr int kVendorProducts = 500;
-
-class BenchHost : public WSIApplication {
-public:
-    StringTable strings;
-    WSIDatabase* db = nullptr;
-    int LoadString(unsigned code, char* buf, int size) const override {
-        return strings.Load(code, buf, size);
-    }
-    WSIDatabase* GetDb() override { return db; }
-    int MessageBox(WSIWindow*, const char*, const char*, unsigned) override { return id::OK; }
-};
 
 BenchHost* g_host = nullptr;
 long g_order = 0;

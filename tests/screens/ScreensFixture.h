@@ -16,8 +16,10 @@
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
+#include <QDir>
 #include <QString>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -171,6 +173,29 @@ public:
         db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
         host.db = db.get();
         return tavel::CreateSchema(*db, problem) && tavel::LoadDemoData(*db, problem);
+    }
+
+    // The start of a screenshot program: the output folder from the command line
+    // (created) and the demo database. 0 when both are there, else the exit status, after
+    // saying why on stderr.
+    int StartScreenshots(int argc, char** argv, QString* out) {
+        if (argc < 2) {
+            std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+            return 2;
+        }
+        *out = QString::fromLocal8Bit(argv[1]);
+        QDir().mkpath(*out);
+        if (!Open()) {
+            std::fprintf(stderr, "cannot create the database\n");
+            return 1;
+        }
+        std::string problem;
+        if (!OpenDemo(&problem)) {
+            std::fprintf(stderr, "demo data: %s\n", problem.c_str());
+            Close();
+            return 1;
+        }
+        return 0;
     }
 
     void Close() {

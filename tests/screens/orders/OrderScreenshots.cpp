@@ -42,23 +42,10 @@ long FirstLong(WSIDatabase& db, const char* sql) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
     ScreensData data;
-    if (!data.Open()) {
-        std::fprintf(stderr, "cannot create the database\n");
-        return 1;
-    }
-    std::string problem;
-    if (!data.OpenDemo(&problem)) {
-        std::fprintf(stderr, "demo data: %s\n", problem.c_str());
-        data.Close();
-        return 1;
-    }
+    QString out;
+    if (const int failed = data.StartScreenshots(argc, argv, &out))
+        return failed;
     WSIDatabase& db = *data.db;
     bool ok = true;
     {
