@@ -13,6 +13,7 @@
 #include "BIInventory.h"
 #include "BenchCommon.h"
 #include "BoundedFormat.h"
+#include "OrderSuggestions.h"
 #include "Records.h"
 #include "WSIDatabase.h"
 #include "WSITable.h"
@@ -155,41 +156,6 @@ std::string UsageSql(BIInventory& inv, const Fixture& f) {
     return sql.replace(sql.find("%s"), 2, cond);
 }
 
-// The order-suggestion statement for a vendor at a location, no order left out.
-std::string SuggestionSql(long vendor, const std::string& loc) {
-    char sql[4096];
-    const int s[] = {tavel::OrdItStatus::Ordered,     tavel::OrdItStatus::InReview,
-                     tavel::OrdItStatus::Requested,   tavel::OrdItStatus::Purchased,
-                     tavel::OrdItStatus::BackOrdered, tavel::OrdItStatus::PartiallyFilled};
-    TVL_FORMAT(
-        sql,
-        "SELECT P.\"Product\", P.\"ProductCode\", P.\"PrdCat\",  C.\"Description\" "
-        "\"CategoryDesc\", P.\"Description\" \"ProductDesc\", P.\"Unit\", P.\"CostPerUnit\",  "
-        "P.\"InvOType\", PL.\"Stocked\", PL.\"TrackUsage\", PL.\"Balance\", PL.\"LastCount\",  "
-        "Orders.\"Qty\" \"Orders\", PL.\"MinCount\", 0 \"Need\", PL.\"ReorderCount\", 0 "
-        "\"ShouldHave\",  PL.\"MinToOrder\", PL.\"StdToOrder\", 0 \"Suggest\", OnOrder.\"Qty\" "
-        "\"OnOrder\"  FROM PRODUCT P, PRDLOC PL, PRDCAT C, \t(select it.\"Product\", "
-        "i.\"InvLocFrom\", sum(it.\"Quantity\"-it.\"QtyFilled\") \"Qty\" \t\tfrom invorder i, "
-        "invordit it, invotype t \t\twhere i.\"InvOrder\" = it.\"InvOrder\" and i.\"InvOType\" = "
-        "t.\"InvOType\" \t\tand i.\"InvOrder\" <> %ld and t.\"IsExternal\" = 0 and i.\"Recurs\" "
-        "in (0,2) \t\tand i.\"Date\" <= trunc(sysdate) and i.\"Inactive\" = 0 and it.\"Status\" "
-        "in (%d,%d,%d,%d,%d,%d) \t\tgroup by it.\"Product\", i.\"InvLocFrom\" ) Orders, "
-        "\t(select it.\"Product\", i.\"InvLoc\", sum(it.\"Quantity\"-it.\"QtyFilled\") \"Qty\" "
-        "\t\tfrom invorder i, invordit it, invotype t \t\twhere i.\"InvOrder\" = it.\"InvOrder\" "
-        "and i.\"InvOType\" = t.\"InvOType\" \t\tand i.\"InvOrder\" <> %ld and i.\"Recurs\" in "
-        "(0,2) \t\tand i.\"Date\" <= trunc(sysdate) and i.\"Inactive\" = 0 and it.\"Status\" in "
-        "(%d,%d,%d,%d,%d,%d) \t\tgroup by it.\"Product\", i.\"InvLoc\" ) OnOrder  WHERE "
-        "P.\"Vendor\" = %ld AND P.\"Product\" = PL.\"Product\" (+) AND PL.\"InvLoc\" (+) = '%s'  "
-        "AND P.\"PrdType\" = C.\"PrdType\" AND P.\"PrdCat\" = C.\"PrdCat\"  AND P.\"Product\" = "
-        "Orders.\"Product\" (+) AND Orders.\"InvLocFrom\" (+) = '%s'  AND P.\"Product\" = "
-        "OnOrder.\"Product\" (+) AND OnOrder.\"InvLoc\" (+) = '%s'  AND P.\"Inactive\" = 0 AND "
-        "PL.\"Inactive\" (+) = 0 AND C.\"Inactive\" = 0  ORDER BY \"CategoryDesc\", "
-        "\"ProductCode\", \"InvOType\"",
-        0L, s[0], s[1], s[2], s[3], s[4], s[5], 0L, s[0], s[1], s[2], s[3], s[4], s[5], vendor,
-        loc.c_str(), loc.c_str(), loc.c_str());
-    return sql;
-}
-
 // Runs `sql` into a row of type Row to the last row; the row count is the counter.
 template <class Row>
 void RunView(benchmark::State& state, WSIDatabase& db, const std::string& sql) {
@@ -242,8 +208,9 @@ void Usage_Engine(benchmark::State& state) {
 }
 
 void Suggestions_Engine(benchmark::State& state) {
-    EngineView<WSIVendorRequestsData>(
-        state, [](BIInventory&, Fixture& f) { return SuggestionSql(f.vendor, f.levelsLoc); });
+    EngineView<WSIVendorRequestsData>(state, [](BIInventory&, Fixture& f) {
+        return tavel::orders::SuggestionSql(0, f.vendor, nullptr, f.levelsLoc.c_str());
+    });
 }
 
 void OpenOrder_Engine(benchmark::State& state) {

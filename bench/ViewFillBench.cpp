@@ -2,6 +2,7 @@
 // under the offscreen platform: the time from a search to its first rows in the model,
 // to those rows painted, and to the whole list (the rest of the fill read at once).
 
+#include "BenchHost.h"
 #include "InventoryModule.h"
 #include "Records.h"
 #include "StringTable.h"
@@ -23,18 +24,6 @@
 #include <string>
 
 namespace {
-
-// Answers every box with OK: a benchmark has nobody to ask.
-class BenchHost : public WSIApplication {
-public:
-    StringTable strings;
-    WSIDatabase* db = nullptr;
-    int LoadString(unsigned code, char* buf, int size) const override {
-        return strings.Load(code, buf, size);
-    }
-    WSIDatabase* GetDb() override { return db; }
-    int MessageBox(WSIWindow*, const char*, const char*, unsigned) override { return id::OK; }
-};
 
 BenchHost* g_host = nullptr;
 WSIInventoryDialog* g_screen = nullptr;

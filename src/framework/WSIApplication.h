@@ -110,6 +110,13 @@ public:
         (void)right;
         return true;
     }
+    // Whether the right's restricted approval keeps the signed-in user from approving what
+    // creatingUser created (an approver may be barred from approving their own orders).
+    virtual bool RestrictedApprovalDenied(int right, long creatingUser) const {
+        (void)right;
+        (void)creatingUser;
+        return false;
+    }
     // The host may keep a user from a context-menu command of a screen.
     virtual bool IsCommandRestricted(int menuId, int commandId) const {
         (void)menuId;

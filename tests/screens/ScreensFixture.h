@@ -50,6 +50,9 @@ public:
     std::unique_ptr<WSIProfile> profile;
     int printRequests = 0;
     std::string lastPrintTitle;
+    bool mayApprove = true;     // right 14
+    bool approvalDenied = false;
+    std::vector<std::pair<int, long>> updates; // update notifications: source, id
 
     ScreensHost() { strings.LoadFile(tavel::ResourceDir() + "/strings/en.tsv"); }
 
@@ -65,6 +68,9 @@ public:
         boxAnswers.pop_front();
         return answer;
     }
+    bool CanApprove(int) const override { return mayApprove; }
+    bool RestrictedApprovalDenied(int, long) const override { return approvalDenied; }
+    void NotifyUpdate(int source, long id) override { updates.push_back({source, id}); }
     WSIReportEngine* GetCrystalEngine() override { return engine; }
     int WarnDialog(WSIWindow*, int templateId) override {
         warnings.push_back(templateId);

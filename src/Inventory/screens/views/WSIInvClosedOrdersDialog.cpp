@@ -3,6 +3,7 @@
 #include "BoundedFormat.h"
 #include "InventoryListQueries.h"
 #include "InventoryListRows.h"
+#include "OrderScreens.h"
 #include "SqlText.h"
 #include "Trace.h"
 #include "WSIApplication.h"
@@ -28,19 +29,17 @@ WSIInvClosedOrdersDialog::WSIInvClosedOrdersDialog(WSIInventoryDialog* mainScree
     vendorWidth_ = List()->DefinedColumnWidth(views::col::ClosedVendorName);
     supplyingWidth_ = List()->DefinedColumnWidth(views::col::ClosedSupplyingLoc);
     connect(List(), &WSIListWindow::rowActivated, this, [this] { DoCommand(CmEditOrderId); });
-    AddMenuCommand({CmEditOrderId, tr("Edit Order"), nullptr, nullptr, "WSIInvOrderDialog", 25030});
-    AddMenuCommand({CmUpdateOrderId, tr("Update Special Order"),
-                    [this] {
-                        const WSIInvOrderData* r = RowRecord(List()->FirstSelected());
-                        return r && r->SpecialOrder != 0;
-                    },
-                    nullptr, "WSIInvOrderDialog", 25030});
+    const auto selected = [this] { return RowRecord(List()->FirstSelected()); };
+    AddMenuCommand({CmEditOrderId, tr("Edit Order"), nullptr, [this, selected] {
+                        tavel::orders::EditOrder(this, selected()->InvOrder, false);
+                    }});
+    AddMenuCommand(
+        {CmUpdateOrderId, tr("Update Special Order"),
+         [selected] { return selected() && selected()->SpecialOrder != 0; },
+         [this, selected] { tavel::orders::EditOrder(this, selected()->InvOrder, true); }});
     AddMenuCommand({CmShowFillingDetailsId, tr("Filling Details"),
-                    [this] {
-                        const WSIInvOrderData* r = RowRecord(List()->FirstSelected());
-                        return r && r->QtyFilled >= 1;
-                    },
-                    nullptr, "WSIInvProductFillingDetailsDialog", 25026});
+                    [selected] { return selected() && selected()->QtyFilled >= 1; },
+                    [this, selected] { tavel::orders::ShowFillingDetails(this, *selected()); }});
 }
 
 const WSIInvOrderData* WSIInvClosedOrdersDialog::RowRecord(int row) const {

@@ -4,6 +4,7 @@
 #include "BIInvOrder.h"
 #include "InventoryListQueries.h"
 #include "InventoryListRows.h"
+#include "OrderScreens.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
@@ -21,9 +22,6 @@ constexpr WSIInventoryListDialog::ColumnDef kPendingColumns[views::kOrderColumns
     {"Unit", 60},    {"From", 70},         {"Vendor", 140},   {"Order Type", 70},
     {"Need By", 80}, {"Comment", 200},     {"Balance", 70},   {"Last Count", 70},
 };
-
-const char* kOrderEntryScreen = "WSIInvOrderDialog";
-const char* kFillingDetailsScreen = "WSIInvProductFillingDetailsDialog";
 
 } // namespace
 
@@ -47,14 +45,16 @@ void WSIInvPendingOrdersDialog::BuildColumns() {
 
 void WSIInvPendingOrdersDialog::BuildMenu() {
     const auto single = [this] { return SingleSelection(); };
-    AddMenuCommand({CmEditOrderId, tr("Edit Order"), single, nullptr, kOrderEntryScreen, 25030});
+    // The order entry screen tells the main screen what it changed; the rows follow that.
+    AddMenuCommand({CmEditOrderId, tr("Edit Order"), single,
+                    [this] { tavel::orders::EditOrder(this, Selected()->InvOrder, false); }});
     AddMenuCommand({CmUpdateOrderId, tr("Update Special Order"),
                     [this] { return SingleSelection() && Selected() && Selected()->SpecialOrder; },
-                    nullptr, kOrderEntryScreen, 25030});
+                    [this] { tavel::orders::EditOrder(this, Selected()->InvOrder, true); }});
     AddMenuCommand(
         {CmShowFillingDetailsId, tr("Filling Details"),
-         [this] { return SingleSelection() && Selected() && Selected()->QtyFilled >= 1; }, nullptr,
-         kFillingDetailsScreen, 25026});
+         [this] { return SingleSelection() && Selected() && Selected()->QtyFilled >= 1; },
+         [this] { tavel::orders::ShowFillingDetails(this, *Selected()); }});
     AddMenuCommand({CmBackorderId, tr("Back-Order Item"),
                     [this] {
                         const WSIInvOrderData* r = Selected();

@@ -3,6 +3,7 @@
 #include "BIInventory.h"
 #include "InventoryListQueries.h"
 #include "InventoryListRows.h"
+#include "OrderScreens.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
@@ -77,12 +78,17 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
     AddMenuCommand({CmShowBackOrdLocsId, tr("Back-Order Locations"),
                     [this] {
                         const int row = List()->FirstSelected();
-                        return row >= 0 && (List()->Marks(row) & views::kBackOrderLocationMark);
+                        return row >= 0 && RowRecord(row) &&
+                               (List()->Marks(row) & views::kBackOrderLocationMark);
                     },
-                    nullptr, "WSIShowBackOrdLocsDialog", 25033});
+                    [this] {
+                        const WSILevelsData* r = RowRecord(List()->FirstSelected());
+                        tavel::orders::ShowBackOrderLocations(this, r->Product,
+                                                              Trim(r->InvLoc).c_str());
+                    }});
     AddMenuCommand({CmAddOrderId, tr("Add to Order"),
                     [this] { return MainScreen() && MainScreen()->IsShowOrderQuantitiesChecked(); },
-                    [this] { CmAddOrder(); }, "WSIInvOrderDialog", 25021});
+                    [this] { CmAddOrder(); }});
 }
 
 const WSILevelsData* WSIInvLevelsDialog::RowRecord(int row) const {

@@ -5,6 +5,7 @@
 #include "BIInventory.h"
 #include "DBPrdCat.h"
 #include "InventoryListRows.h"
+#include "OrderScreens.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSICodeTableDialogs.h"
@@ -271,7 +272,7 @@ void WSIInventoryDialog::BuildButtons() {
     SetCommand(IdSearch, [this] { CmSearch(); });
     SetRowCommand(IdPrint, [this] { CmPrint(); });
     SetRowCommand(IdPickList, [this] { CmPickList(); });
-    AddUnavailable(IdOrder, "WSIInvOrderDialog", 25021);
+    SetRowCommand(IdOrder, [this] { Order(nullptr); });
     AddUnavailable(IdReceive, "WSIInvReceiveDialog", 25101);
     AddUnavailable(IdFill, "WSIInvFillSelectDlg", 25113);
     AddUnavailable(IdTransfer, "WSIInvTransferDialog", 25112);
@@ -647,9 +648,13 @@ void WSIInventoryDialog::CmShowOrderQuantities() {
 void WSIInventoryDialog::Order(const std::vector<WSILevelsData>* levelData) {
     TVL_TRACE("WSIInventoryDialog::Order");
     CompleteFills();
-    (void)levelData;
-    // The order entry screen (WSIInvOrderDialog, 25021) is not built yet; its command
-    // stays disabled, so nothing reaches here from the screen.
+    bool external = false;
+    const long invOrder = tavel::orders::NewOrder(this, levelData, &external);
+    if (invOrder != 0)
+        views_[external ? TabPendingExt : TabPending]->RefreshList(views::kRefreshOrder, invOrder,
+                                                                   true);
+    if (UsageTracker* tracker = Module() ? Module()->GetUsageTracker() : nullptr)
+        tracker->TrackEvent(0, 6, external ? 11 : 10, 10, {});
 }
 
 long WSIInventoryDialog::CreateFillBatch(std::string* orderedByOut, std::string* filledByOut,

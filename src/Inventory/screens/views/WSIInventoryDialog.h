@@ -121,8 +121,8 @@ public:
     // Maximising the window: the list is hidden meanwhile and takes the new size after.
     void EvSysCommand(bool maximize);
 
-    // A new order (levelData null) or one from selected stock levels; opens the order
-    // entry screen once it exists.
+    // A new order (levelData null) or one from selected stock levels in the order entry
+    // screen; the pending list of its kind then shows the order's lines.
     void Order(const std::vector<WSILevelsData>* levelData);
     // A pick list over the selected pending lines; returns the batch id, 0 when none.
     long CreateFillBatch(std::string* orderedByOut, std::string* filledByOut, bool askToPrint);

@@ -1,0 +1,19 @@
+#pragma once
+
+// The host of the benchmarks that open screens: the string table and the database, and
+// every box answered with OK (a benchmark has nobody to ask).
+
+#include "StringTable.h"
+#include "WSIApplication.h"
+#include "WSIDatabase.h"
+
+class BenchHost : public WSIApplication {
+public:
+    StringTable strings;
+    WSIDatabase* db = nullptr;
+    int LoadString(unsigned code, char* buf, int size) const override {
+        return strings.Load(code, buf, size);
+    }
+    WSIDatabase* GetDb() override { return db; }
+    int MessageBox(WSIWindow*, const char*, const char*, unsigned) override { return id::OK; }
+};
