@@ -411,6 +411,39 @@ TEST_F(ReceiveTest, ShortLinesAreBackOrdered) {
     EXPECT_EQ(OrdIt(line2).WasBackOrdered, 1);
 }
 
+TEST_F(ReceiveTest, LinesClosedAsFilledAreNeitherCountedNorBackOrdered) {
+    const long gauze = Product("GAUZE-4X4");
+    const long tape = Product("TAPE-1IN");
+    const long order = Order("PO-7");
+    Line(order, gauze, 5, 1.0);
+    const long tapeLine = Line(order, tape, 5, 1.0);
+    TestReceive rec(db.get());
+    rec.InitBatch(kStore, 0, nullptr, "PO-7", nullptr);
+    rec.Add(gauze, 5, nullptr, "");
+    rec.Add(tape, 2, nullptr, "");
+    // The user closes the short tape line as filled: nothing more is coming.
+    Exec("UPDATE INVORDIT SET \"Status\" = 7 WHERE \"InvOrdIt\" = " + std::to_string(tapeLine));
+    EXPECT_FALSE(rec.PartialReceiptsNotBackOrdered());
+    rec.AutoBackOrder();
+    EXPECT_EQ(OrdIt(tapeLine).Status, Status::Filled);
+    EXPECT_EQ(OrdIt(tapeLine).WasBackOrdered, 0);
+    rec.CloseBatch();
+}
+
+TEST_F(ReceiveTest, AProductNoLongerValidRefusesTheReceiptWithItsOwnMessage) {
+    const long gauze = Product("GAUZE-4X4");
+    TestReceive rec(db.get());
+    rec.InitBatch(kStore, 0, nullptr, "", nullptr);
+    rec.Add(gauze, 2, nullptr, "");
+    // The product's category was made inactive since: the cost is written through the
+    // product's rules, which no longer accept the product as it stands.
+    Exec(std::string("UPDATE PRDCAT SET \"Inactive\" = 1 WHERE \"PrdCat\" = '") + kCat + "'");
+    ExpectRefused<ProductPrdCatErr>([&] { rec.Add(gauze, 3, nullptr, ""); });
+    ExpectRefused<ProductPrdCatErr>([&] { rec.Modify(gauze, 4, nullptr); });
+    EXPECT_EQ(PrdLocBalance(gauze, kStore), 2);
+    rec.CloseBatch();
+}
+
 TEST_F(ReceiveTest, OrderSearch) {
     // Order numbers 12, 120, 1234 and 13 as text prefixes; one internal order is never found.
     for (long id : {12L, 120L, 1234L, 13L}) {

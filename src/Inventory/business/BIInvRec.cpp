@@ -552,19 +552,14 @@ void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange,
             average = value / items;
         average = RoundToCents(average);
     }
-    // Only the cost changes: none of the product's rules (codes, category, units, order
-    // type, the questions about orders and locations) looks at it, so the row is not
-    // written and checked whole again. The statement locks the row as a locked read would.
-    WSIBVParametersInfo binds;
-    binds.AddParameter(average);
-    binds.AddParameter(product);
-    long changed = 0;
-    if (WSITable::QExecBVDirect(
-            __FILE__, __LINE__, binds.Count(), binds.Params(), m_pDb,
-            R"sql(UPDATE PRODUCT SET "AverageCost" = :1 WHERE "Product" = :2)sql", &changed) != 0)
-        throw AvgCostErr();
-    if (changed == 0)
-        throw RecordInUse();
+    // Written through the product's table rules: a product whose master data is no longer
+    // valid refuses the receipt with its own message.
+    DBProduct row(m_pDb);
+    row.InitRecord();
+    row.data.Product = product;
+    LockForUpdate(row);
+    row.data.AverageCost = average;
+    UpdateOrThrow<AvgCostErr>(row);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -668,9 +663,10 @@ bool BIInvReceive::PartialReceiptsNotBackOrdered() {
     char sql[1024];
     TVL_FORMAT(
         sql,
-        R"sql(SELECT COUNT(1) FROM INVORDIT I WHERE I."InvOrder" = %ld AND I."QtyFilled" < I."Quantity" AND I."Status" != %ld AND I."Status" != %ld AND I."Status" != %ld AND ROWNUM < 2)sql",
+        R"sql(SELECT COUNT(1) FROM INVORDIT I WHERE I."InvOrder" = %ld AND I."QtyFilled" < I."Quantity" AND I."Status" != %ld AND I."Status" != %ld AND I."Status" != %ld AND I."Status" != %ld AND ROWNUM < 2)sql",
         order_.InvOrder, static_cast<long>(Status::BackOrdered),
-        static_cast<long>(Status::Cancelled), static_cast<long>(Status::Closed));
+        static_cast<long>(Status::Cancelled), static_cast<long>(Status::Closed),
+        static_cast<long>(Status::Filled));
     long count = 0;
     return ReadFirst(sql, &count) && count > 0;
 }
