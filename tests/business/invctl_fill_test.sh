@@ -29,7 +29,10 @@ picklist)
     refused 2 "Someone else is changing this record" picklist new STORE TRT1 999
     ;;
 fill_substitute)
-    # Another product of the same type fills the line under the ordered product.
+    # Another product of the same type fills the line under the ordered product, once the
+    # room carries it.
+    refused 2 "not set up at this location" fill STORE TRT1 1 9=2:NDL23G
+    carry TRT1 NDL23G
     run fill STORE TRT1 1 9=2:NDL23G
     expect_status 0
     [ "$(line 9)" = "2/7/1" ] || fail "line 9 not filled: $(line 9)"
