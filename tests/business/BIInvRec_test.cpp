@@ -230,20 +230,32 @@ TEST_F(ReceiveTest, AverageCost) {
     }
 }
 
-TEST_F(ReceiveTest, BalancesThatDisagreeRefuseTheCostUpdate) {
-    const long p = Product("SALINE");
+TEST_F(ReceiveTest, UsedLinesAndBalancesThatDisagreeAreRefused) {
+    const long saline = Product("SALINE");
+    const long water = Product("WATER-1L");
     TestReceive rec(db.get());
     rec.InitBatch(kStore, 0, nullptr, "", nullptr);
-    rec.Add(p, 5, nullptr, "");
-    // Stock used from the line: setting it again would count the used stock twice.
-    Exec("UPDATE INVITEM SET \"Balance\" = 3 WHERE \"Product\" = " + std::to_string(p));
-    Exec("UPDATE PRDLOC SET \"Balance\" = 3 WHERE \"Product\" = " + std::to_string(p));
-    ExpectRefused<InvPrdLocBalanceErr>([&] { rec.Modify(p, 4, nullptr); });
-    ExpectRefused<InvPrdLocBalanceErr>([&] { rec.Delete(p, -1, nullptr); });
-    // The lot's usage detail is what the fixture would have written; add it so that the
-    // stock invariant holds at the end.
-    AddDetail(Item(static_cast<long>(Scalar("SELECT \"InvItem\" FROM INVITEM"))),
-              tavel::MovementType::Usage, -2, AddAudit());
+    rec.Add(saline, 5, nullptr, "");
+    rec.Add(water, 5, nullptr, "");
+    // Two of the saline line were used since: setting the line again would count them
+    // twice, and the refusal says what happened.
+    const long line = static_cast<long>(
+        Scalar("SELECT \"InvItem\" FROM INVITEM WHERE \"Product\" = " + std::to_string(saline)));
+    Exec("UPDATE INVITEM SET \"Balance\" = 3 WHERE \"InvItem\" = " + std::to_string(line));
+    Exec("UPDATE PRDLOC SET \"Balance\" = 3 WHERE \"InvLoc\" = 'STORE' AND \"Product\" = " +
+         std::to_string(saline));
+    AddDetail(Item(line), tavel::MovementType::Usage, -2, AddAudit());
+    ExpectRefused<ReceiptLineUsedErr>([&] { rec.Modify(saline, 4, nullptr); });
+    ExpectRefused<ReceiptLineUsedErr>([&] { rec.Delete(saline, -1, nullptr); });
+    // An untouched line whose location balance is off: the cost update refuses.
+    Exec("UPDATE PRDLOC SET \"Balance\" = 4 WHERE \"InvLoc\" = 'STORE' AND \"Product\" = " +
+         std::to_string(water));
+    ExpectRefused<InvPrdLocBalanceErr>([&] { rec.Modify(water, 4, nullptr); });
+    Exec("UPDATE PRDLOC SET \"Balance\" = 5 WHERE \"InvLoc\" = 'STORE' AND \"Product\" = " +
+         std::to_string(water));
+    // A line whose stock is all still there is changed as before.
+    rec.Modify(water, 6, nullptr);
+    EXPECT_EQ(PrdLocBalance(water, kStore), 6);
 }
 
 TEST_F(ReceiveTest, ReceivingAgainstAnOrderFillsItsLines) {

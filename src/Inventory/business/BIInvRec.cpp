@@ -164,6 +164,14 @@ void BIInvReceive::LockLine(long line) {
         throw RecordInUse();
 }
 
+void BIInvReceive::RefuseUsedLine() {
+    // The line is set, not moved: stock already used from it would be counted twice.
+    if (item_->data.Balance == item_->data.Quantity)
+        return;
+    item_->ReleaseLock();
+    throw ReceiptLineUsedErr();
+}
+
 bool BIInvReceive::FindNextOrder() {
     TVL_TRACE("BIInvReceive::FindNextOrder");
     order_ = {};
@@ -466,9 +474,8 @@ void BIInvReceive::Modify(long product, short quantity, WSIDate* expiry) {
         if (!QuantityAllowed(quantity))
             throw InvalidQuantity();
         LockLine(line);
+        RefuseUsedLine();
         const short old = item_->data.Quantity;
-        // The line is set, not moved: stock already used from it makes the balances
-        // disagree, which the average cost check then refuses.
         item_->data.Quantity = quantity;
         item_->data.Balance = quantity;
         UpdateOrThrow<DeletedRecord>(*item_);
@@ -483,6 +490,7 @@ void BIInvReceive::Delete(long product, short status, WSIDate* expiry) {
             receipt_->data.InvRec == 0 ? 0 : FindLine(product, expiry, false, nullptr);
         if (line != 0) {
             LockLine(line);
+            RefuseUsedLine();
             DBInvItem copy(m_pDb);
             copy.data = item_->data;
             if (!item_->DeleteDB(__FILE__, __LINE__, true))
