@@ -109,6 +109,7 @@ void WSITable::Open(const char* file, int line, const char* sql, const stBindVar
     line_ = line;
     cursor_ = db_->Prepare(file, line, sql, params, paramCount);
     exhausted_ = cursor_ == nullptr;
+    failed_ = cursor_ == nullptr;
 }
 
 void WSITable::CloseCursor() {
@@ -134,6 +135,7 @@ bool WSITable::Fetch() {
             result_.record()->isRecord_ = true;
         return true;
     }
+    failed_ = rc != SQLITE_DONE;
     // Done or failed: end the read now so that this connection holds no old snapshot.
     if (cursor_->stmt)
         sqlite3_reset(cursor_->stmt);
@@ -159,6 +161,7 @@ bool WSITable::GetFirst(DBILockType lock) {
         sqlite3_reset(cursor_->stmt);
     cursor_->ResetPg();
     exhausted_ = false;
+    failed_ = false;
     return Fetch();
 }
 

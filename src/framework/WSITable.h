@@ -125,6 +125,9 @@ public:
     // without a query they read the table in key order.
     bool GetFirst(DBILockType lock = dbiNOLOCK);
     bool GetNext(DBILockType lock = dbiNOLOCK);
+    // Whether the query could not be opened, or its last read failed: a fetch that found
+    // nothing then means "unknown", not "no rows".
+    bool Failed() const { return failed_; }
 
     // Reads the row whose key equals the key fields of the buffer. lock 1 also takes the
     // write lock (see WSIDatabase); false when the row is missing or the lock is held
@@ -200,6 +203,7 @@ private:
     int line_ = 0;
     bool isRecord_ = false;
     bool exhausted_ = false;
+    bool failed_ = false;
     bool ownsLock_ = false;
     unsigned long lockGeneration_ = 0;
 };

@@ -9,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QStatusBar>
 
 #include <cstring>
@@ -76,6 +78,34 @@ void HostMainWindow::BuildMenus() {
     menu->addSeparator();
     QAction* quit = menu->addAction(tr("E&xit"));
     connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+QIcon HostMainWindow::Icon(int resourceId) {
+    constexpr int kInventoryIcon = 10142;
+    if (resourceId != kInventoryIcon)
+        return QIcon();
+    if (inventoryIcon_.isNull()) {
+        // A supply box: drawn once at the sizes a title bar and the task list use.
+        for (int size : {16, 32}) {
+            QPixmap pixmap(size, size);
+            pixmap.fill(Qt::transparent);
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            const qreal u = size / 16.0;
+            painter.setPen(QPen(QColor(0x5a, 0x3d, 0x1e), u));
+            painter.setBrush(QColor(0xc8, 0x94, 0x5a));
+            painter.drawRect(QRectF(1.5 * u, 5 * u, 13 * u, 9.5 * u));
+            painter.setBrush(QColor(0xe0, 0xb0, 0x78));
+            painter.drawRect(QRectF(0.5 * u, 2 * u, 15 * u, 3 * u));
+            painter.setBrush(QColor(0x1f, 0x6f, 0xb2));
+            painter.setPen(Qt::NoPen);
+            painter.drawRect(QRectF(7 * u, 7 * u, 2 * u, 6 * u));
+            painter.drawRect(QRectF(5 * u, 9 * u, 6 * u, 2 * u));
+            painter.end();
+            inventoryIcon_.addPixmap(pixmap);
+        }
+    }
+    return inventoryIcon_;
 }
 
 QAction* HostMainWindow::CommandAction(long commandId) const {

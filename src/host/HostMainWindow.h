@@ -20,6 +20,8 @@ public:
 
     QWidget* Widget() override { return this; }
     QMdiArea* MdiClient() override { return mdi_; }
+    // Icon 10142 is the inventory window's; other ids have none.
+    QIcon Icon(int resourceId) override;
 
     // The menu entry of a command id; null when the menu has none.
     QAction* CommandAction(long commandId) const;
@@ -33,4 +35,5 @@ private:
     TavelHost& host_;
     QMdiArea* mdi_;
     std::map<long, QAction*> actions_;
+    QIcon inventoryIcon_;
 };

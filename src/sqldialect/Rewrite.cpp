@@ -182,6 +182,38 @@ void ClearMarks(Expr& e) {
     WalkMutable(e, [](Expr& x) { x.outer = false; });
 }
 
+// A bare * lists the columns of the tables in the order the FROM list names them. When
+// the joins are about to be reordered, it becomes one qualified * per table in that
+// order, so the columns come out as written. A sub-select without a name cannot be
+// qualified: the * is then left as it is.
+void ExpandStarInFromOrder(Block& b, const std::vector<int>& order) {
+    bool reordered = false;
+    for (std::size_t i = 0; i < order.size(); ++i)
+        reordered = reordered || order[i] != static_cast<int>(i);
+    if (!reordered)
+        return;
+    for (const FromItem& f : b.from)
+        if (f.RefName().empty())
+            return;
+    std::vector<SelectItem> items;
+    for (SelectItem& item : b.items) {
+        if (item.expr->kind != Kind::Star || !item.expr->qual.empty()) {
+            items.push_back(std::move(item));
+            continue;
+        }
+        for (const FromItem& f : b.from) {
+            SelectItem one;
+            one.expr = std::make_unique<Expr>();
+            one.expr->kind = Kind::Star;
+            one.expr->pos = item.expr->pos;
+            one.expr->qual = f.RefName();
+            one.expr->qualQuoted = f.alias.empty() ? f.tableQuoted : f.aliasQuoted;
+            items.push_back(std::move(one));
+        }
+    }
+    b.items = std::move(items);
+}
+
 void RewriteOuterJoins(Block& b) {
     std::vector<ExprPtr> conj;
     SplitAnd(std::move(b.where), conj);
@@ -250,6 +282,7 @@ void RewriteOuterJoins(Block& b) {
     }
     if (outer[order.front()])
         Fail("outer join without a preserved table", b.from[order.front()].pos);
+    ExpandStarInFromOrder(b, order);
     std::vector<FromItem> from;
     from.reserve(n);
     for (int t : order) {

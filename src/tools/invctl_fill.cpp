@@ -70,15 +70,17 @@ int RunPickList(const Options& options, const Args& args) {
         return UsageError(kPickListCommand, "new, list or clear is required");
     const std::string action = pos[0];
     std::vector<long> ids;
+    std::vector<OrderLineRef> lines;
     if (action == "new") {
         if (pos.size() < 4)
             return UsageError(kPickListCommand,
                               "from, to and at least one order line are required");
         for (std::size_t i = 3; i < pos.size(); ++i) {
-            long id = 0;
-            if (!ParseId(pos[i], id))
-                return UsageError(kPickListCommand, "not an order line id: " + pos[i]);
-            ids.push_back(id);
+            OrderLineRef line;
+            if (!ParseOrderLineRef(pos[i], line))
+                return UsageError(kPickListCommand,
+                                  "not an order line (id or ORDER:LINE): " + pos[i]);
+            lines.push_back(line);
         }
     } else if (action == "clear") {
         long id = 0;
@@ -103,6 +105,12 @@ int RunPickList(const Options& options, const Args& args) {
     } else {
         // Lines added before a refusal stay on the list, as on the main screen; the
         // list's number is printed either way so that it can be cleared.
+        // A line id goes to the pick list as given, which refuses what it cannot take.
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].id == 0 && !ResolveOrderLine(db, lines[i]))
+                return Fail("no order line " + pos[3 + i]);
+            ids.push_back(lines[i].id);
+        }
         const long number = picks.InitBatch(pos[1].c_str(), pos[2].c_str());
         std::printf("PickList\tInvOrdIt\n");
         for (long id : ids) {
@@ -120,6 +128,7 @@ int RunPickList(const Options& options, const Args& args) {
 
 // One line to fill: an order line, a quantity, and the product delivered (0: the ordered one).
 struct FillRequest {
+    OrderLineRef line;
     long invOrdIt = 0;
     short quantity = 0;
     std::string productCode;
@@ -128,7 +137,7 @@ struct FillRequest {
 // LINE=QTY or LINE=QTY:PRODUCT.
 bool ParseFillRequest(const std::string& text, FillRequest& request) {
     const std::size_t eq = text.find('=');
-    if (eq == std::string::npos || !ParseId(text.substr(0, eq), request.invOrdIt))
+    if (eq == std::string::npos || !ParseOrderLineRef(text.substr(0, eq), request.line))
         return false;
     std::string rest = text.substr(eq + 1);
     const std::size_t colon = rest.find(':');
@@ -148,7 +157,8 @@ std::vector<FillRequest> OutstandingLines(BIInvFill& fill) {
         const WSIInvFillView& r = static_cast<WSIInvFillRow*>(row)->Row();
         const bool seen = !lines.empty() && lines.back().invOrdIt == r.INVORDIT;
         if (!seen && r.ORDERQTY > r.QTYFILLED && r.PRODUCTID != 0)
-            lines.push_back({r.INVORDIT, static_cast<short>(r.ORDERQTY - r.QTYFILLED), ""});
+            lines.push_back({OrderLineRef{r.INVORDIT, 0, 0}, r.INVORDIT,
+                             static_cast<short>(r.ORDERQTY - r.QTYFILLED), ""});
     }
     return lines;
 }
@@ -190,7 +200,12 @@ int RunFill(const Options& options, const Args& args) {
     fill.SetPickList(pickList);
     if (requests.empty())
         requests = OutstandingLines(fill);
-    for (const FillRequest& r : requests) {
+    for (FillRequest& r : requests) {
+        // A line id goes to the fill as given, which refuses what it cannot take.
+        if (r.line.id == 0 && !ResolveOrderLine(db, r.line))
+            return Fail("no line " + std::to_string(r.line.item) + " on order " +
+                        std::to_string(r.line.order));
+        r.invOrdIt = r.line.id;
         long product = 0;
         if (r.productCode.empty())
             product = OrderedProduct(db, r.invOrdIt);
@@ -219,7 +234,8 @@ int RunFill(const Options& options, const Args& args) {
 
 const Command kPickListCommand{
     "picklist", "new FROM TO LINE... [--no-mark] | list | clear NUMBER [--yes] [--user LOGIN]",
-    "new: put internal order lines (ids) supplied by FROM to TO on a new pick list and mark "
+    "new: put internal order lines (ids, or ORDER:LINE) supplied by FROM to TO on a new pick "
+    "list and mark "
     "them on the list (unless --no-mark); list: the open pick lists; clear: take every line "
     "off a pick list, keeping their status",
     RunPickList};
@@ -229,7 +245,8 @@ const Command kFillCommand{
     "FROM TO PICKLIST [LINE=QUANTITY[:PRODUCT]...] [--allow-filled] [--create-missing] "
     "[--allow-expired] [--allow-undated] [--yes] [--user LOGIN]",
     "fill lines of a pick list from FROM to TO in one fill transaction, a line with its "
-    "ordered product or a substitute (code or UPC) of the same type; without lines every short "
+    "ordered product or a substitute (code or UPC) of the same type; LINE is an order line id "
+    "or ORDER:LINE; without lines every short "
     "line gets what it lacks; a refusal undoes the whole fill; prints what this fill moved",
     RunFill};
 

@@ -55,6 +55,15 @@ CommandLineHost::CommandLineHost(WSIDatabase* db, bool yes) : db_(db), yes_(yes)
 }
 
 int CommandLineHost::LoadString(unsigned code, char* buf, int size) const {
+    // Where a screen's text tells staff to confirm when asked, the tool's own text names
+    // the option that confirms instead: nothing asks on a command line.
+    static constexpr std::pair<unsigned, unsigned> kToolTexts[] = {
+        {38521, 39960}, // expired stock: --allow-expired
+        {38561, 39961}, // missing stock: --create-missing
+    };
+    for (const auto& [screenText, toolText] : kToolTexts)
+        if (code == screenText)
+            return texts_.Load(toolText, buf, size);
     return texts_.Load(code, buf, size);
 }
 
@@ -191,6 +200,34 @@ bool ParseId(const std::string& text, long& value) {
     char* end = nullptr;
     value = std::strtol(text.c_str(), &end, 10);
     return !text.empty() && *end == '\0' && value > 0;
+}
+
+bool ParseOrderLineRef(const std::string& text, OrderLineRef& ref) {
+    ref = {};
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        return ParseId(text, ref.id);
+    return ParseId(text.substr(0, colon), ref.order) &&
+           ParseShort(text.substr(colon + 1), ref.item) && ref.item > 0;
+}
+
+bool ResolveOrderLine(WSIDatabase& db, OrderLineRef& ref) {
+    WSIInvOrdIt::WSIData line{};
+    char condition[128];
+    if (ref.id != 0)
+        TVL_FORMAT(condition, "\"InvOrdIt\" = %ld", ref.id);
+    else
+        TVL_FORMAT(condition, "\"InvOrder\" = %ld AND \"Item\" = %d", ref.order,
+                   static_cast<int>(ref.item));
+    std::unique_ptr<WSITable> cursor =
+        db.Query(__FILE__, __LINE__, "SELECT %s FROM INVORDIT WHERE %s",
+                 WSIResult(WSIInvOrdIt::Table(), &line),
+                 db.GetTableColumns(__LINE__, __FILE__, "INVORDIT"), condition);
+    if (!cursor->GetFirst())
+        return false;
+    ref.id = line.InvOrdIt;
+    ref.order = line.InvOrder;
+    return true;
 }
 
 bool ParseDay(const std::string& text, WSIDate& date) {

@@ -104,4 +104,16 @@ bool ParseId(const std::string& text, long& value);
 // YYYY-MM-DD; false (date untouched) for anything else.
 bool ParseDay(const std::string& text, WSIDate& date);
 
+// An order line as a script names it: by its id, or as ORDER:LINE, the order's number and
+// the line's number on it, so that no id needs looking up.
+struct OrderLineRef {
+    long id = 0;
+    long order = 0;
+    short item = 0;
+};
+// Either form; false for anything else.
+bool ParseOrderLineRef(const std::string& text, OrderLineRef& ref);
+// Completes ref with the line's id and its order; false when there is no such line.
+bool ResolveOrderLine(WSIDatabase& db, OrderLineRef& ref);
+
 } // namespace invctl

@@ -241,8 +241,18 @@ int RunOrder(const Options& options, const Args& args) {
         return RunNew(session, c);
 
     long orderId = 0;
-    if (c.positional.empty() || !ParseLong(c.positional[0], orderId))
+    // order status LINE STATUS: the line by its id or as ORDER:LINE.
+    OrderLineRef lineRef;
+    const bool byLine = sub == "status" && c.positional.size() == 2;
+    if (byLine) {
+        if (!ParseOrderLineRef(c.positional[0], lineRef))
+            return Usage("order status ORDER ITEM STATUS | status LINE STATUS");
+        if (!ResolveOrderLine(db, lineRef))
+            return Fail("no order line " + c.positional[0]);
+        orderId = lineRef.order;
+    } else if (c.positional.empty() || !ParseLong(c.positional[0], orderId)) {
         return Usage("an order number is required");
+    }
     BIInvOrder order(&db);
     if (!order.FindOrder(orderId))
         return Fail("no order " + c.positional[0]);
@@ -279,6 +289,13 @@ int RunOrder(const Options& options, const Args& args) {
                 line.Quantity = quantity;
                 order.Modify(&line, c.skipLimits);
             }
+        } else if (sub == "status" && byLine) {
+            short status = 0;
+            if (!ParseStatus(c.positional[1], status))
+                return Usage("order status LINE STATUS");
+            if (!order.FindOrderItem(lineRef.id))
+                return Fail("no order line " + c.positional[0]);
+            order.UpdateItemStatus(status, orderId, lineRef.id);
         } else if (sub == "status") {
             short item = 0, status = 0;
             if (!need(3) || !ParseStatus(c.positional[2], status))
@@ -316,11 +333,13 @@ const Command kOrderCommand{
     "order",
     "new LOCATION (--from LOCATION | --vendor ID [--po NUMBER]) [--type CODE] [--special] "
     "PRODUCT=QUANTITY... | line add ORDER PRODUCT QUANTITY | line modify ORDER ITEM QUANTITY | "
-    "line delete ORDER ITEM | status ORDER ITEM STATUS | purchase ORDER | cancel ORDER [--delete] "
+    "line delete ORDER ITEM | status ORDER ITEM STATUS | status LINE STATUS | purchase ORDER | "
+    "cancel ORDER [--delete] "
     "| show ORDER   [--skip-limits] [--yes] [--user LOGIN]",
     "inventory orders: create one with its lines, change lines and their statuses (number or "
     "name: requested, inreview, ordered, purchased, backordered, closed, filled, cancelled), "
-    "purchase or cancel every line, delete it; prints the order and its lines",
+    "purchase or cancel every line, delete it; LINE is an order line id or ORDER:ITEM; prints "
+    "the order and its lines",
     RunOrder};
 
 } // namespace invctl

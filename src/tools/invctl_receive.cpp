@@ -157,6 +157,15 @@ int RunReceive(const Options& options, const Args& args) {
     }
 
     BIInvReceive rec(&db);
+    // As on the receiving screen, the order gives the vendor and the PO date not given.
+    if (!poNumber.empty() && rec.FindOrder(poNumber.c_str(), 0)) {
+        if (vendor == 0)
+            vendor = rec.GetInvOrder()->Vendor;
+        if (!hasPODate && !rec.GetInvOrder()->Date.IsNull()) {
+            poDate = rec.GetInvOrder()->Date;
+            hasPODate = true;
+        }
+    }
     rec.InitBatch(location.c_str(), vendor, hasDate ? &date : nullptr, poNumber.c_str(),
                   hasPODate ? &poDate : nullptr);
     if (!poNumber.empty() && rec.GetInvOrder()->InvOrder == 0) {

@@ -8,6 +8,7 @@
 #include "WSIApplication.h"
 
 #include <QEvent>
+#include <QIcon>
 
 class QMdiArea;
 class QWidget;
@@ -21,6 +22,11 @@ class WSIQtMainWindow : public WSIQtWindow {
 public:
     // The MDI client that holds the inventory window.
     virtual QMdiArea* MdiClient() = 0;
+    // The host's icon resource of that id; a null icon when the host has none.
+    virtual QIcon Icon(int resourceId) {
+        (void)resourceId;
+        return QIcon();
+    }
 };
 
 inline QWidget* WidgetOf(WSIWindow* window) {

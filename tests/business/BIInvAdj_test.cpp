@@ -193,6 +193,24 @@ TEST_F(AdjustTest, Count_SetsLastCountWritesOneMarkerPerBatchAndMovesStockToTheC
     EXPECT_EQ(Violations(), std::vector<std::string>{});
 }
 
+TEST_F(AdjustTest, Count_WithoutABatchKeepsEveryCountWithItsOwnAuditEntry) {
+    const long p = Product(Costing::OldestFirst);
+    AddLot(p, kStore, MakeLot(10, 10, 2.0));
+
+    Run(p, Code(kCountCode, 7));
+    db->SetToday(WSIDate{2026, 3, 16});
+    Run(p, Code(kCountCode, 5));
+
+    // An earlier count is history: the next one neither rewrites it nor borrows its audit.
+    EXPECT_EQ(Rows("SELECT D.\"CountValue\", D.\"BatchId\", A.\"Date\" FROM INVITDET D, "
+                   "AUDITHIS A WHERE D.\"Audit\" = A.\"Audit\" AND D.\"Type\" = 6 AND "
+                   "D.\"Product\" = " +
+                   Id(p) + " ORDER BY D.\"InvItDet\""),
+              (Grid{{"7.0", "0", "2026-03-15"}, {"5.0", "0", "2026-03-16"}}));
+    EXPECT_EQ(PrdLocBalance(p, kStore), 5);
+    EXPECT_EQ(Violations(), std::vector<std::string>{});
+}
+
 TEST_F(AdjustTest, MissingStock_IsRefusedWithItsAmountOrCreatedFirst) {
     struct Case {
         const char* name;
@@ -281,6 +299,36 @@ TEST_F(AdjustTest, Batch_TopsUpLikeStockAndAccumulatesRepeatedMovementsInOneDeta
     EXPECT_EQ(adj.GetBatchId(), 0);
     Run(adj, p, Typed(Move::Usage, 1));
     EXPECT_EQ(Scalar("SELECT COUNT(1) FROM INVITDET WHERE \"Type\" = 3 AND \"BatchId\" = 0"), 1);
+    EXPECT_EQ(Violations(), std::vector<std::string>{});
+}
+
+TEST_F(AdjustTest, Batch_TopUpKeepsDatedAndUndatedStockApart) {
+    struct Case {
+        const char* name;
+        const WSIDate* first;
+        const WSIDate* second;
+        Grid items; // quantity, expiry
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"undated after dated", &kJune, nullptr, {{"3", "2026-06-01"}, {"2", "<null>"}}},
+        {"dated after undated", nullptr, &kJune, {{"3", "<null>"}, {"2", "2026-06-01"}}},
+        {"two dates", &kJune, &kSeptember, {{"3", "2026-06-01"}, {"2", "2026-09-01"}}},
+        {"undated twice", nullptr, nullptr, {{"5", "<null>"}}},
+        {"the same date twice", &kJune, &kJune, {{"5", "2026-06-01"}}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const long p = Product(Costing::OldestFirst, 1);
+        TestBatchAdj adj(db.get());
+        adj.InitBatch(kStore, "");
+        adj.AddInvItem(kStore, Move::HostIncrease, p, 3, c.first, "", 2.0, "", 0, 0, 0, 0);
+        adj.AddInvItem(kStore, Move::HostIncrease, p, 2, c.second, "", 2.0, "", 0, 0, 0, 0);
+        EXPECT_EQ(Rows("SELECT \"Quantity\", \"ExpiryDate\" FROM INVITEM WHERE \"Product\" = " +
+                       Id(p) + " ORDER BY \"InvItem\""),
+                  c.items);
+    }
     EXPECT_EQ(Violations(), std::vector<std::string>{});
 }
 

@@ -264,8 +264,12 @@ TEST_F(MovesTest, Repackage_RefusalsLeaveTheDatabaseAsItWas) {
     ExpectRefused<InvalidLocation>(repackage(item, "CLOSED", box, 1, piece, 12, 1));
     ExpectRefused<InvalidProduct>(repackage(item, kStore, box, 1, 9999, 12, 1));
     ExpectRefused<PrdLocInactive>(repackage(atWard, kWard, box, 1, piece, 12, 1));
-    // The target stock is made before a source of another location is found short: both go.
-    ExpectRefused<MissingInvItem>(repackage(atWard, kStore, box, 3, piece, 12, 1));
+    // An item of another location or product is not the source: it would give nothing and
+    // the target stock would come from nowhere.
+    ExpectRefused<InvalidInvItem>(repackage(atWard, kStore, box, 1, piece, 12, 1));
+    const long pad = AddProduct("PAD");
+    AddLot(pad, kStore, 4);
+    ExpectRefused<InvalidInvItem>(repackage(item, kStore, pad, 1, piece, 12, 1));
 }
 
 TEST_F(MovesTest, Split_MakesAnItemOfItsOwnThatKeepsTheAuditDate) {

@@ -148,6 +148,9 @@ TEST_F(OrderTest, RefusedFirstAddLeavesNoHeader) {
     auto line = Line(gauze, 1);
     EXPECT_EQ(Thrown([&] { order.Add(&line, false); }), &typeid(OrderAddOrderedByErr));
     EXPECT_EQ(Thrown([&] { order.Add(nullptr, false); }), &typeid(OrderAddErr));
+    // An order never stored cannot be read back: its header is cleared with the line.
+    EXPECT_STREQ(order.GetOrderData()->InvLocFrom, "");
+    EXPECT_STREQ(order.GetOrderData()->InvOType, "");
 
     // A line refused after the header was written takes the header with it.
     header = Header(false);

@@ -148,6 +148,7 @@ TEST_F(PickTest, Fill_MovesStockToTheOrderingLocationAndFillsTheLines) {
     const long p = AddProduct("SYRINGE");
     AddLot(p, kStore, 4);
     AddLot(p, kStore, 6);
+    AddPrdLoc(p, kWard);
     const std::vector<long> lines{Request({{p, 5}})[0], Request({{p, 3}})[0]};
     BIInvPickList picks(db.get());
     const long list = picks.InitBatch(kStore, kWard);
@@ -208,6 +209,8 @@ TEST_F(PickTest, Fill_TakesSubstitutesOfTheSameTypeUnderTheOrderedProduct) {
     }();
     AddLot(substitute, kStore, 5);
     AddLot(otherType, kStore, 5);
+    for (long p : {ordered, substitute, otherType})
+        AddPrdLoc(p, kWard);
     const long line = Request({{ordered, 4}})[0];
 
     BIInvFill fill(db.get());
@@ -237,6 +240,14 @@ TEST_F(PickTest, Fill_AFailingFillUndoesEveryFillOfTheTransaction) {
     const long done = AddOrdIt(AddOrder(false), p, 2, Filled, 2);
     const long zero = AddOrdIt(AddOrder(false), p, 0, Ordered);
     const long big = Request({{p, 9999}})[0];
+    AddPrdLoc(p, kWard);
+    // Products that one of the two locations does not carry.
+    const long notAtWard = AddProduct("SWAB");
+    AddLot(notAtWard, kStore, 5);
+    const long notAtStore = AddProduct("PAD");
+    AddPrdLoc(notAtStore, kWard);
+    const long swabLine = Request({{notAtWard, 2}})[0];
+    const long padLine = Request({{notAtStore, 2}})[0];
 
     struct Case {
         const char* name;
@@ -266,6 +277,10 @@ TEST_F(PickTest, Fill_AFailingFillUndoesEveryFillOfTheTransaction) {
         {"line of quantity 0", kStore, kWard, zero, p, 1, false, refuses(InvOrdItQtyZero())},
         {"line filled", kStore, kWard, done, p, 1, false, refuses(InvOrdItFilled())},
         {"more than in stock", kStore, kWard, good, p, 30, false, refuses(MissingInvItem())},
+        {"not carried by the ordering location", kStore, kWard, swabLine, notAtWard, 1, false,
+         refuses(PrdLocErr())},
+        {"not carried by the supplying location", kStore, kWard, padLine, notAtStore, 1, false,
+         refuses(PrdLocErr())},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

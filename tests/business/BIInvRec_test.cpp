@@ -230,20 +230,32 @@ TEST_F(ReceiveTest, AverageCost) {
     }
 }
 
-TEST_F(ReceiveTest, BalancesThatDisagreeRefuseTheCostUpdate) {
-    const long p = Product("SALINE");
+TEST_F(ReceiveTest, UsedLinesAndBalancesThatDisagreeAreRefused) {
+    const long saline = Product("SALINE");
+    const long water = Product("WATER-1L");
     TestReceive rec(db.get());
     rec.InitBatch(kStore, 0, nullptr, "", nullptr);
-    rec.Add(p, 5, nullptr, "");
-    // Stock used from the line: setting it again would count the used stock twice.
-    Exec("UPDATE INVITEM SET \"Balance\" = 3 WHERE \"Product\" = " + std::to_string(p));
-    Exec("UPDATE PRDLOC SET \"Balance\" = 3 WHERE \"Product\" = " + std::to_string(p));
-    ExpectRefused<InvPrdLocBalanceErr>([&] { rec.Modify(p, 4, nullptr); });
-    ExpectRefused<InvPrdLocBalanceErr>([&] { rec.Delete(p, -1, nullptr); });
-    // The lot's usage detail is what the fixture would have written; add it so that the
-    // stock invariant holds at the end.
-    AddDetail(Item(static_cast<long>(Scalar("SELECT \"InvItem\" FROM INVITEM"))),
-              tavel::MovementType::Usage, -2, AddAudit());
+    rec.Add(saline, 5, nullptr, "");
+    rec.Add(water, 5, nullptr, "");
+    // Two of the saline line were used since: setting the line again would count them
+    // twice, and the refusal says what happened.
+    const long line = static_cast<long>(
+        Scalar("SELECT \"InvItem\" FROM INVITEM WHERE \"Product\" = " + std::to_string(saline)));
+    Exec("UPDATE INVITEM SET \"Balance\" = 3 WHERE \"InvItem\" = " + std::to_string(line));
+    Exec("UPDATE PRDLOC SET \"Balance\" = 3 WHERE \"InvLoc\" = 'STORE' AND \"Product\" = " +
+         std::to_string(saline));
+    AddDetail(Item(line), tavel::MovementType::Usage, -2, AddAudit());
+    ExpectRefused<ReceiptLineUsedErr>([&] { rec.Modify(saline, 4, nullptr); });
+    ExpectRefused<ReceiptLineUsedErr>([&] { rec.Delete(saline, -1, nullptr); });
+    // An untouched line whose location balance is off: the cost update refuses.
+    Exec("UPDATE PRDLOC SET \"Balance\" = 4 WHERE \"InvLoc\" = 'STORE' AND \"Product\" = " +
+         std::to_string(water));
+    ExpectRefused<InvPrdLocBalanceErr>([&] { rec.Modify(water, 4, nullptr); });
+    Exec("UPDATE PRDLOC SET \"Balance\" = 5 WHERE \"InvLoc\" = 'STORE' AND \"Product\" = " +
+         std::to_string(water));
+    // A line whose stock is all still there is changed as before.
+    rec.Modify(water, 6, nullptr);
+    EXPECT_EQ(PrdLocBalance(water, kStore), 6);
 }
 
 TEST_F(ReceiveTest, ReceivingAgainstAnOrderFillsItsLines) {
@@ -409,6 +421,39 @@ TEST_F(ReceiveTest, ShortLinesAreBackOrdered) {
     rec.BackOrder("PO-4", 0, gauze);
     EXPECT_EQ(OrdIt(line2).Status, Status::BackOrdered);
     EXPECT_EQ(OrdIt(line2).WasBackOrdered, 1);
+}
+
+TEST_F(ReceiveTest, LinesClosedAsFilledAreNeitherCountedNorBackOrdered) {
+    const long gauze = Product("GAUZE-4X4");
+    const long tape = Product("TAPE-1IN");
+    const long order = Order("PO-7");
+    Line(order, gauze, 5, 1.0);
+    const long tapeLine = Line(order, tape, 5, 1.0);
+    TestReceive rec(db.get());
+    rec.InitBatch(kStore, 0, nullptr, "PO-7", nullptr);
+    rec.Add(gauze, 5, nullptr, "");
+    rec.Add(tape, 2, nullptr, "");
+    // The user closes the short tape line as filled: nothing more is coming.
+    Exec("UPDATE INVORDIT SET \"Status\" = 7 WHERE \"InvOrdIt\" = " + std::to_string(tapeLine));
+    EXPECT_FALSE(rec.PartialReceiptsNotBackOrdered());
+    rec.AutoBackOrder();
+    EXPECT_EQ(OrdIt(tapeLine).Status, Status::Filled);
+    EXPECT_EQ(OrdIt(tapeLine).WasBackOrdered, 0);
+    rec.CloseBatch();
+}
+
+TEST_F(ReceiveTest, AProductNoLongerValidRefusesTheReceiptWithItsOwnMessage) {
+    const long gauze = Product("GAUZE-4X4");
+    TestReceive rec(db.get());
+    rec.InitBatch(kStore, 0, nullptr, "", nullptr);
+    rec.Add(gauze, 2, nullptr, "");
+    // The product's category was made inactive since: the cost is written through the
+    // product's rules, which no longer accept the product as it stands.
+    Exec(std::string("UPDATE PRDCAT SET \"Inactive\" = 1 WHERE \"PrdCat\" = '") + kCat + "'");
+    ExpectRefused<ProductPrdCatErr>([&] { rec.Add(gauze, 3, nullptr, ""); });
+    ExpectRefused<ProductPrdCatErr>([&] { rec.Modify(gauze, 4, nullptr); });
+    EXPECT_EQ(PrdLocBalance(gauze, kStore), 2);
+    rec.CloseBatch();
 }
 
 TEST_F(ReceiveTest, OrderSearch) {

@@ -19,7 +19,9 @@ store_syringes="$(balance STORE SYR3ML)"
 room_syringes="$(balance TRT1 SYR3ML)"
 store_gauze="$(balance STORE GAUZE4)"
 
-# Monday: treatment room 1 asks the store room for syringes and large gloves.
+# Monday: treatment room 1, which has not carried large gloves so far, is set up for them
+# and asks the store room for syringes and large gloves.
+carry TRT1 GLVNTL
 ok order new TRT1 --from STORE SYR3ML=3 GLVNTL=2
 request="$(sed -n 2p "$work/out" | cut -f1)"
 syringes="$(line_id 1)"

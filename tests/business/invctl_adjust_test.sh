@@ -25,6 +25,8 @@ adjust_oldest_first)
 adjust_missing)
     refused 2 "not enough stock" adjust STORE NDL23G 7 DAM
     expect_err "-2 missing"
+    # The tool's text names the option that confirms; nothing asks on a command line.
+    expect_err "--create-missing"
     run adjust STORE NDL23G 7 DAM --create-missing
     expect_status 0
     [ "$(balance STORE NDL23G)" = "0.0" ] || fail "shortage not created and taken"
@@ -39,6 +41,7 @@ use_usage)
     # An expired lot is refused unless allowed.
     "$invctl" --db "$db" sql "UPDATE INVITEM SET \"ExpiryDate\" = '01/01/2020' WHERE \"InvItem\" = 23" >/dev/null
     refused 2 "past its expiry date" use TRT1 VACFLU 1
+    expect_err "--allow-expired"
     run use TRT1 VACFLU 1 --allow-expired
     expect_status 0
     [ "$(item_balance 23)" = "4.0" ] || fail "allowed expired usage"

@@ -8,11 +8,15 @@ source "$(dirname "$0")/../tools/invctl_lib.sh" "$@"
 
 line() { value "SELECT \"QtyFilled\" || '/' || \"Status\" || '/' || \"PickList\" FROM INVORDIT WHERE \"InvOrdIt\" = $1"; }
 
+# ref ID: the order line as ORDER:LINE.
+ref() { value "SELECT \"InvOrder\" || ':' || \"Item\" FROM INVORDIT WHERE \"InvOrdIt\" = $1"; }
+
 init_demo
 
 case "$case_name" in
 picklist)
-    run picklist new STORE TRT1 10 11
+    # Line 11 named by its order and line number.
+    run picklist new STORE TRT1 10 "$(ref 11)"
     expect_status 0
     number="$(tail -n 1 "$work/out" | cut -f1)"
     [ "$number" -gt 1 ] || fail "new list number: $out"
@@ -29,8 +33,11 @@ picklist)
     refused 2 "Someone else is changing this record" picklist new STORE TRT1 999
     ;;
 fill_substitute)
-    # Another product of the same type fills the line under the ordered product.
-    run fill STORE TRT1 1 9=2:NDL23G
+    # Another product of the same type fills the line under the ordered product, once the
+    # room carries it.
+    refused 2 "not set up at this location" fill STORE TRT1 1 9=2:NDL23G
+    carry TRT1 NDL23G
+    run fill STORE TRT1 1 "$(ref 9)=2:NDL23G"
     expect_status 0
     [ "$(line 9)" = "2/7/1" ] || fail "line 9 not filled: $(line 9)"
     [ "$(balance TRT1 NDL23G)" = "2.0" ] && [ "$(balance STORE NDL23G)" = "3.0" ] ||
@@ -43,6 +50,7 @@ fill_refusals)
     # The first line's fill is undone with the refused second one.
     refused 2 "already filled" fill STORE TRT1 1 9=1 8=1
     refused 2 "not found" fill STORE TRT1 1 999=1
+    refused 1 "no line 99 on order" fill STORE TRT1 1 "$(value "SELECT \"InvOrder\" FROM INVORDIT WHERE \"InvOrdIt\" = 9"):99=1"
     # Without lines every short line gets what it lacks.
     run fill STORE TRT1 1
     expect_status 0

@@ -24,6 +24,14 @@ internal)
     run order status "$ord" 1 ordered
     expect_status 0
     [ "$(line_status "$ord" 1)" = "0" ] || fail "line 1 not ordered"
+    # A line named as ORDER:LINE or by its id.
+    run order status "$ord:2" inreview
+    expect_status 0
+    [ "$(line_status "$ord" 2)" = "8" ] || fail "line $ord:2 not in review"
+    run order status "$(value "SELECT \"InvOrdIt\" FROM INVORDIT WHERE \"InvOrder\" = $ord AND \"Item\" = 2")" ordered
+    expect_status 0
+    [ "$(line_status "$ord" 2)" = "0" ] || fail "line 2 by id not ordered"
+    refused 1 "no order line" order status "$ord:9" ordered
     # Line numbers: a new line after the highest, deleted highest number reused.
     run order line add "$ord" NDL25G 3
     expect_status 0

@@ -20,6 +20,11 @@ receive_po)
     [ "$(receipt_rows | head -n 1)" = "VACFLU 10 14.25 2027-01-31 L1" ] || fail "receipt: $out"
     [ "$(line MPD-1203 VACFLU)" = "10 5" ] || fail "flu line not back-ordered: $(line MPD-1203 VACFLU)"
     [ "$(line MPD-1203 VACHEPB)" = "10 7" ] || fail "hepatitis B line not filled"
+    # Vendor and PO date not given: the receipt takes the order's.
+    invrec="$(awk -F'\t' 'NR == 2 { print $1 }' "$work/out")"
+    [ "$(value "SELECT \"Vendor\" || ' ' || \"PODate\" FROM INVREC WHERE \"InvRec\" = $invrec")" = \
+      "$(value "SELECT \"Vendor\" || ' ' || \"Date\" FROM INVORDER WHERE \"PONumber\" = 'MPD-1203'")" ] ||
+        fail "receipt vendor and PO date: $(value "SELECT \"Vendor\" || ' ' || \"PODate\" FROM INVREC WHERE \"InvRec\" = $invrec")"
     [ "$(balance STORE VACFLU)" = "$(awk -v b="$before" 'BEGIN { printf "%.1f", b + 10 }')" ] || fail "balance $(balance STORE VACFLU)"
     expect_consistent
     ;;

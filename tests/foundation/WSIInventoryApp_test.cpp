@@ -130,14 +130,14 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{true, 700, 600, 700}, SizeCase{true, 700, 768, 768},
                       SizeCase{true, 900, 1024, 900}, SizeCase{true, 767, 767, 767}));
 
-TEST_F(InventoryAppTest, ShowModuleMessage_ForcesModalOnTopAndDefaultsCaption) {
+TEST_F(InventoryAppTest, ShowModuleMessage_ForcesModalOnTopAndNamesTheSuiteWithoutCaption) {
     constexpr unsigned kForced = mb::TASKMODAL | mb::SETFOREGROUND | mb::TOPMOST;
     struct Case {
         const char* caption;
         unsigned style;
         const char* expectedCaption;
     } cases[] = {{nullptr, mb::OK | mb::ICONINFORMATION, "Tavel"},
-                 {"", mb::OK, "Tavel"},
+                 {"", mb::OK, ""},
                  {"Receiving", mb::YESNO | mb::ICONQUESTION, "Receiving"}};
     host.answer = id::NO;
     int windowStandIn = 0;

@@ -151,6 +151,27 @@ TEST_F(RecordTest, RecordCursorFillsRecordRowByRow) {
     EXPECT_EQ(r.data.Product, 1);
 }
 
+TEST_F(RecordTest, AQueryThatCannotRunSaysSoUnlikeAnEmptyOne) {
+    PutLoc(1, "MAIN", 1);
+    long product = 0;
+    struct Case {
+        const char* sql;
+        bool failed;
+    };
+    for (const Case& c : {Case{"SELECT \"Product\" FROM TSTLOC WHERE \"InvLoc\" = 'EAST'", false},
+                          Case{"SELECT \"Product\" FROM NO_SUCH_TABLE", true},
+                          Case{"SELECT \"Product\" FROM TSTLOC WHERE", true}}) {
+        SCOPED_TRACE(c.sql);
+        auto q = db_->Query(__FILE__, __LINE__, "%s", &product, c.sql);
+        EXPECT_FALSE(q->GetFirst());
+        EXPECT_EQ(q->Failed(), c.failed);
+    }
+    auto q = db_->Query(__FILE__, __LINE__, "%s", &product, "SELECT \"Product\" FROM TSTLOC");
+    EXPECT_TRUE(q->GetFirst());
+    EXPECT_FALSE(q->GetNext());
+    EXPECT_FALSE(q->Failed()) << "the end of the rows is no failure";
+}
+
 TEST_F(RecordTest, RowsLockedAndUpdatedWhileCursorWalksTable) {
     for (long p = 1; p <= 3; ++p)
         PutLoc(p, "MAIN", 1);

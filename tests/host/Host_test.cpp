@@ -291,6 +291,10 @@ private slots:
         QVERIFY(host_->RunCommand(cmd::Inventory));
         QCOMPARE(InventoryWindows().size(), 1);
         QVERIFY(prompts_.shown.empty());
+        // The window carries the host's inventory icon.
+        const QIcon icon = InventoryWindows().front()->windowIcon();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.pixmap(16).toImage(), window_->Icon(10142).pixmap(16).toImage());
         // Notifications reach the open window.
         MessageSpy spy;
         InventoryWindows().front()->installEventFilter(&spy);
@@ -332,6 +336,7 @@ private slots:
         } else {
             QCOMPARE(prompts_.shown.size(), std::size_t(1));
             QCOMPARE(prompts_.shown[0].text, host_->Text(30832));
+            QCOMPARE(prompts_.shown[0].caption, std::string());
             QCOMPARE(prompts_.shown[0].buttons, PromptButtons::Ok);
         }
     }
@@ -352,6 +357,7 @@ private slots:
             QVERIFY(host_->RunCommand(id));
             QCOMPARE(prompts_.shown.size(), std::size_t(1));
             QCOMPARE(prompts_.shown[0].text, host_->Text(39404));
+            QCOMPARE(prompts_.shown[0].caption, std::string());
             QAction* entry = window_->CommandAction(id);
             QVERIFY(entry);
             QVERIFY(!entry->isEnabled());

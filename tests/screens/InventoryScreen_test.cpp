@@ -13,8 +13,13 @@
 
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QTest>
 
+#include <map>
 #include <set>
 
 using namespace tavel::OrdItStatus;
@@ -496,6 +501,20 @@ void InventoryScreenTest::CommandsRestrictedOrNotAvailable() {
         QVERIFY(screen->CommandToolTip(id).contains(notYet));
     }
     QVERIFY(screen->CommandToolTip(Dlg::IdSearch).isEmpty());
+
+    // The vendor look-up shows with the vendor field but stays disabled on every tab;
+    // clearing the vendor works wherever the field is shown.
+    auto* vendorHelp = screen->ControlWidget(Dlg::IdVendorHelp);
+    auto* vendorClear = screen->ControlWidget(Dlg::IdVendorClear);
+    QVERIFY(screen->CommandToolTip(Dlg::IdVendorHelp).contains(notYet));
+    int vendorTabs = 0;
+    for (int tab = Dlg::TabPending; tab <= Dlg::TabUsage; ++tab) {
+        screen->SelectTab(tab);
+        QVERIFY(!vendorHelp->isEnabled());
+        QCOMPARE(vendorClear->isEnabled(), !vendorClear->isHidden());
+        vendorTabs += vendorHelp->isHidden() ? 0 : 1;
+    }
+    QVERIFY(vendorTabs >= 2);
 }
 
 void InventoryScreenTest::TabLeavesTheListButCtrlTabStays() {
@@ -529,6 +548,77 @@ void InventoryScreenTest::MaximisingKeepsTheCurrentListShown() {
     QCOMPARE(screen->CurrentTab(), int(Dlg::TabReceived));
     QVERIFY(screen->ListView(Dlg::TabReceived)->isVisible());
     QVERIFY(!screen->ListView(Dlg::TabPending)->isVisible());
+}
+
+void InventoryScreenTest::CancelAndMaximiseActOnTheInventoryWindowAlone() {
+    // Counts the times the list is hidden: maximising the host's main window does not
+    // concern the inventory window and leaves its list alone.
+    struct HideSpy : QObject {
+        int hides = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            hides += e->type() == QEvent::Hide ? 1 : 0;
+            return false;
+        }
+    } spy;
+    QMainWindow main;
+    auto* mdi = new QMdiArea(&main);
+    main.setCentralWidget(mdi);
+    auto* screen = new Dlg(nullptr, &data->host);
+    QPointer<QMdiSubWindow> child = mdi->addSubWindow(screen);
+    main.show();
+    child->show();
+    QCoreApplication::processEvents();
+    WSIInventoryListDialog* view = screen->ListView(screen->CurrentTab());
+    view->installEventFilter(&spy);
+
+    main.showMaximized();
+    QCoreApplication::processEvents();
+    QCOMPARE(spy.hides, 0);
+    view->removeEventFilter(&spy);
+    // Maximising the inventory window leaves its list shown over the whole tab.
+    child->showMaximized();
+    QCoreApplication::processEvents();
+    QVERIFY(view->isVisible());
+    QCOMPARE(view->size(), view->parentWidget()->size());
+
+    // A list's Cancel asks the inventory window to close; the main window is not asked.
+    struct CloseSpy : QObject {
+        std::map<QObject*, int> closes;
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            closes[watched] += e->type() == QEvent::Close ? 1 : 0;
+            return false;
+        }
+    } closeSpy;
+    main.installEventFilter(&closeSpy);
+    child->installEventFilter(&closeSpy);
+    view->DoCommand(cm::Cancel);
+    QCOMPARE(closeSpy.closes[child.data()], 1);
+    QCOMPARE(closeSpy.closes[&main], 0);
+    QVERIFY(main.isVisible());
+    main.removeEventFilter(&closeSpy);
+    if (child)
+        child->removeEventFilter(&closeSpy);
+}
+
+void InventoryScreenTest::AFailedSearchKeepsTheRowsAndSaysSo() {
+    const long p = data->AddProduct("GLOVE");
+    data->AddOrdIt(data->AddOrder(false), p, 5, Ordered);
+    auto screen = NewScreen();
+    Search(*screen, Dlg::TabPending);
+    auto* view = Pending(*screen);
+    QCOMPARE(view->List()->RowCount(), 1);
+    QVERIFY(!data->host.Showed(WSIInventoryListDialog::kSearchFailedMessage));
+
+    // The query cannot run while a table it reads is away.
+    QVERIFY(data->db->ExecNative(__FILE__, __LINE__, "ALTER TABLE VENDOR RENAME TO VENDOR_AWAY"));
+    Search(*screen, Dlg::TabPending);
+    QCOMPARE(view->List()->RowCount(), 1);
+    QVERIFY(data->host.Showed(WSIInventoryListDialog::kSearchFailedMessage));
+
+    QVERIFY(data->db->ExecNative(__FILE__, __LINE__, "ALTER TABLE VENDOR_AWAY RENAME TO VENDOR"));
+    data->AddOrdIt(data->AddOrder(false), p, 3, Ordered);
+    Search(*screen, Dlg::TabPending);
+    QCOMPARE(view->List()->RowCount(), 2);
 }
 
 void InventoryScreenTest::ProfileLocationAndOrderEntryNotices() {

@@ -32,6 +32,8 @@ private slots:
     void TabLeavesTheListButCtrlTabStays();
     void PrintSendsTheListToTheHost();
     void MaximisingKeepsTheCurrentListShown();
+    void CancelAndMaximiseActOnTheInventoryWindowAlone();
+    void AFailedSearchKeepsTheRowsAndSaysSo();
     void ProfileLocationAndOrderEntryNotices();
 
 private:

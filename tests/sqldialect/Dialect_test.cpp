@@ -195,6 +195,14 @@ const TranslationCase kTranslations[] = {
      R"(A."P" = S."P" (+))",
      R"(SELECT A."X", S."Q" FROM A LEFT JOIN (SELECT "P", SUM("Q") "Q" FROM B GROUP BY "P") S )"
      R"(ON A."P" = S."P")"},
+    {"StarKeepsTheFromOrderWhenJoinsMove",
+     R"(SELECT * FROM A, B, C WHERE A."Id" = B."Id" AND B."Id"(+) = C."Id")",
+     R"(SELECT A.*, B.*, C.* FROM A, C LEFT JOIN B ON B."Id" = C."Id" WHERE A."Id" = B."Id")"},
+    {"StarOfAliasesKeepsTheFromOrder",
+     R"(SELECT * FROM T "b", U A WHERE A."Id" = "b"."Id"(+))",
+     R"(SELECT "b".*, A.* FROM U A LEFT JOIN T "b" ON A."Id" = "b"."Id")"},
+    {"StarStaysWhenTheOrderStays", R"(SELECT * FROM A, B WHERE A."Id" = B."Id"(+))",
+     R"(SELECT * FROM A LEFT JOIN B ON A."Id" = B."Id")"},
     {"OuterMarkWithoutJoinIsAFilter", R"(SELECT V."X" FROM V WHERE V."P" = 1 AND V."B"(+) = 2)",
      R"(SELECT V."X" FROM V WHERE V."P" = ?1 AND V."B" = ?2)"},
 };

@@ -56,3 +56,9 @@ expect_consistent() {
 }
 # A fresh demo database for the scenario.
 init_demo() { "$invctl" --db "$db" init --demo >/dev/null || fail "init --demo"; }
+# carry LOCATION PRODUCT: set the product up at the location with no stock, as the
+# product-location screen would, so that stock may be moved there.
+carry() {
+    run sql "INSERT INTO PRDLOC (\"Product\", \"InvLoc\", \"Stocked\", \"TrackUsage\", \"CanOrderFrom\", \"Balance\", \"LastCount\", \"MinCount\", \"ReorderCount\", \"MaxCount\", \"MinToOrder\", \"StdToOrder\", \"Inactive\") SELECT \"Product\", '$1', 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0 FROM PRODUCT WHERE \"ProductCode\" = '$2'"
+    [ "$status" -eq 0 ] && [ "$(tail -n 1 "$work/out")" = "1" ] || fail "cannot set up $2 at $1: $err"
+}

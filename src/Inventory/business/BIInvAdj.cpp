@@ -150,14 +150,19 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
             prdLoc.data.LastCount = quantity;
             db->GetCurrentDate(prdLoc.data.LastCountDate);
             UpdateOrThrow<PrdLocErr>(prdLoc);
+            // A recount in the same batch corrects the batch's marker; without a batch
+            // every count is one of its own, and earlier ones stay as they were.
             long countDetail = 0;
-            TVL_FORMAT(sql,
-                       "SELECT \"InvItDet\" FROM INVITDET  WHERE \"Type\" = %d AND \"InvLoc\" = "
-                       "'%s' AND \"Product\" = %ld  AND \"InvAdj\" = '%s' AND \"BatchId\" = %ld ",
-                       static_cast<int>(Move::CountMarker), locSql.c_str(), product,
-                       EscapeQuotes(invAdj).c_str(), batchId_);
-            if (!ReadFirst(sql, &countDetail))
-                countDetail = 0;
+            if (batchId_ != 0) {
+                TVL_FORMAT(sql,
+                           "SELECT \"InvItDet\" FROM INVITDET  WHERE \"Type\" = %d AND "
+                           "\"InvLoc\" = '%s' AND \"Product\" = %ld  AND \"InvAdj\" = '%s' AND "
+                           "\"BatchId\" = %ld ",
+                           static_cast<int>(Move::CountMarker), locSql.c_str(), product,
+                           EscapeQuotes(invAdj).c_str(), batchId_);
+                if (!ReadFirst(sql, &countDetail))
+                    countDetail = 0;
+            }
             audit = UpdateInvItDet(countDetail, nullptr, Move::CountMarker, invLoc, product, 0,
                                    audit, invAdj, -1.0, batchId_, quantity, nullptr);
             change = quantity - prdLoc.data.Balance;
@@ -342,8 +347,11 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
             sql += "AND I.\"InvLocFrom\" = :7 ";
         if (*code)
             sql += "AND D.\"InvAdj\" = :8 ";
+        // Undated stock tops up only undated stock, or it would take on a lot's expiry date.
         if (dated)
             sql += "AND I.\"ExpiryDate\" = :9 ";
+        else if (prd.data.TrackExpiryDate != 0)
+            sql += "AND I.\"ExpiryDate\" IS NULL ";
         TopUpRow found{};
         std::unique_ptr<WSITable> cursor =
             db->QueryBV(__FILE__, __LINE__, sql.c_str(), WSIResult(kTopUpRow, &found), binds);

@@ -455,7 +455,11 @@ void BIInvOrder::Add(const WSIInvOrdIt::WSIData* data, bool skipQuantityCheck) {
             InsertOrThrow<DuplicateRecord>(m_OrderItem);
         },
         [this] {
-            RereadOrder();
+            // An order never stored cannot be read back by its key: the header goes too.
+            if (m_Order.data.InvOrder == 0)
+                m_Order.InitRecord();
+            else
+                RereadOrder();
             m_OrderItem.InitRecord();
         });
 }

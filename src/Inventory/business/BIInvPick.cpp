@@ -258,8 +258,10 @@ void BIInvFill::ApplyFill(long invOrdIt, long product, short quantity, bool allo
     if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
         throw InvalidProduct();
 
+    // Both locations must carry the product already: a fill is no place to add catalogue rows.
     DBPrdLoc prdLoc(db);
-    if (!prdLoc.GetPrdLoc(product, firstLoc_, true) || !prdLoc.GetPrdLoc(product, secondLoc_, true))
+    if (!prdLoc.GetPrdLoc(product, firstLoc_, false) ||
+        !prdLoc.GetPrdLoc(product, secondLoc_, false))
         throw PrdLocErr();
 
     const long max = static_cast<long>(tavel::tables::MaxQuantityAllowed());

@@ -164,6 +164,14 @@ void BIInvReceive::LockLine(long line) {
         throw RecordInUse();
 }
 
+void BIInvReceive::RefuseUsedLine() {
+    // The line is set, not moved: stock already used from it would be counted twice.
+    if (item_->data.Balance == item_->data.Quantity)
+        return;
+    item_->ReleaseLock();
+    throw ReceiptLineUsedErr();
+}
+
 bool BIInvReceive::FindNextOrder() {
     TVL_TRACE("BIInvReceive::FindNextOrder");
     order_ = {};
@@ -466,9 +474,8 @@ void BIInvReceive::Modify(long product, short quantity, WSIDate* expiry) {
         if (!QuantityAllowed(quantity))
             throw InvalidQuantity();
         LockLine(line);
+        RefuseUsedLine();
         const short old = item_->data.Quantity;
-        // The line is set, not moved: stock already used from it makes the balances
-        // disagree, which the average cost check then refuses.
         item_->data.Quantity = quantity;
         item_->data.Balance = quantity;
         UpdateOrThrow<DeletedRecord>(*item_);
@@ -483,6 +490,7 @@ void BIInvReceive::Delete(long product, short status, WSIDate* expiry) {
             receipt_->data.InvRec == 0 ? 0 : FindLine(product, expiry, false, nullptr);
         if (line != 0) {
             LockLine(line);
+            RefuseUsedLine();
             DBInvItem copy(m_pDb);
             copy.data = item_->data;
             if (!item_->DeleteDB(__FILE__, __LINE__, true))
@@ -552,19 +560,14 @@ void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange,
             average = value / items;
         average = RoundToCents(average);
     }
-    // Only the cost changes: none of the product's rules (codes, category, units, order
-    // type, the questions about orders and locations) looks at it, so the row is not
-    // written and checked whole again. The statement locks the row as a locked read would.
-    WSIBVParametersInfo binds;
-    binds.AddParameter(average);
-    binds.AddParameter(product);
-    long changed = 0;
-    if (WSITable::QExecBVDirect(
-            __FILE__, __LINE__, binds.Count(), binds.Params(), m_pDb,
-            R"sql(UPDATE PRODUCT SET "AverageCost" = :1 WHERE "Product" = :2)sql", &changed) != 0)
-        throw AvgCostErr();
-    if (changed == 0)
-        throw RecordInUse();
+    // Written through the product's table rules: a product whose master data is no longer
+    // valid refuses the receipt with its own message.
+    DBProduct row(m_pDb);
+    row.InitRecord();
+    row.data.Product = product;
+    LockForUpdate(row);
+    row.data.AverageCost = average;
+    UpdateOrThrow<AvgCostErr>(row);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -668,9 +671,10 @@ bool BIInvReceive::PartialReceiptsNotBackOrdered() {
     char sql[1024];
     TVL_FORMAT(
         sql,
-        R"sql(SELECT COUNT(1) FROM INVORDIT I WHERE I."InvOrder" = %ld AND I."QtyFilled" < I."Quantity" AND I."Status" != %ld AND I."Status" != %ld AND I."Status" != %ld AND ROWNUM < 2)sql",
+        R"sql(SELECT COUNT(1) FROM INVORDIT I WHERE I."InvOrder" = %ld AND I."QtyFilled" < I."Quantity" AND I."Status" != %ld AND I."Status" != %ld AND I."Status" != %ld AND I."Status" != %ld AND ROWNUM < 2)sql",
         order_.InvOrder, static_cast<long>(Status::BackOrdered),
-        static_cast<long>(Status::Cancelled), static_cast<long>(Status::Closed));
+        static_cast<long>(Status::Cancelled), static_cast<long>(Status::Closed),
+        static_cast<long>(Status::Filled));
     long count = 0;
     return ReadFirst(sql, &count) && count > 0;
 }

@@ -154,6 +154,8 @@ private:
     // Loads receipt line `line` into the current stock item under a write lock; RecordInUse
     // when it is held elsewhere.
     void LockLine(long line);
+    // Refuses the locked line when stock has been taken from it since it was received.
+    void RefuseUsedLine();
 
     WSIInvOrder::WSIData order_{};
     std::unique_ptr<DBInvRec> receipt_;

@@ -11,6 +11,8 @@
 #include "WSIDatabase.h"
 #include "schema/InventoryCodes.h"
 
+#include <cstring>
+
 BIInvRepackage::BIInvRepackage(WSIDatabase* db) : BIInvBatchAdj(db) {
     TVL_TRACE("BIInvRepackage::BIInvRepackage");
 }
@@ -57,6 +59,10 @@ void BIInvRepackage::Repackage(long invItem, const char* invLoc, long sourceProd
             throw PrdLocErr();
         if (prdLoc.data.Inactive != 0)
             throw PrdLocInactive();
+        // A lot of another product or location gives nothing up, and the target stock
+        // would appear from nowhere.
+        if (source.data.Product != sourceProduct || std::strcmp(source.data.InvLoc, invLoc) != 0)
+            throw InvalidInvItem();
 
         // Both movements go into one batch and share the audit entry of the new stock, so
         // that the repackaging reads as one event.

@@ -651,11 +651,12 @@ void BIInventory::AutoBackOrder(long invOrder) {
     TVL_FORMAT(sql,
                "UPDATE INVORDIT I SET I.\"Status\" = %ld, I.\"WasBackOrdered\" = 1 WHERE "
                "I.\"InvOrder\" = %ld AND I.\"QtyFilled\" < I.\"Quantity\" AND I.\"Status\" != %ld "
-               "AND I.\"Status\" != %ld AND I.\"Status\" != %ld ",
+               "AND I.\"Status\" != %ld AND I.\"Status\" != %ld AND I.\"Status\" != %ld ",
                static_cast<long>(tavel::OrdItStatus::BackOrdered), invOrder,
                static_cast<long>(tavel::OrdItStatus::BackOrdered),
                static_cast<long>(tavel::OrdItStatus::Cancelled),
-               static_cast<long>(tavel::OrdItStatus::Closed));
+               static_cast<long>(tavel::OrdItStatus::Closed),
+               static_cast<long>(tavel::OrdItStatus::Filled));
     if (WSITable::QExecDirect(__FILE__, __LINE__, m_pDb, sql) != 0)
         throw BackOrderErr();
 }

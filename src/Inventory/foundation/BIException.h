@@ -196,6 +196,11 @@ public:
     short TrackExpiryDate = 0; // of the product
 };
 
+// A receipt line whose stock has been used since it came in: setting or removing it would
+// count the used stock twice. Its text says so, where the balance check would only say
+// that the stock records disagree.
+class ReceiptLineUsedErr : public BIExceptionBase<39952> {};
+
 // Name and code of every named exception, for tools and checks over the whole set
 // (every code must have a text in the host's string table).
 struct BIExceptionInfo {

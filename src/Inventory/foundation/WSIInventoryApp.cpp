@@ -78,8 +78,9 @@ int WSIInventoryApp::ShowModuleMessage(WSIWindow* parent, const char* text, cons
     WSIApplication* host = GetHostApplication();
     if (!host)
         return 0;
-    // A box without a title would not say where it comes from: fall back to the suite name.
-    const char* title = caption && *caption ? caption : "Tavel";
+    // No caption given: the suite's name says where the box comes from. An empty one is
+    // a choice (the messages of the inventory command have none).
+    const char* title = caption ? caption : "Tavel";
     // The module's messages must not hide behind other windows while the host waits.
     return host->MessageBox(parent, text ? text : "", title,
                             style | mb::TASKMODAL | mb::SETFOREGROUND | mb::TOPMOST);

@@ -14,6 +14,10 @@ WSIInventoryMDI::WSIInventoryMDI(WSIInventoryApp& app, long commandId, const cha
     setObjectName(QStringLiteral("WSIInventoryMDI"));
     setWindowTitle(QString::fromUtf8(title));
     setWidget(client);
+    // The host's inventory icon, at whichever size the title bar and the task list ask.
+    constexpr int kInventoryIcon = 10142;
+    if (WSIWindow* main = app_.GetHostMainWindow())
+        setWindowIcon(static_cast<WSIQtMainWindow*>(main)->Icon(kInventoryIcon));
     app_.InventoryWindow = this;
 }
 

@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabBar>
@@ -437,8 +438,13 @@ void WSIInventoryDialog::LoadOrderTypes() {
 
 void WSIInventoryDialog::ShowField(QWidget* w, bool show) {
     w->setVisible(show);
-    const bool available = !unavailable_.count(w->property("commandId").toInt());
-    w->setEnabled(show && available);
+    w->setEnabled(show);
+}
+
+void WSIInventoryDialog::ShowCommand(int id, bool show) {
+    QWidget* w = ControlWidget(id);
+    w->setVisible(show);
+    w->setEnabled(show && !unavailable_.count(id));
 }
 
 void WSIInventoryDialog::EnableFields() {
@@ -473,8 +479,8 @@ void WSIInventoryDialog::EnableFields() {
     ShowField(statusLabel_, openStatus || closedStatus);
     ShowField(vendor_, vendor);
     ShowField(vendorLabel_, vendor);
-    ShowField(ControlWidget(IdVendorHelp), vendor);
-    ShowField(ControlWidget(IdVendorClear), vendor);
+    ShowCommand(IdVendorHelp, vendor);
+    ShowCommand(IdVendorClear, vendor);
     ShowField(withStockOnly_, tab == TabPending);
     ShowField(includeInactive_, tab <= TabLevels);
     const bool levels = tab == TabLevels;
@@ -794,9 +800,19 @@ void WSIInventoryDialog::EvSysCommand(bool maximize) {
     tabs_->setCurrentIndex(CurrentTab());
 }
 
+QWidget* WSIInventoryDialog::Frame() const {
+    // window() of an MDI child is the host's main window: the child is met on the way.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (qobject_cast<QMdiSubWindow*>(w))
+            return w;
+    return window();
+}
+
 void WSIInventoryDialog::showEvent(QShowEvent* event) {
     // The frame that holds the screen reports its maximising here.
-    if (QWidget* frame = window(); frame && frame != this && frame != watchedFrame_) {
+    if (QWidget* frame = Frame(); frame && frame != this && frame != watchedFrame_) {
+        if (watchedFrame_)
+            watchedFrame_->removeEventFilter(this);
         frame->installEventFilter(this);
         watchedFrame_ = frame;
     }
@@ -813,7 +829,9 @@ void WSIInventoryDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool WSIInventoryDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == watchedFrame_ && event->type() == QEvent::WindowStateChange)
+    // Only the change into the maximised state: the frame may report one change in steps.
+    if (watched == watchedFrame_ && event->type() == QEvent::WindowStateChange &&
+        !(static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMaximized))
         EvSysCommand(watchedFrame_->isMaximized());
     return WSIDialog::eventFilter(watched, event);
 }

@@ -120,6 +120,9 @@ public:
     void EvTabChange();
     // Maximising the window: the list is hidden meanwhile and takes the new size after.
     void EvSysCommand(bool maximize);
+    // The window that holds the screen: its MDI child, else its top-level window (the
+    // host's main window is never it).
+    QWidget* Frame() const;
 
     // A new order (levelData null) or one from selected stock levels in the order entry
     // screen; the pending list of its kind then shows the order's lines.
@@ -149,6 +152,8 @@ private:
     void FillSelectors();
     void SetDefaultDates();
     void ShowField(QWidget* w, bool show);
+    // A look-up button: shown with its field, enabled only when its screen exists.
+    void ShowCommand(int id, bool show);
     void BlankField(QLineEdit* field);
     void ShowCategoryAndProduct();
     void AddUnavailable(int id, const char* screenClass, int templateId);

@@ -60,6 +60,11 @@ void WSIInventoryListDialog::Search() {
         if (static_cast<int>(rows.size()) == firstPageRows_)
             break;
     }
+    if (table->Failed()) {
+        // Nothing is known about the rows: the list keeps the last search's and says so.
+        MessageBox(kSearchFailedMessage, mb::OK | mb::ICONEXCLAMATION);
+        return;
+    }
     const bool full = static_cast<int>(rows.size()) == firstPageRows_;
     list_->Model()->SetRows(std::move(rows));
     if (!full)
@@ -263,8 +268,9 @@ bool WSIInventoryListDialog::eventFilter(QObject* watched, QEvent* event) {
 void WSIInventoryListDialog::CmCancel() {
     TVL_TRACE("WSIInventoryListDialog::CmCancel");
     StopFill();
-    if (main_ && main_->window())
-        main_->window()->close();
+    if (main_)
+        if (QWidget* frame = main_->Frame())
+            frame->close();
 }
 
 void WSIInventoryListDialog::ShowError(BIException& e) {

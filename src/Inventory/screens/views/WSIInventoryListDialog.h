@@ -37,6 +37,8 @@ class WSIInventoryListDialog : public WSIDialog {
 
 public:
     static constexpr int kListId = 5111;
+    // The search could not read the database; the list keeps its rows.
+    static constexpr unsigned kSearchFailedMessage = 39950;
 
     // A context-menu command: its id and label, whether the selection allows it, and
     // what it does. A command that opens a screen not built yet names that screen and
