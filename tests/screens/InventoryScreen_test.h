@@ -33,6 +33,8 @@ private slots:
     void PrintSendsTheListToTheHost();
     void MaximisingKeepsTheCurrentListShown();
     void ProfileLocationAndOrderEntryNotices();
+    void KeyboardOnlySearchesChangesTabsAndOpensMenus();
+    void MnemonicsAreUniqueOnEveryTabAndReachTheirFields();
 
 private:
     std::unique_ptr<WSIInventoryDialog> NewScreen();
