@@ -106,6 +106,7 @@ void PgReadResult(const PGresult* r, int row, const WSIResult& result);
 // SQL from descriptors in PostgreSQL's form: tables and views fold to lower case,
 // columns keep their quoted names; parameters $1...
 std::string PgCreateTableSql(const TableDesc& table);
+std::string PgAddColumnSql(const TableDesc& table, const ColumnDesc& column);
 // "INSERT ... RETURNING" without the id column: the server assigns it.
 std::string PgInsertAutoIdSql(const TableDesc& table, const ColumnDesc& id);
 // A SQLite text from RecordSql with ?N parameters rewritten as $N.

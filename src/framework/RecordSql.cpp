@@ -300,6 +300,13 @@ std::string CreateTableSqlWith(const TableDesc& t, const std::string& tableName,
     return s + ")";
 }
 
+std::string AddColumnSqlWith(const std::string& tableName, const ColumnDesc& c,
+                             std::string (*columnType)(const ColumnDesc& column)) {
+    std::string s = "ALTER TABLE " + tableName + " ADD COLUMN ";
+    AppendQuoted(s, c.name);
+    return s + ' ' + columnType(c);
+}
+
 } // namespace tavel::db
 
 namespace {
@@ -324,6 +331,10 @@ std::string SqliteColumnType(const ColumnDesc& c) {
 }
 
 } // namespace
+
+std::string AddColumnSql(const TableDesc& t, const ColumnDesc& c) {
+    return tavel::db::AddColumnSqlWith(t.name, c, SqliteColumnType);
+}
 
 std::string CreateTableSql(const TableDesc& t) {
     // The rowid alias: the database assigns ids to rows inserted with NULL.

@@ -32,6 +32,10 @@ std::string DeleteSql(const TableDesc& table);
 std::string CreateTableSqlWith(const TableDesc& table, const std::string& tableName,
                                const char* autoIdType,
                                std::string (*columnType)(const ColumnDesc& column));
+// ALTER TABLE tableName ADD COLUMN for one column of a record, typed by columnType: how an
+// upgrade brings a table of an older schema up to its record.
+std::string AddColumnSqlWith(const std::string& tableName, const ColumnDesc& column,
+                             std::string (*columnType)(const ColumnDesc& column));
 
 // Empty text binds NULL outside key columns (Oracle stores '' as NULL); a null date binds
 // NULL; dates bind as ISO text.

@@ -228,3 +228,5 @@ private:
 // The DDL of a table: INTEGER / REAL / TEXT columns, code columns COLLATE RTRIM, dates as
 // ISO text, PRIMARY KEY from the key columns (a single id key is INTEGER PRIMARY KEY).
 std::string CreateTableSql(const TableDesc& table);
+// ALTER TABLE ... ADD COLUMN for one of the table's columns (SQLite).
+std::string AddColumnSql(const TableDesc& table, const ColumnDesc& column);

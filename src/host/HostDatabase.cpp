@@ -9,6 +9,7 @@
 #include "StringTable.h"
 #include "WSIDatabase.h"
 
+#include <libpq-fe.h>
 #include <sodium.h>
 
 #include <filesystem>
@@ -167,6 +168,58 @@ std::map<int, bool> LoadRights(WSIDatabase& db, long user) {
     for (bool more = cursor->GetFirst(); more; more = cursor->GetNext())
         rights[static_cast<int>(right)] = true;
     return rights;
+}
+
+namespace {
+std::string TrimRight(const char* text) {
+    std::string s(text);
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+} // namespace
+
+std::string UserDisplayName(WSIDatabase& db, long user, const std::string& login) {
+    WSIUsers users(&db);
+    std::unique_ptr<WSITable> cursor =
+        db.Query(__FILE__, __LINE__, "SELECT %s FROM USERS WHERE \"User\" = %ld", users,
+                 db.GetTableColumns(__LINE__, __FILE__, "USERS"), user);
+    if (!cursor->GetFirst())
+        return login;
+    std::string name = TrimRight(users.data.First);
+    const std::string last = TrimRight(users.data.Name);
+    if (!name.empty() && !last.empty())
+        name += ' ';
+    name += last;
+    return name.empty() ? login : name + " (" + login + ")";
+}
+
+std::string DatabaseDisplayName(const WSIDatabase& db) {
+    if (PGconn* pg = db.ServerHandle()) {
+        const char* host = PQhost(pg);
+        const char* port = PQport(pg);
+        const char* name = PQdb(pg);
+        std::string where = host && *host ? host : "localhost";
+        if (port && *port)
+            where += std::string(":") + port;
+        return "server " + where + ", database " + (name ? name : "");
+    }
+    const std::filesystem::path path(db.Path());
+    std::string folder = path.parent_path().string();
+    return "file " + path.filename().string() + (folder.empty() ? "" : " in " + folder);
+}
+
+std::string LocationDisplayName(WSIDatabase& db, const std::string& code) {
+    if (code.empty())
+        return code;
+    WSIInvLoc loc(&db);
+    std::unique_ptr<WSITable> cursor =
+        db.Query(__FILE__, __LINE__, "SELECT %s FROM INVLOC WHERE \"InvLoc\" = '%s'", loc,
+                 db.GetTableColumns(__LINE__, __FILE__, "INVLOC"),
+                 tavel::EscapeQuotes(code.c_str()).c_str());
+    if (!cursor->GetFirst())
+        return code;
+    const std::string name = TrimRight(loc.data.Name);
+    return name.empty() ? code : code + " - " + name;
 }
 
 OpenOutcome OpenHostDatabase(const std::string& path, const StringTable& texts) {

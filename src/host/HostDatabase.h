@@ -52,6 +52,13 @@ SignInResult CheckSignIn(WSIDatabase& db, const std::string& login, const std::s
 // The rights of user: right -> restricted.
 std::map<int, bool> LoadRights(WSIDatabase& db, long user);
 
+// What the status bar says of the session: the user's name ("First Name (login)"), the
+// database ("file NAME in FOLDER", or "server HOST:PORT, database NAME", never the password)
+// and a location code with its name. Each falls back to what it was given when a row is missing.
+std::string UserDisplayName(WSIDatabase& db, long user, const std::string& login);
+std::string DatabaseDisplayName(const WSIDatabase& db);
+std::string LocationDisplayName(WSIDatabase& db, const std::string& code);
+
 // The text of a message; MessageWith fills its "%s" placeholders with a and b.
 std::string MessageText(const StringTable& texts, unsigned code);
 std::string MessageWith(const StringTable& texts, unsigned code, const std::string& a,

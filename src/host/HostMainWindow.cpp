@@ -2,22 +2,37 @@
 
 #include "CommandParameters.h"
 #include "HostDatabase.h"
+#include "Schema.h"
 #include "TavelHost.h"
+#include "WSIDatabase.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QByteArray>
+#include <QCloseEvent>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QMessageBox>
 #include <QStatusBar>
+
+#include <libpq-fe.h>
+#include <sodium.h>
+#include <sqlite3.h>
 
 #include <cstring>
 
 namespace {
 constexpr unsigned kScreenNotAvailableMessage = 39404;
 constexpr unsigned kProductNotFoundMessage = 39407;
+constexpr unsigned kNoLocationMessage = 39414;
+// Where the window's placement is kept between sessions.
+constexpr const char* kPlacementSection = "Host";
+constexpr const char* kPlacementKey = "MainWindow";
 } // namespace
 
 HostMainWindow::HostMainWindow(TavelHost& host) : host_(host), mdi_(new QMdiArea(this)) {
@@ -25,7 +40,10 @@ HostMainWindow::HostMainWindow(TavelHost& host) : host_(host), mdi_(new QMdiArea
     mdi_->setObjectName(QStringLiteral("mdiClient"));
     setCentralWidget(mdi_);
     BuildMenus();
+    BuildStatusBar();
     host_.SetMainWindow(this);
+    // The workstation's location may change in a screen: read it again as windows change.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { RefreshStatus(); });
 }
 
 HostMainWindow::~HostMainWindow() {
@@ -78,6 +96,119 @@ void HostMainWindow::BuildMenus() {
     menu->addSeparator();
     QAction* quit = menu->addAction(tr("E&xit"));
     connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    BuildWindowMenu();
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    QAction* about = help->addAction(tr("&About Tavel..."));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &HostMainWindow::ShowAbout);
+}
+
+void HostMainWindow::BuildWindowMenu() {
+    windowMenu_ = menuBar()->addMenu(tr("&Window"));
+    windowMenu_->setObjectName(QStringLiteral("windowMenu"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, &HostMainWindow::FillWindowMenu);
+    FillWindowMenu();
+}
+
+// The fixed entries, then one entry per open window (the active one checked).
+void HostMainWindow::FillWindowMenu() {
+    windowMenu_->clear();
+    const auto add = [this](const QString& text, const QKeySequence& keys, auto slot) {
+        QAction* a = windowMenu_->addAction(text);
+        a->setShortcut(keys);
+        connect(a, &QAction::triggered, mdi_, slot);
+        return a;
+    };
+    add(tr("&Cascade"), QKeySequence(), &QMdiArea::cascadeSubWindows);
+    add(tr("&Tile"), QKeySequence(), &QMdiArea::tileSubWindows);
+    add(tr("Ne&xt"), QKeySequence(Qt::CTRL | Qt::Key_F6), &QMdiArea::activateNextSubWindow);
+    add(tr("&Previous"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6),
+        &QMdiArea::activatePreviousSubWindow);
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    if (windows.isEmpty())
+        return;
+    windowMenu_->addSeparator();
+    auto* group = new QActionGroup(windowMenu_);
+    int number = 0;
+    for (QMdiSubWindow* child : windows) {
+        ++number;
+        const QString title =
+            child->windowTitle().isEmpty() ? child->objectName() : child->windowTitle();
+        const QString text = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                         : QStringLiteral("%1 %2").arg(number).arg(title);
+        QAction* a = windowMenu_->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(child == mdi_->activeSubWindow());
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, child] { mdi_->setActiveSubWindow(child); });
+    }
+}
+
+void HostMainWindow::BuildStatusBar() {
+    const auto part = [this](const char* name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        statusBar()->addPermanentWidget(label);
+        return label;
+    };
+    userLabel_ = part("statusUser");
+    databaseLabel_ = part("statusDatabase");
+    locationLabel_ = part("statusLocation");
+    RefreshStatus();
+}
+
+void HostMainWindow::RefreshStatus() {
+    WSIDatabase* db = host_.GetDb();
+    const std::string login = host_.Login();
+    userLabel_->setText(
+        tr("Signed in: %1")
+            .arg(QString::fromStdString(db && host_.User()
+                                            ? tavelhost::UserDisplayName(*db, host_.User(), login)
+                                            : login)));
+    databaseLabel_->setText(
+        tr("Database: %1")
+            .arg(QString::fromStdString(db ? tavelhost::DatabaseDisplayName(*db) : std::string())));
+    std::string code = host_.GetProfile()->GetString("Inventory", "Location", "");
+    code.erase(code.find_last_not_of(' ') + 1);
+    const std::string location = code.empty()
+                                     ? host_.Text(kNoLocationMessage)
+                                     : (db ? tavelhost::LocationDisplayName(*db, code) : code);
+    locationLabel_->setText(tr("Location: %1").arg(QString::fromStdString(location)));
+}
+
+QString HostMainWindow::AboutText() const {
+    const QString lines[] = {
+        tr("Tavel inventory %1").arg(QStringLiteral(TAVEL_VERSION)),
+        tr("Database schema version %1").arg(tavel::kSchemaVersion),
+        tr("SQLite %1").arg(QString::fromLatin1(sqlite3_libversion())),
+        tr("PostgreSQL client %1.%2").arg(PQlibVersion() / 10000).arg(PQlibVersion() % 10000),
+        tr("Qt %1").arg(QString::fromLatin1(qVersion())),
+        tr("libsodium %1").arg(QString::fromLatin1(sodium_version_string())),
+    };
+    QStringList text;
+    for (const QString& line : lines)
+        text << line;
+    return text.join(QLatin1Char('\n'));
+}
+
+void HostMainWindow::ShowAbout() {
+    QMessageBox::about(this, tr("About Tavel"), AboutText());
+}
+
+bool HostMainWindow::RestorePlacement() {
+    const std::string saved = host_.GetProfile()->GetString(kPlacementSection, kPlacementKey, "");
+    if (saved.empty())
+        return false;
+    return restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(saved)));
+}
+
+void HostMainWindow::closeEvent(QCloseEvent* event) {
+    host_.GetProfile()->WriteString(kPlacementSection, kPlacementKey,
+                                    saveGeometry().toBase64().toStdString());
+    QMainWindow::closeEvent(event);
 }
 
 QIcon HostMainWindow::Icon(int resourceId) {

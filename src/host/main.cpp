@@ -259,8 +259,12 @@ int main(int argc, char** argv) {
     if (options.selfTest) {
         status = SelfTest(host, *window);
     } else {
-        window->resize(1280, 860);
-        window->showMaximized();
+        if (window->RestorePlacement()) {
+            window->show();
+        } else {
+            window->resize(1280, 860);
+            window->showMaximized();
+        }
         status = app.exec();
     }
     window.reset();

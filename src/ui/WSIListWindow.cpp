@@ -477,6 +477,18 @@ void WSIListWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void WSIListWindow::keyPressEvent(QKeyEvent* event) {
+    // The menu key and Shift+F10 open the selected row's menu beside the row itself.
+    const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (menuKey || shiftF10) {
+        const int row = FirstSelected();
+        const QRect at = row >= 0 ? visualRect(model()->index(row, 0)) : QRect();
+        const QPoint local = at.isValid() ? at.center() : QPoint(0, 0);
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, local, viewport()->mapToGlobal(local));
+        contextMenuEvent(&menu);
+        event->accept();
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         currentIndex().isValid()) {
         emit rowActivated(currentIndex().row());

@@ -16,9 +16,11 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -28,7 +30,9 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+
 #include <memory>
+#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -493,6 +497,55 @@ private slots:
         WSIProfile reread(dir_.filePath("tavel.ini").toStdString());
         QVERIFY(reread.Load());
         QCOMPARE(reread.GetInt("Inventory", "FillDays", 3), 9L);
+    }
+
+    // Support staff ask who, where and on what: the frame says it without a window open.
+    void statusBarAboutBoxWindowMenuAndPlacement() {
+        StartHost();
+        const auto part = [this](const char* name) {
+            auto* label = window_->findChild<QLabel*>(QString::fromLatin1(name));
+            return label ? label->text() : QStringLiteral("<missing %1>").arg(name);
+        };
+        QVERIFY2(part("statusUser").contains(QStringLiteral("(admin)")),
+                 qPrintable(part("statusUser")));
+        QVERIFY2(part("statusDatabase").contains(QStringLiteral("file tavel.db in ")),
+                 qPrintable(part("statusDatabase")));
+        QVERIFY(part("statusLocation").contains(QString::fromStdString(host_->Text(39414))));
+        // A workstation location shows with its name once a window changes.
+        host_->GetProfile()->WriteString("Inventory", "Location", "STORE");
+        window_->RefreshStatus();
+        QVERIFY2(part("statusLocation").contains(QStringLiteral("STORE - ")),
+                 qPrintable(part("statusLocation")));
+
+        const QString about = window_->AboutText();
+        for (const QString& expected :
+             {QStringLiteral("Tavel inventory %1").arg(QStringLiteral(TAVEL_VERSION)),
+              QStringLiteral("schema version %1").arg(tavel::kSchemaVersion),
+              QStringLiteral("SQLite %1").arg(QString::fromLatin1(sqlite3_libversion())),
+              QStringLiteral("PostgreSQL client 1"), QStringLiteral("Qt 6."),
+              QStringLiteral("libsodium 1.")})
+            QVERIFY2(about.contains(expected),
+                     qPrintable(expected + QStringLiteral(" in ") + about));
+
+        // The Window menu lists the open windows after its fixed entries.
+        QVERIFY(host_->RunCommand(cmd::Inventory));
+        auto* menu = window_->findChild<QMenu*>(QStringLiteral("windowMenu"));
+        QVERIFY(menu);
+        emit menu->aboutToShow();
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            entries << a->text();
+        QVERIFY2(entries.size() == 6 && entries[5].startsWith(QStringLiteral("&1 ")),
+                 qPrintable(entries.join(QLatin1Char('|'))));
+        QVERIFY(menu->actions()[5]->isChecked());
+
+        // Closing keeps the placement; a new window comes back to it.
+        window_->setGeometry(20, 30, 640, 480);
+        window_->close();
+        HostMainWindow again(*host_);
+        QVERIFY(again.RestorePlacement());
+        QCOMPARE(again.size(), QSize(640, 480));
+        host_->SetMainWindow(window_.get());
     }
 
     void soundsAndEventsAreLogged() {

@@ -130,6 +130,11 @@ TEST_F(ReportRenderTest, OrderShowsVendorOrSupplierLinesAndTotal) {
                                 "\"Status\" != 4 AND \"Product\" > 0)");
     const std::string text = Render("InvOrder.rpt", {{"InvOrder", order}});
     ASSERT_FALSE(text.empty()) << lastError_;
+    // A purchase order goes to a vendor: it carries the practice's letterhead.
+    const std::string practice = V("SELECT \"PracticeName\" FROM TAVELOPT");
+    ASSERT_FALSE(practice.empty()) << "the demo practice has a name";
+    EXPECT_HOLDS(text, practice);
+    EXPECT_HOLDS(text, V("SELECT \"Phone\" FROM TAVELOPT"));
     EXPECT_HOLDS(text, "Order number " + order);
     EXPECT_HOLDS(text, V("SELECT V.\"Name\" FROM INVORDER O JOIN VENDOR V ON V.\"Vendor\" = "
                          "O.\"Vendor\" WHERE O.\"InvOrder\" = " +
@@ -171,6 +176,7 @@ TEST_F(ReportRenderTest, PickListByBinWithItsTitle) {
         Render("InvPickList.rpt", {{"PickListNum", pick}, {"Title", title}}, {});
     ASSERT_FALSE(text.empty()) << lastError_;
     EXPECT_HOLDS(text, title);
+    EXPECT_HOLDS(text, V("SELECT \"PracticeName\" FROM TAVELOPT"));
     for (const auto& row :
          tdb_.Rows("SELECT P.\"ProductCode\", IFNULL(PL.\"Bin\", '(no bin)') FROM INVORDIT I "
                    "JOIN INVORDER O ON O.\"InvOrder\" = I.\"InvOrder\" JOIN PRODUCT P ON "

@@ -58,13 +58,20 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"DROP INDEX IX_INVITEM_LOC_PRODUCT",
                              "index IX_INVITEM_LOC_PRODUCT is missing"}));
 
-// A file of version 1 (before the order lists' date index) is brought to this version;
-// an upgrade that fails half way leaves the file as it was.
+// A file of version 1 (before the order lists' date index and the practice's letterhead)
+// is brought to this version with its rows; an upgrade that fails half way leaves the file
+// as it was.
 TEST_F(SchemaTest, EarlierVersionIsUpgradedAllOrNothing) {
     const char* const kVersion1 =
         "DROP INDEX IX_INVORDER_DATE; DROP INDEX IX_INVORDIT_PRODUCT_STATUS; "
+        "ALTER TABLE TAVELOPT DROP COLUMN \"PracticeName\"; "
+        "ALTER TABLE TAVELOPT DROP COLUMN \"Phone\"; "
+        "INSERT INTO TAVELOPT (\"TavelOpt\", \"MinProductLength\") VALUES (1, 5); "
         "UPDATE TVL_SCHEMA SET \"Version\" = 1";
     ASSERT_TRUE(t.Exec(kVersion1));
+    const char* const kPracticeColumns =
+        "SELECT COUNT(1) FROM pragma_table_info('TAVELOPT') WHERE name IN ('PracticeName', "
+        "'Phone')";
     // A table in the way of the last index makes the upgrade fail after the first.
     ASSERT_TRUE(t.Exec("CREATE TABLE IX_INVORDER_DATE (x INTEGER)"));
     tavel::SchemaUpgrade failed = tavel::UpgradeSchema(t.db);
@@ -72,10 +79,16 @@ TEST_F(SchemaTest, EarlierVersionIsUpgradedAllOrNothing) {
     EXPECT_NE(failed.problem.find("IX_INVORDER_DATE"), std::string::npos) << failed.problem;
     tavel::SchemaCheck check = tavel::CheckSchema(t.db);
     EXPECT_EQ(check.version, 1);
-    ASSERT_TRUE(t.Exec("DROP TABLE IX_INVORDER_DATE; UPDATE TVL_SCHEMA SET \"Version\" = 2"));
+    EXPECT_EQ(t.Number(kPracticeColumns), 0) << "the columns added before the failure stay";
+    ASSERT_TRUE(t.Exec("DROP TABLE IX_INVORDER_DATE; ALTER TABLE TAVELOPT ADD COLUMN "
+                       "\"PracticeName\" TEXT; ALTER TABLE TAVELOPT ADD COLUMN \"Phone\" TEXT; "
+                       "UPDATE TVL_SCHEMA SET \"Version\" = " +
+                       std::to_string(tavel::kSchemaVersion)));
     check = tavel::CheckSchema(t.db);
     EXPECT_NE(check.problem.find("index IX_INVORDIT_PRODUCT_STATUS is missing"), std::string::npos)
         << "the index made before the failure was rolled back: " << check.problem;
+    ASSERT_TRUE(t.Exec("ALTER TABLE TAVELOPT DROP COLUMN \"PracticeName\"; "
+                       "ALTER TABLE TAVELOPT DROP COLUMN \"Phone\""));
 
     ASSERT_TRUE(t.Exec("UPDATE TVL_SCHEMA SET \"Version\" = 1"));
     tavel::SchemaUpgrade upgrade = tavel::UpgradeSchema(t.db);
@@ -84,6 +97,8 @@ TEST_F(SchemaTest, EarlierVersionIsUpgradedAllOrNothing) {
     check = tavel::CheckSchema(t.db);
     EXPECT_TRUE(check.ok) << check.problem;
     EXPECT_EQ(check.version, tavel::kSchemaVersion);
+    EXPECT_EQ(t.Number(kPracticeColumns), 2);
+    EXPECT_EQ(t.Number("SELECT \"MinProductLength\" FROM TAVELOPT"), 5) << "rows are kept";
     upgrade = tavel::UpgradeSchema(t.db);
     EXPECT_TRUE(upgrade.ok);
     EXPECT_EQ(upgrade.from, tavel::kSchemaVersion) << "nothing is left to do";

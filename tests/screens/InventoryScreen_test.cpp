@@ -11,13 +11,19 @@
 #include "WSIInvStockViews.h"
 #include "WSIInventoryDialog.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QLabel>
+#include <QMenu>
+#include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include <map>
 #include <set>
@@ -643,4 +649,122 @@ void InventoryScreenTest::ProfileLocationAndOrderEntryNotices() {
     QCOMPARE(Pending(*screen)->List()->RowCount(), 1);
     screen->EvUpdateInfo(25101, -1);
     QCOMPARE(Pending(*screen)->List()->RowCount(), 0);
+}
+
+// A storekeeper with a scanner in one hand: every step by key, nothing by mouse.
+void InventoryScreenTest::KeyboardOnlySearchesChangesTabsAndOpensMenus() {
+    WSIPrdType vaccines(data->db.get());
+    ScreensData::Put(vaccines.data.Description, "Vaccines");
+    QVERIFY(vaccines.InsertDB(__FILE__, __LINE__));
+    const long glove = data->AddProduct("GLOVE");
+    const long supplies = data->prdType;
+    data->prdType = vaccines.data.PrdType;
+    const long flu = data->AddProduct("FLUVAC");
+    data->prdType = supplies;
+    data->AddOrdIt(data->AddOrder(false), glove, 5, Ordered);
+    data->AddOrdIt(data->AddOrder(false), flu, 2, Ordered);
+    data->AddPrdLoc(glove, "STORE", 10);
+
+    Dlg screen(nullptr, &data->host);
+    screen.show();
+    QApplication::setActiveWindow(&screen);
+    QVERIFY(QTest::qWaitForWindowActive(&screen));
+    auto* prdType = screen.Control<WSIComboBox>(Dlg::IdPrdType);
+    QVERIFY(prdType);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(prdType));
+
+    // Typing the type's first letters picks it; Enter in the filter searches.
+    QTest::keyClicks(prdType, QStringLiteral("Vac"));
+    QCOMPARE(prdType->currentText(), QStringLiteral("Vaccines"));
+    QTest::keyClick(prdType, Qt::Key_Return);
+    auto* pending = Pending(screen);
+    QCOMPARE(pending->List()->RowCount(), 1);
+    QCOMPARE(pending->RowRecord(0)->Product, flu);
+
+    // Down leaves the filter for the list, with a row to act on.
+    QTest::keyClick(prdType, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pending->List()));
+    QCOMPARE(pending->List()->FirstSelected(), 0);
+
+    // Ctrl+Tab three times reaches the levels, whose list takes the focus; F5 searches it.
+    prdType->setCurrentIndex(0);
+    for (int i = 0; i < 3; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::keyClick(focus, Qt::Key_Tab, Qt::ControlModifier);
+    }
+    QCOMPARE(screen.CurrentTab(), int(Dlg::TabLevels));
+    auto* levels = screen.ListView(Dlg::TabLevels)->List();
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(levels));
+    QCOMPARE(levels->RowCount(), 0);
+    QTest::keyClick(levels, Qt::Key_F5);
+    QCOMPARE(levels->RowCount(), 1);
+    QTest::keyClick(levels, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(screen.CurrentTab(), int(Dlg::TabClosed));
+    QVERIFY(QApplication::focusWidget());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(screen.CurrentTab(), int(Dlg::TabLevels));
+
+    // Ctrl+P prints the list of the tab shown.
+    QTest::keyClick(levels, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(data->host.printRequests, 1);
+    QCOMPARE(QString::fromStdString(data->host.lastPrintTitle), data->host.LoadStringText(38062));
+
+    // Shift+F10 and the menu key open the selected row's menu.
+    levels->SelectRow(0);
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+        bool opened = false;
+        QTimer::singleShot(0, [&opened] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened = qobject_cast<QMenu*>(popup) && !popup->actions().isEmpty();
+                popup->close();
+            }
+        });
+        QTest::keyClick(levels, key, modifiers);
+        QVERIFY(opened);
+    }
+}
+
+void InventoryScreenTest::MnemonicsAreUniqueOnEveryTabAndReachTheirFields() {
+    Dlg screen(nullptr, &data->host);
+    screen.show();
+    QApplication::setActiveWindow(&screen);
+    QVERIFY(QTest::qWaitForWindowActive(&screen));
+    const auto mnemonic = [](const QString& text) {
+        const int at = text.indexOf(QLatin1Char('&'));
+        return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+    };
+    for (int tab = 0; tab < Dlg::kTabCount; ++tab) {
+        screen.SelectTab(tab);
+        std::map<QChar, QString> taken;
+        const auto take = [&](const QString& text) {
+            const QChar key = mnemonic(text);
+            QVERIFY2(!key.isNull(), qPrintable(QStringLiteral("no mnemonic: ") + text));
+            const auto [it, added] = taken.emplace(key, text);
+            QVERIFY2(added, qPrintable(text + QStringLiteral(" clashes with ") + it->second));
+        };
+        for (QLabel* label : screen.findChildren<QLabel*>()) {
+            if (!label->isVisible() || !label->buddy())
+                continue;
+            take(label->text());
+            QVERIFY(label->buddy()->isVisible());
+        }
+        for (QAbstractButton* button : screen.findChildren<QAbstractButton*>()) {
+            // Look-up buttons ("...", "X") carry an accessible name instead.
+            if (!button->isVisible() || !button->accessibleName().isEmpty() ||
+                qobject_cast<QTabBar*>(button->parentWidget()))
+                continue;
+            take(button->text());
+        }
+        QVERIFY(taken.size() >= 14);
+    }
+    // Alt+letter on a label reaches its field; on a button runs its command.
+    screen.SelectTab(Dlg::TabPending);
+    QTest::keyClick(&screen, Qt::Key_L, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), screen.ControlWidget(Dlg::IdLocation));
+    data->AddOrdIt(data->AddOrder(false), data->AddProduct("GLOVE"), 5, Ordered);
+    QTest::keyClick(&screen, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(Pending(screen)->List()->RowCount(),
+                 1); // a button's mnemonic clicks it soon after
 }

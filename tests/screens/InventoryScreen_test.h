@@ -35,6 +35,8 @@ private slots:
     void CancelAndMaximiseActOnTheInventoryWindowAlone();
     void AFailedSearchKeepsTheRowsAndSaysSo();
     void ProfileLocationAndOrderEntryNotices();
+    void KeyboardOnlySearchesChangesTabsAndOpensMenus();
+    void MnemonicsAreUniqueOnEveryTabAndReachTheirFields();
 
 private:
     std::unique_ptr<WSIInventoryDialog> NewScreen();

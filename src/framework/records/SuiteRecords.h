@@ -38,10 +38,18 @@
     X(Inactive, Flag, 0, false)
 
 // The suite options, one row. "MinProductLength" is the shortest product code the
-// scan screens accept, which also bounds quantity entry.
+// scan screens accept, which also bounds quantity entry. The practice's name, address and
+// phone head every document the practice prints (a purchase order goes to a vendor).
 #define TVL_TAVELOPT_COLUMNS(X)                                                                    \
     X(TavelOpt, Id, 0, true)                                                                       \
-    X(MinProductLength, Count, 0, false)
+    X(MinProductLength, Count, 0, false)                                                           \
+    X(PracticeName, Text, ColWidth::VendorName, false)                                             \
+    X(Address1, Text, ColWidth::Address, false)                                                    \
+    X(Address2, Text, ColWidth::Address, false)                                                    \
+    X(City, Text, ColWidth::PlaceName, false)                                                      \
+    X(Province, Text, ColWidth::PlaceName, false)                                                  \
+    X(PostalCode, Text, ColWidth::PostalCode, false)                                               \
+    X(Phone, Text, ColWidth::Phone, false)
 
 // The host's sign-in: one password hash per user that may sign in (never the password).
 #define TVL_LOGIN_COLUMNS(X)                                                                       \

@@ -630,6 +630,13 @@ void DemoBuilder::Codes() {
     WSITavelOpt options(&db_);
     options.data.TavelOpt = 1;
     options.data.MinProductLength = 6;
+    Put(options.data.PracticeName, "Riverside Family Health Clinic");
+    Put(options.data.Address1, "240 King Street West");
+    Put(options.data.Address2, "Suite 300");
+    Put(options.data.City, "Kitchener");
+    Put(options.data.Province, "ON");
+    Put(options.data.PostalCode, "N2G 1B6");
+    Put(options.data.Phone, "(519) 555-0142");
     Insert(options);
 
     const char* const provinces[][2] = {{"ON", "Ontario"}, {"QC", "Quebec"}};

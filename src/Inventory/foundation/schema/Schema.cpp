@@ -436,8 +436,42 @@ SchemaCheck CheckSchema(WSIDatabase& db) {
     return result;
 }
 
-// Version 1 lacked the order-date index of the order lists; nothing else differs.
+// Version 1 lacked the order-date index of the order lists; version 2 the practice's
+// letterhead in the suite options. Nothing else differs.
 constexpr int kOldestUpgradable = 1;
+
+namespace {
+
+// Adds the record columns a table of an older version lacks, as the engine names them.
+bool AddMissingColumns(WSIDatabase& db, std::string& problem) {
+    const bool server = db.IsServer();
+    std::vector<std::vector<std::string>> rows;
+    for (const TableDesc* t : RecordTables()) {
+        std::vector<std::string> present;
+        if (server) {
+            if (!db.QueryNative("SELECT column_name FROM information_schema.columns WHERE "
+                                "table_schema = current_schema() AND table_name = $1",
+                                {Folded(t->name)}, rows, &problem))
+                return false;
+            for (const auto& r : rows)
+                present.push_back(r[0]);
+        } else {
+            Catalogue columns(db, "SELECT name FROM pragma_table_info(?1) ORDER BY cid");
+            present = ColumnNames(columns, t->name);
+        }
+        for (std::size_t i = 0; i < t->count; ++i) {
+            const ColumnDesc& c = t->columns[i];
+            if (Contains(present, server ? ServerColumnName(c.name) : std::string(c.name)))
+                continue;
+            const std::string sql = server ? tavel::db::PgAddColumnSql(*t, c) : AddColumnSql(*t, c);
+            if (!Exec(db, sql, std::string("column ") + t->name + "." + c.name, problem))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 SchemaUpgrade UpgradeSchema(WSIDatabase& db) {
     SchemaUpgrade result;
@@ -461,7 +495,8 @@ SchemaUpgrade UpgradeSchema(WSIDatabase& db) {
     }
     const std::string raise = std::string("UPDATE ") + kSchemaTable +
                               " SET \"Version\" = " + std::to_string(kSchemaVersion);
-    if (!CreateIndexes(db, "CREATE INDEX IF NOT EXISTS ", result.problem) ||
+    if (!AddMissingColumns(db, result.problem) ||
+        !CreateIndexes(db, "CREATE INDEX IF NOT EXISTS ", result.problem) ||
         !Exec(db, raise, "the schema version", result.problem)) {
         db.TransactionAbort();
         return result;

@@ -16,6 +16,7 @@
 #include "WSIInvPendingOrdersDialog.h"
 #include "WSIInvSetupDialog.h"
 #include "WSIInvStockViews.h"
+#include "WSIListWindow.h"
 #include "WSIProfile.h"
 #include "schema/InventoryCodes.h"
 
@@ -29,6 +30,7 @@
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -97,6 +99,7 @@ WSIInventoryDialog::WSIInventoryDialog(QWidget* parent, WSIApplication* module, 
     LoadOrderTypes();
     EnableFields();
     SetCommand(cm::Ok, [] {}); // Enter does not close the screen
+    InstallKeyboard();
 }
 
 WSIInventoryDialog::~WSIInventoryDialog() = default;
@@ -110,9 +113,16 @@ void WSIInventoryDialog::SetDefaultResolution(int width, int height, double) {
 void WSIInventoryDialog::BuildFilterArea() {
     auto* grid = new QGridLayout;
     static_cast<QVBoxLayout*>(layout())->addLayout(grid);
-    const auto label = [this](const QString& text) { return new QLabel(text, this); };
-    const auto lookup = [this](int id, const QString& text) {
+    // Every label names its field with a mnemonic: Alt+letter reaches the field.
+    const auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    const auto lookup = [this](int id, const QString& text, const QString& name) {
         auto* b = new QPushButton(text, this);
+        b->setAccessibleName(name);
+        b->setToolTip(name);
         b->setMaximumWidth(28);
         BindCommandButton(id, b);
         return b;
@@ -120,34 +130,34 @@ void WSIInventoryDialog::BuildFilterArea() {
 
     prdType_ = new WSIComboBox(this);
     AddControl(IdPrdType, prdType_);
-    grid->addWidget(label(tr("Product type")), 0, 0);
+    grid->addWidget(label(tr("Produ&ct type"), prdType_), 0, 0);
     grid->addWidget(prdType_, 0, 1, 1, 3);
 
     category_ = new QLineEdit(this);
     category_->setReadOnly(true);
     AddControl(IdCategory, category_);
-    grid->addWidget(label(tr("Category")), 1, 0);
+    grid->addWidget(label(tr("Cate&gory"), category_), 1, 0);
     grid->addWidget(category_, 1, 1);
-    grid->addWidget(lookup(IdCategoryHelp, QStringLiteral("...")), 1, 2);
-    grid->addWidget(lookup(IdCategoryClear, QStringLiteral("X")), 1, 3);
+    grid->addWidget(lookup(IdCategoryHelp, QStringLiteral("..."), tr("Choose a category")), 1, 2);
+    grid->addWidget(lookup(IdCategoryClear, QStringLiteral("X"), tr("Clear the category")), 1, 3);
 
     product_ = new QLineEdit(this);
     product_->setReadOnly(true);
     AddControl(IdProduct, product_);
-    grid->addWidget(label(tr("Product")), 2, 0);
+    grid->addWidget(label(tr("Pro&duct"), product_), 2, 0);
     grid->addWidget(product_, 2, 1);
-    grid->addWidget(lookup(IdProductHelp, QStringLiteral("...")), 2, 2);
-    grid->addWidget(lookup(IdProductClear, QStringLiteral("X")), 2, 3);
+    grid->addWidget(lookup(IdProductHelp, QStringLiteral("..."), tr("Choose a product")), 2, 2);
+    grid->addWidget(lookup(IdProductClear, QStringLiteral("X"), tr("Clear the product")), 2, 3);
 
     location_ = new WSIComboBox(this);
     AddControl(IdLocation, location_);
-    locationLabel_ = label(tr("Location"));
+    locationLabel_ = label(tr("&Location"), location_);
     grid->addWidget(locationLabel_, 0, 4);
     grid->addWidget(location_, 0, 5);
 
     orderedBy_ = new WSIComboBox(this);
     AddControl(IdOrderedBy, orderedBy_);
-    orderedByLabel_ = label(tr("Ordered by"));
+    orderedByLabel_ = label(tr("Ordered &by"), orderedBy_);
     grid->addWidget(orderedByLabel_, 1, 4);
     grid->addWidget(orderedBy_, 1, 5);
 
@@ -155,7 +165,7 @@ void WSIInventoryDialog::BuildFilterArea() {
     toDate_ = new WSIDateEdit(this);
     AddControl(IdFromDate, fromDate_);
     AddControl(IdToDate, toDate_);
-    datesLabel_ = label(tr("From / to"));
+    datesLabel_ = label(tr("Fro&m / to"), fromDate_);
     grid->addWidget(datesLabel_, 2, 4);
     auto* dates = new QHBoxLayout;
     dates->addWidget(fromDate_);
@@ -166,7 +176,7 @@ void WSIInventoryDialog::BuildFilterArea() {
     itemType_ = new WSIComboBox(this);
     AddControl(IdOrderType, orderType_);
     AddControl(IdItemType, itemType_);
-    typeLabel_ = label(tr("Type"));
+    typeLabel_ = label(tr("T&ype"), orderType_);
     grid->addWidget(typeLabel_, 0, 6);
     grid->addWidget(orderType_, 0, 7);
     grid->addWidget(itemType_, 0, 8);
@@ -175,7 +185,7 @@ void WSIInventoryDialog::BuildFilterArea() {
     closedStatus_ = new WSIComboBox(this);
     AddControl(IdOpenStatus, openStatus_);
     AddControl(IdClosedStatus, closedStatus_);
-    statusLabel_ = label(tr("Status"));
+    statusLabel_ = label(tr("St&atus"), openStatus_);
     grid->addWidget(statusLabel_, 1, 6);
     grid->addWidget(openStatus_, 1, 7);
     grid->addWidget(closedStatus_, 1, 8);
@@ -183,12 +193,12 @@ void WSIInventoryDialog::BuildFilterArea() {
     vendor_ = new QLineEdit(this);
     vendor_->setReadOnly(true);
     AddControl(IdVendor, vendor_);
-    vendorLabel_ = label(tr("Vendor"));
+    vendorLabel_ = label(tr("&Vendor"), vendor_);
     grid->addWidget(vendorLabel_, 2, 6);
     grid->addWidget(vendor_, 2, 7);
     auto* vendorButtons = new QHBoxLayout;
-    vendorButtons->addWidget(lookup(IdVendorHelp, QStringLiteral("...")));
-    vendorButtons->addWidget(lookup(IdVendorClear, QStringLiteral("X")));
+    vendorButtons->addWidget(lookup(IdVendorHelp, QStringLiteral("..."), tr("Choose a vendor")));
+    vendorButtons->addWidget(lookup(IdVendorClear, QStringLiteral("X"), tr("Clear the vendor")));
     grid->addLayout(vendorButtons, 2, 8);
 
     const auto check = [this](int id, const QString& text) {
@@ -196,12 +206,12 @@ void WSIInventoryDialog::BuildFilterArea() {
         AddControl(id, box);
         return box;
     };
-    withStockOnly_ = check(IdWithStockOnly, tr("With stock only"));
-    perLocation_ = check(IdPerLocation, tr("Per location"));
-    includeInactive_ = check(IdIncludeInactive, tr("Include inactive"));
-    inStockOnly_ = check(IdInStockOnly, tr("In stock only"));
-    showOrderQuantities_ = check(IdShowOrderQuantities, tr("Show order quantities"));
-    belowReorderOnly_ = check(IdBelowReorderOnly, tr("Below reorder only"));
+    withStockOnly_ = check(IdWithStockOnly, tr("&With stock only"));
+    perLocation_ = check(IdPerLocation, tr("Per loc&ation"));
+    includeInactive_ = check(IdIncludeInactive, tr("&Include inactive"));
+    inStockOnly_ = check(IdInStockOnly, tr("In stock onl&y"));
+    showOrderQuantities_ = check(IdShowOrderQuantities, tr("S&how order quantities"));
+    belowReorderOnly_ = check(IdBelowReorderOnly, tr("&Below reorder only"));
     auto* checks = new QHBoxLayout;
     for (QCheckBox* box : {withStockOnly_, perLocation_, includeInactive_, inStockOnly_,
                            showOrderQuantities_, belowReorderOnly_})
@@ -258,17 +268,17 @@ void WSIInventoryDialog::AddCommandButtonTo(QLayout* layout, int id, const QStri
 void WSIInventoryDialog::BuildButtons() {
     auto* row = new QHBoxLayout;
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
-    AddCommandButtonTo(row, IdSearch, tr("Search"));
-    AddCommandButtonTo(row, IdPrint, tr("Print"));
-    AddCommandButtonTo(row, IdOrder, tr("Order"));
-    AddCommandButtonTo(row, IdReceive, tr("Receive"));
-    AddCommandButtonTo(row, IdFill, tr("Fill"));
-    AddCommandButtonTo(row, IdPickList, tr("Pick List"));
-    AddCommandButtonTo(row, IdTransfer, tr("Transfer"));
-    AddCommandButtonTo(row, IdAdjust, tr("Adjust"));
-    AddCommandButtonTo(row, IdUsage, tr("Usage"));
-    AddCommandButtonTo(row, IdCount, tr("Count"));
-    AddCommandButtonTo(row, IdSetup, tr("Setup"));
+    AddCommandButtonTo(row, IdSearch, tr("&Search"));
+    AddCommandButtonTo(row, IdPrint, tr("&Print"));
+    AddCommandButtonTo(row, IdOrder, tr("&Order"));
+    AddCommandButtonTo(row, IdReceive, tr("&Receive"));
+    AddCommandButtonTo(row, IdFill, tr("&Fill"));
+    AddCommandButtonTo(row, IdPickList, tr("Pic&k List"));
+    AddCommandButtonTo(row, IdTransfer, tr("&Transfer"));
+    AddCommandButtonTo(row, IdAdjust, tr("Ad&just"));
+    AddCommandButtonTo(row, IdUsage, tr("&Usage"));
+    AddCommandButtonTo(row, IdCount, tr("Cou&nt"));
+    AddCommandButtonTo(row, IdSetup, tr("S&etup"));
     row->addStretch();
     SetCommand(IdSearch, [this] { CmSearch(); });
     SetRowCommand(IdPrint, [this] { CmPrint(); });
@@ -281,6 +291,53 @@ void WSIInventoryDialog::BuildButtons() {
     AddUnavailable(IdUsage, "WSIInvUsageDlg", 25107);
     AddUnavailable(IdCount, "WSIInvCountDialog", 25031);
     SetCommand(IdSetup, [this] { CmSetup(); });
+}
+
+void WSIInventoryDialog::InstallKeyboard() {
+    const auto shortcut = [this](const QKeySequence& keys, auto action) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(s, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence(Qt::Key_F5), [this] { DoCommand(IdSearch); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { DoCommand(IdPrint); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { StepTab(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [this] { StepTab(-1); });
+    filterFields_ = {prdType_,
+                     category_,
+                     product_,
+                     location_,
+                     orderedBy_,
+                     fromDate_,
+                     toDate_,
+                     orderType_,
+                     itemType_,
+                     openStatus_,
+                     closedStatus_,
+                     vendor_,
+                     withStockOnly_,
+                     perLocation_,
+                     includeInactive_,
+                     inStockOnly_,
+                     showOrderQuantities_,
+                     belowReorderOnly_};
+    for (QWidget* field : filterFields_)
+        field->installEventFilter(this);
+}
+
+void WSIInventoryDialog::StepTab(int step) {
+    tabs_->setCurrentIndex((CurrentTab() + step + kTabCount) % kTabCount);
+    FocusList();
+}
+
+void WSIInventoryDialog::FocusList() {
+    WSIInventoryListDialog* view = ListView(CurrentTab());
+    if (!view)
+        return;
+    WSIListWindow* list = view->List();
+    list->setFocus(Qt::ShortcutFocusReason);
+    if (list->FirstSelected() < 0 && list->RowCount() > 0)
+        list->SelectRow(0);
 }
 
 void WSIInventoryDialog::SetRowCommand(int id, CommandHandler handler) {
@@ -474,9 +531,11 @@ void WSIInventoryDialog::EnableFields() {
     ShowField(orderType_, orderType);
     ShowField(itemType_, itemType);
     ShowField(typeLabel_, orderType || itemType);
+    typeLabel_->setBuddy(itemType ? static_cast<QWidget*>(itemType_) : orderType_);
     ShowField(openStatus_, openStatus);
     ShowField(closedStatus_, closedStatus);
     ShowField(statusLabel_, openStatus || closedStatus);
+    statusLabel_->setBuddy(closedStatus ? static_cast<QWidget*>(closedStatus_) : openStatus_);
     ShowField(vendor_, vendor);
     ShowField(vendorLabel_, vendor);
     ShowCommand(IdVendorHelp, vendor);
@@ -809,6 +868,11 @@ QWidget* WSIInventoryDialog::Frame() const {
 }
 
 void WSIInventoryDialog::showEvent(QShowEvent* event) {
+    // Staff start with the filters: the first one has the focus when the screen opens.
+    if (!focusedOnce_) {
+        focusedOnce_ = true;
+        prdType_->setFocus(Qt::OtherFocusReason);
+    }
     // The frame that holds the screen reports its maximising here.
     if (QWidget* frame = Frame(); frame && frame != this && frame != watchedFrame_) {
         if (watchedFrame_)
@@ -829,6 +893,19 @@ void WSIInventoryDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool WSIInventoryDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        std::find(filterFields_.begin(), filterFields_.end(), watched) != filterFields_.end()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            DoCommand(IdSearch);
+            return true;
+        }
+        if (plain && key->key() == Qt::Key_Down) {
+            FocusList();
+            return true;
+        }
+    }
     // Only the change into the maximised state: the frame may report one change in steps.
     if (watched == watchedFrame_ && event->type() == QEvent::WindowStateChange &&
         !(static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMaximized))

@@ -161,6 +161,11 @@ private:
     void SetRowCommand(int id, CommandHandler handler);
     void AddCommandButtonTo(class QLayout* layout, int id, const QString& text);
     void RefreshTab(int tab, long source, long id);
+    // Keys of the screen: Enter searches, F5 searches again, Ctrl+P prints, Ctrl+Tab
+    // changes tabs, Down leaves a filter field for the list.
+    void InstallKeyboard();
+    void StepTab(int step);
+    void FocusList();
 
     std::unique_ptr<BIInventory> selection_;
     WSIComboBox* prdType_ = nullptr;
@@ -191,4 +196,6 @@ private:
     std::array<WSIInventoryListDialog*, kTabCount> views_{};
     std::map<int, QString> unavailable_;
     QPointer<QWidget> watchedFrame_;
+    std::vector<QWidget*> filterFields_;
+    bool focusedOnce_ = false;
 };
