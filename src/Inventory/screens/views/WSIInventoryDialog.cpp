@@ -11,6 +11,7 @@
 #include "WSIDateEdit.h"
 #include "WSIInvClosedOrdersDialog.h"
 #include "WSIInvPendingOrdersDialog.h"
+#include "WSIInvReceiveDialog.h"
 #include "WSIInvStockViews.h"
 #include "WSIProfile.h"
 #include "schema/InventoryCodes.h"
@@ -269,7 +270,7 @@ void WSIInventoryDialog::BuildButtons() {
     SetRowCommand(IdPrint, [this] { CmPrint(); });
     SetRowCommand(IdPickList, [this] { CmPickList(); });
     AddUnavailable(IdOrder, "WSIInvOrderDialog", 25021);
-    AddUnavailable(IdReceive, "WSIInvReceiveDialog", 25101);
+    SetRowCommand(IdReceive, [this] { CmReceive(); });
     AddUnavailable(IdFill, "WSIInvFillSelectDlg", 25113);
     AddUnavailable(IdTransfer, "WSIInvTransferDialog", 25112);
     AddUnavailable(IdAdjust, "WSIInvAdjDialog", 25106);
@@ -659,6 +660,12 @@ long WSIInventoryDialog::CreateFillBatch(std::string* orderedByOut, std::string*
     if (filledByOut)
         *filledByOut = check.suppliedBy;
     return batch;
+}
+
+void WSIInventoryDialog::CmReceive() {
+    TVL_TRACE("WSIInventoryDialog::CmReceive");
+    WSIInvReceiveDialog receive(this, Module());
+    RunSubScreen(receive);
 }
 
 void WSIInventoryDialog::CmPickList() {
