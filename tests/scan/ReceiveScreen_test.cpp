@@ -224,6 +224,7 @@ void ReceiveScreenTest::Receive_WholeOrderLineByLine() {
     QCOMPARE(Filled(l3), short(1));
     for (long line : {l1, l2, l3})
         QCOMPARE(data->Status(line), short(St::Filled));
+    QCOMPARE(screen->List()->ItemText(1, R::ColStatus), host.LoadStringText(38041 + St::Filled));
     const long invRec = Lines(glove).at(0).invRec;
     QVERIFY(invRec != 0);
     QCOMPARE(Lines(mask).size(), std::size_t(1));

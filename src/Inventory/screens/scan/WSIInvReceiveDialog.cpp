@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +60,11 @@ WSIInvReceiveDialog::WSIInvReceiveDialog(QWidget* parent, WSIApplication* module
     resize(1100, 640);
 
     FillLocations();
+    WSIDate today{};
+    if (Db())
+        Db()->GetCurrentDate(today);
+    receiptDate_->SetDate(today);
+    List()->horizontalHeader()->setStretchLastSection(true);
     CmClear();
     if (poNumber_->isEnabled() && location_->currentIndex() >= 0)
         poNumber_->setFocus();
@@ -496,7 +502,20 @@ void WSIInvReceiveDialog::UpdateList(long product, short quantity, const WSIDate
         }
     }
     MarkBackOrderLocation(changed, product, quantity);
+    ShowLineStatus(OrderRowOf(changed));
     List()->scrollTo(List()->Model()->index(changed, 0));
+}
+
+void WSIInvReceiveDialog::ShowLineStatus(int orderRow) {
+    auto* l = static_cast<WSIReceiveLine*>(LineAt(orderRow));
+    if (!l || l->subRow || l->invOrdIt == 0 || !Db())
+        return;
+    WSIInvOrdIt line(Db());
+    line.data.InvOrdIt = l->invOrdIt;
+    if (!line.GetEqual(__FILE__, __LINE__))
+        return;
+    l->status = line.data.Status;
+    List()->SetItemText(orderRow, ColStatus, StatusText(l->status));
 }
 
 int WSIInvReceiveDialog::OrderRowOf(int row) const {
@@ -563,6 +582,7 @@ void WSIInvReceiveDialog::DoModify(int row) {
     const int ordered = CellNumber(order, ColOrdered);
     if (ordered > 0 && ordered <= received)
         List()->SetMark(order, rowmark::BackOrdered, false);
+    ShowLineStatus(order);
     ShowFeedback(QString::number(quantity), l->product);
     PrepareForNextItem();
     if (!autoReceive_) {
@@ -604,6 +624,8 @@ void WSIInvReceiveDialog::DoDelete(int row, long product, short quantity) {
         !orderHasSubRows) {
         List()->RemoveRow(order);
         select = order - 1;
+    } else {
+        ShowLineStatus(order);
     }
     if (select >= 0 && select < List()->RowCount())
         List()->SelectRow(select);

@@ -122,6 +122,8 @@ private:
     bool TracksExpiry(long product, WSIProduct::WSIData* out = nullptr) const;
     void SetNumber(int row, int col, int value);
     void MarkBackOrderLocation(int row, long product, short quantity);
+    // Shows the order line's status as the receipt left it.
+    void ShowLineStatus(int orderRow);
     void Notify(long product);
     bool HandleBackOrders();
     void SetLineStatus(int warnTemplate, short status);
