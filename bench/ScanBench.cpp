@@ -161,7 +161,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < where->count(); ++i)
             if (where->itemText(i).startsWith(QString::fromStdString(loc) + "\t"))
                 where->setCurrentIndex(i);
-        screen.show();
+        if (!std::getenv("SCAN_BENCH_HIDDEN"))
+            screen.show();
         screen.findChild<QLineEdit*>("poNumber")->setText("BENCH-SCAN-1");
         screen.EvPOChange();
         listed = screen.List()->RowCount();
