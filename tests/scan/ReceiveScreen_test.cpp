@@ -2,6 +2,7 @@
 
 #include "BIInvRec.h"
 #include "StockCheck.h"
+#include "WSIBarCodeView.h"
 #include "WSIComboBox.h"
 #include "WSIDateEdit.h"
 #include "WSIInvAdjustCostsDialog.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 
 using R = WSIInvReceiveDialog;
@@ -431,6 +433,71 @@ void ReceiveScreenTest::Receive_RefusalsStoreNothing() {
     QCOMPARE(Lines(glove).size(), std::size_t(1));
     QCOMPARE(Lines(glove).at(0).invOrdIt, 0L);
     QVERIFY(StockConsistent());
+}
+
+void ReceiveScreenTest::Receive_LineCommandsNewReferenceAndNewPO() {
+    const long glove = Product("GLOVE01");
+    const long mask = Product("MASK001");
+    const long order = AddPO("PO-13");
+    const long l1 = data->AddOrdIt(order, glove, 5, St::Purchased);
+    const long l2 = data->AddOrdIt(order, mask, 2, St::Purchased);
+    auto screen = Open();
+    screen->findChild<QLineEdit*>("poNumber")->setText("PO-13");
+    screen->EvPOChange();
+    QVERIFY(!screen->IsCommandEnabled(R::CmVendorId)); // the order names its vendor
+    Scan(*screen, "2");
+    Scan(*screen, "GLOVE01");
+
+    // Back order needs a selected line that is short; Alt+B runs it.
+    QVERIFY(!screen->IsCommandEnabled(R::CmBackOrderId));
+    screen->List()->SelectRow(0);
+    QVERIFY(screen->IsCommandEnabled(R::CmBackOrderId));
+    QTest::keyClick(screen.get(), Qt::Key_B, Qt::AltModifier);
+    QCOMPARE(data->Status(l1), short(St::BackOrdered));
+    QVERIFY(screen->List()->Marks(0) & rowmark::BackOrdered);
+    screen->List()->SelectRow(1);
+    QVERIFY(screen->DoCommand(R::CmCloseItemId));
+    QCOMPARE(host.warnings.back(), R::kWarnCloseLine);
+    QCOMPARE(data->Status(l2), short(St::Closed));
+    screen->List()->ClearRowSelection();
+
+    // A new reference number starts a new receipt for the same order.
+    QVERIFY(screen->DoCommand(R::CmNewRefNoId));
+    auto* ref = screen->findChild<QLineEdit*>("refNo");
+    QVERIFY(ref->isEnabled());
+    ref->setText("R2");
+    Scan(*screen, "GLOVE01");
+    const std::vector<Line> lines = Lines(glove);
+    QCOMPARE(lines.size(), std::size_t(2));
+    QVERIFY(lines[1].invRec != lines[0].invRec);
+    QCOMPARE(lines[1].refNo, std::string("R2"));
+    QCOMPARE(lines[1].invOrdIt, l1);
+
+    // Nothing short that is not back-ordered: a new PO asks nothing and clears the header.
+    host.boxes.clear();
+    QVERIFY(screen->DoCommand(R::CmNewPOId));
+    QVERIFY(!host.Showed(R::kWarnBackOrderShort));
+    QCOMPARE(screen->List()->RowCount(), 0);
+    QVERIFY(screen->findChild<QLineEdit*>("poNumber")->isEnabled());
+    QVERIFY(screen->IsNewBatch());
+    SubScreenScript pick([](WSIDialog& d) {
+        auto* list = d.findChild<QListWidget*>("choices");
+        if (!list || list->count() != 1)
+            return int(id::CANCEL);
+        list->setCurrentRow(0);
+        d.DoCommand(cm::Ok);
+        return d.result();
+    });
+    QVERIFY(screen->DoCommand(R::CmVendorId));
+    QCOMPARE(screen->Vendor(), data->vendor);
+    QCOMPARE(screen->findChild<QLineEdit*>("vendor")->text(), QString("Acme Medical"));
+    QVERIFY(StockConsistent());
+
+    // The last scan's data, with control characters made visible.
+    QCOMPARE(WSIBarCodeView::Describe("ABC\x1d"
+                                      "12")
+                 .left(9),
+             QString("ABC<GS>12"));
 }
 
 // --- The screens around receiving ------------------------------------------------------------

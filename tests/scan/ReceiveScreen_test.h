@@ -31,6 +31,7 @@ private slots:
     void Receive_ShortReceiptAsksToBackOrderOnClose_data();
     void Receive_ShortReceiptAsksToBackOrderOnClose();
     void Receive_RefusalsStoreNothing();
+    void Receive_LineCommandsNewReferenceAndNewPO();
     void Expiry_EmptyPastAndTodayDates();
     void CostCorrection_FromTheReceivedList();
     void OrderSearch_FindsAndHandsTheOrderToReceiving();
