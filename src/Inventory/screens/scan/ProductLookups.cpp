@@ -14,7 +14,10 @@
 
 long LookUpScannedProduct(BIInventory& selection, const WSIBarCodeFuncs& scan,
                           const std::string& code) {
-    (void)scan;
+    // The parser's product is the code the entry field shows; a code that came another way
+    // (the scanner's own decoding) is looked up as it is.
+    if (code == scan.GetProduct())
+        return selection.FindProductByBarCode(scan);
     return selection.FindProduct(code.c_str(), false);
 }
 
