@@ -58,7 +58,18 @@ std::unique_ptr<R> ReceiveScreenTest::Open(const char* location) {
 }
 
 void ReceiveScreenTest::Scan(R& screen, const QString& text) {
-    QTest::keyClicks(screen.Entry(), text);
+    // A scanner sends the group separator as Ctrl+], the rest as plain keys.
+    const QStringList parts = text.split(QChar(WSIScanEdit::kGroupSeparator));
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            const QString gs(QChar(WSIScanEdit::kGroupSeparator));
+            QTest::sendKeyEvent(QTest::Press, screen.Entry(), Qt::Key_BracketRight, gs,
+                                Qt::ControlModifier);
+            QTest::sendKeyEvent(QTest::Release, screen.Entry(), Qt::Key_BracketRight, gs,
+                                Qt::ControlModifier);
+        }
+        QTest::keyClicks(screen.Entry(), parts[i]);
+    }
     QTest::keyClick(screen.Entry(), Qt::Key_Return);
 }
 
@@ -498,6 +509,82 @@ void ReceiveScreenTest::Receive_LineCommandsNewReferenceAndNewPO() {
                                       "12")
                  .left(9),
              QString("ABC<GS>12"));
+}
+
+namespace {
+const QChar kGS(0x1d);
+} // namespace
+
+void ReceiveScreenTest::Receive_Gs1LotsOfOneDateAreRowsOfTheirOwn() {
+    const long vacc = Product("VACC001", true);
+    // The catalogue keeps the GTIN-13 form; the label carries the GTIN-14.
+    data->Exec("UPDATE PRODUCT SET \"UPCCode\" = '9506000134352' WHERE \"Product\" = " +
+               std::to_string(vacc));
+    const long order = AddPO("PO-14");
+    const long line = data->AddOrdIt(order, vacc, 10, St::Purchased);
+    auto screen = Open();
+    screen->findChild<QLineEdit*>("poNumber")->setText("PO-14");
+    screen->EvPOChange();
+    std::vector<QString> shown;
+    SubScreenScript confirm([&shown](WSIDialog& d) {
+        auto* expiry = dynamic_cast<WSIInvExpiryDialog*>(&d);
+        if (!expiry)
+            return int(id::CANCEL);
+        shown.push_back(expiry->Field()->text() + " " + expiry->findChild<QLabel*>("lot")->text());
+        QTest::keyClick(expiry->Field(), Qt::Key_Return); // the user confirms with Enter
+        return expiry->result();
+    });
+    // AIM identifier, the lot last; then the lot first, closed by the group separator.
+    Scan(*screen, "]d20109506000134352172712311"
+                  "0LOT-A");
+    Scan(*screen, "3");
+    Scan(*screen, QString("010950600013435210LOT-B") + kGS + "17271231");
+    QCOMPARE(shown, (std::vector<QString>{"12/31/2027 LOT-A", "12/31/2027 LOT-B"}));
+    QCOMPARE(screen->List()->RowCount(), 3);
+    QCOMPARE(screen->List()->ItemText(1, R::ColReference), QString("LOT-A"));
+    QCOMPARE(screen->List()->ItemText(2, R::ColReference), QString("LOT-B"));
+    QCOMPARE(screen->List()->ItemText(2, R::ColThisReceipt), QString("3"));
+    QVERIFY(screen->RawBarCode().find('\x1d') != std::string::npos);
+
+    // Each lot's row changes and goes on its own.
+    screen->List()->SelectRow(2);
+    Scan(*screen, "5");
+    screen->List()->SelectRow(1);
+    QVERIFY(screen->DoCommand(R::CmDeleteId));
+    const std::vector<Line> lines = Lines(vacc);
+    QCOMPARE(lines.size(), std::size_t(1));
+    QCOMPARE(lines[0].refNo, std::string("LOT-B"));
+    QCOMPARE(lines[0].quantity, short(5));
+    QCOMPARE(lines[0].expiry, (WSIDate{2027, 12, 31}));
+    QCOMPARE(Filled(line), short(5));
+    QVERIFY(StockConsistent());
+}
+
+void ReceiveScreenTest::Receive_MalformedGs1IsRefused() {
+    const long vacc = Product("VACC001", true);
+    data->Exec("UPDATE PRODUCT SET \"UPCCode\" = '09506000134352' WHERE \"Product\" = " +
+               std::to_string(vacc));
+    auto screen = Open();
+    SubScreenScript never([](WSIDialog&) { return int(id::CANCEL); });
+    const std::pair<QString, unsigned> cases[] = {
+        {"(01)09506000134353(10)LOT-A", 39751}, // check digit
+        {"0109506000134352171300"
+         "10LOT-A",
+         39752},                         // month 13
+        {"]C1(01)0950600013435", 39750}, // GTIN cut short
+        {QString("0109506000134352") + kGS + kGS + "10", 39750},
+    };
+    int refused = 0;
+    for (const auto& [text, code] : cases) {
+        host.boxes.clear();
+        Scan(*screen, text);
+        QVERIFY2(host.Showed(code), qPrintable(text));
+        QCOMPARE(host.boxes.size(), std::size_t(1));
+        QVERIFY(screen->Entry()->text().isEmpty());
+        ++refused;
+        QTRY_COMPARE(host.Count(SoundKind::Error), refused);
+    }
+    QVERIFY(Lines(vacc).empty());
 }
 
 // --- The screens around receiving ------------------------------------------------------------

@@ -32,6 +32,8 @@ private slots:
     void Receive_ShortReceiptAsksToBackOrderOnClose();
     void Receive_RefusalsStoreNothing();
     void Receive_LineCommandsNewReferenceAndNewPO();
+    void Receive_Gs1LotsOfOneDateAreRowsOfTheirOwn();
+    void Receive_MalformedGs1IsRefused();
     void Expiry_EmptyPastAndTodayDates();
     void CostCorrection_FromTheReceivedList();
     void OrderSearch_FindsAndHandsTheOrderToReceiving();
