@@ -57,6 +57,13 @@ std::unique_ptr<R> ReceiveScreenTest::Open(const char* location) {
     return screen;
 }
 
+std::unique_ptr<R> ReceiveScreenTest::OpenOrder(const char* po) {
+    auto screen = Open();
+    screen->findChild<QLineEdit*>("poNumber")->setText(po);
+    screen->EvPOChange();
+    return screen;
+}
+
 void ReceiveScreenTest::Scan(R& screen, const QString& text) {
     // A scanner sends the group separator as Ctrl+], the rest as plain keys.
     const QStringList parts = text.split(QChar(WSIScanEdit::kGroupSeparator));
@@ -256,9 +263,7 @@ void ReceiveScreenTest::Receive_ExpiryDatesGiveRowsUnderTheirLine() {
     const long vacc = Product("VACC001", true);
     const long order = AddPO("PO-8");
     const long line = data->AddOrdIt(order, vacc, 20, St::Purchased);
-    auto screen = Open();
-    screen->findChild<QLineEdit*>("poNumber")->setText("PO-8");
-    screen->EvPOChange();
+    auto screen = OpenOrder("PO-8");
     auto script = AnswerExpiry({"12/31/2027", "06/30/2027", "12/31/2027", "", "06/30/2027"});
 
     Scan(*screen, "4");
@@ -316,9 +321,7 @@ void ReceiveScreenTest::Receive_ModifyAndDeleteFromTheKeyboard() {
     const long loose = Product("LOOSE01");
     const long order = AddPO("PO-9");
     const long line = data->AddOrdIt(order, glove, 6, St::Purchased);
-    auto screen = Open();
-    screen->findChild<QLineEdit*>("poNumber")->setText("PO-9");
-    screen->EvPOChange();
+    auto screen = OpenOrder("PO-9");
     Scan(*screen, "GLOVE01");
     Scan(*screen, "LOOSE01"); // not on the order: refused, the order holds no such line
     QVERIFY(host.Said(38515));
@@ -359,9 +362,7 @@ void ReceiveScreenTest::Receive_AutoReceiveSkipsReceivedAndMetLines() {
     const long l1 = data->AddOrdIt(order, glove, 4, St::Purchased);
     const long l2 = data->AddOrdIt(order, mask, 2, St::Purchased);
     data->AddOrdIt(order, swab, 3, St::PartiallyFilled, 3);
-    auto screen = Open();
-    screen->findChild<QLineEdit*>("poNumber")->setText("PO-10");
-    screen->EvPOChange();
+    auto screen = OpenOrder("PO-10");
     Scan(*screen, "GLOVE01");
     host.refreshes.clear();
     QVERIFY(screen->DoCommand(R::CmAutoReceiveId));
@@ -389,9 +390,7 @@ void ReceiveScreenTest::Receive_ShortReceiptAsksToBackOrderOnClose() {
     const long glove = Product("GLOVE01");
     const long order = AddPO("PO-11");
     const long line = data->AddOrdIt(order, glove, 5, St::Purchased);
-    auto screen = Open();
-    screen->findChild<QLineEdit*>("poNumber")->setText("PO-11");
-    screen->EvPOChange();
+    auto screen = OpenOrder("PO-11");
     Scan(*screen, "2");
     Scan(*screen, "GLOVE01");
     screen->setResult(0);
@@ -452,9 +451,7 @@ void ReceiveScreenTest::Receive_LineCommandsNewReferenceAndNewPO() {
     const long order = AddPO("PO-13");
     const long l1 = data->AddOrdIt(order, glove, 5, St::Purchased);
     const long l2 = data->AddOrdIt(order, mask, 2, St::Purchased);
-    auto screen = Open();
-    screen->findChild<QLineEdit*>("poNumber")->setText("PO-13");
-    screen->EvPOChange();
+    auto screen = OpenOrder("PO-13");
     QVERIFY(!screen->IsCommandEnabled(R::CmVendorId)); // the order names its vendor
     Scan(*screen, "2");
     Scan(*screen, "GLOVE01");
@@ -522,9 +519,7 @@ void ReceiveScreenTest::Receive_Gs1LotsOfOneDateAreRowsOfTheirOwn() {
                std::to_string(vacc));
     const long order = AddPO("PO-14");
     const long line = data->AddOrdIt(order, vacc, 10, St::Purchased);
-    auto screen = Open();
-    screen->findChild<QLineEdit*>("poNumber")->setText("PO-14");
-    screen->EvPOChange();
+    auto screen = OpenOrder("PO-14");
     std::vector<QString> shown;
     SubScreenScript confirm([&shown](WSIDialog& d) {
         auto* expiry = dynamic_cast<WSIInvExpiryDialog*>(&d);

@@ -48,6 +48,8 @@ private:
         long invOrdIt;
     };
     std::unique_ptr<WSIInvReceiveDialog> Open(const char* location = "WARD");
+    // The screen with the order of PO number po looked up.
+    std::unique_ptr<WSIInvReceiveDialog> OpenOrder(const char* po);
     void Scan(WSIInvReceiveDialog& screen, const QString& text);
     // An external order to loc with PO number po; its lines are added with AddOrdIt.
     long AddPO(const char* po, const char* loc = "WARD");

@@ -43,15 +43,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
 
     ScreensData data;
-    if (!data.Open()) {
-        std::fprintf(stderr, "cannot create the database\n");
-        return 1;
-    }
-    data.db.reset();
-    std::filesystem::remove(data.dir / "inventory.db");
-    data.db = std::make_unique<WSIDatabase>((data.dir / "inventory.db").string());
     std::string problem;
-    if (!tavel::CreateSchema(*data.db, &problem) || !tavel::LoadDemoData(*data.db, &problem)) {
+    if (!data.OpenDemo(problem)) {
         std::fprintf(stderr, "demo data: %s\n", problem.c_str());
         data.Close();
         return 1;

@@ -12,6 +12,7 @@
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
 #include "WSIProfile.h"
+#include "schema/DemoData.h"
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
@@ -147,6 +148,20 @@ public:
         v.InsertDB(__FILE__, __LINE__);
         vendor = v.data.Vendor;
         return true;
+    }
+
+    // Open(), then the demo clinic in a database of its own instead of the test rows (the
+    // screenshot programs). False with problem set when it could not be made.
+    bool OpenDemo(std::string& problem) {
+        if (!Open()) {
+            problem = "cannot create the database";
+            return false;
+        }
+        db.reset();
+        std::filesystem::remove(dir / "inventory.db");
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        host.db = db.get();
+        return tavel::CreateSchema(*db, &problem) && tavel::LoadDemoData(*db, &problem);
     }
 
     void Close() {

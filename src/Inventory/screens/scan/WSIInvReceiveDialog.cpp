@@ -563,16 +563,13 @@ void WSIInvReceiveDialog::DoModify(int row) {
         }
         return;
     }
-    try {
-        WSIDate expiry = l->expiry;
-        receive_->Modify(l->product, quantity, l->subRow && !expiry.IsNull() ? &expiry : nullptr,
-                         l->lot ? l->refNo.c_str() : nullptr);
-    } catch (BIException& e) {
-        ErrorSignal();
-        ShowRefusal(QString::fromUtf8(e.GetErrMsg(true)));
-        ErrorFeedback();
+    WSIDate expiry = l->expiry;
+    if (!RunBusiness([&] {
+            receive_->Modify(l->product, quantity,
+                             l->subRow && !expiry.IsNull() ? &expiry : nullptr,
+                             l->lot ? l->refNo.c_str() : nullptr);
+        }))
         return;
-    }
     const short old = l->quantity;
     l->quantity = quantity;
     SetNumber(row, ColThisReceipt, quantity);
@@ -597,16 +594,12 @@ void WSIInvReceiveDialog::DoDelete(int row, long product, short quantity) {
     auto* l = static_cast<WSIReceiveLine*>(LineAt(row));
     if (!l)
         return;
-    try {
-        WSIDate expiry = l->expiry;
-        receive_->Delete(product, -1, l->subRow && !expiry.IsNull() ? &expiry : nullptr,
-                         l->lot ? l->refNo.c_str() : nullptr);
-    } catch (BIException& e) {
-        ErrorSignal();
-        ShowRefusal(QString::fromUtf8(e.GetErrMsg(true)));
-        ErrorFeedback();
+    WSIDate expiry = l->expiry;
+    if (!RunBusiness([&] {
+            receive_->Delete(product, -1, l->subRow && !expiry.IsNull() ? &expiry : nullptr,
+                             l->lot ? l->refNo.c_str() : nullptr);
+        }))
         return;
-    }
     const int order = OrderRowOf(row);
     l->quantity = 0;
     SetNumber(row, ColThisReceipt, 0);
@@ -642,15 +635,9 @@ void WSIInvReceiveDialog::DoBackOrder(int row) {
     auto* l = static_cast<WSIReceiveLine*>(LineAt(row));
     if (!l)
         return;
-    try {
-        const QByteArray po = poNumber_->text().trimmed().toUtf8();
-        receive_->BackOrder(po.constData(), l->invOrder, l->product);
-    } catch (BIException& e) {
-        ErrorSignal();
-        ShowRefusal(QString::fromUtf8(e.GetErrMsg(true)));
-        ErrorFeedback();
+    const QByteArray po = poNumber_->text().trimmed().toUtf8();
+    if (!RunBusiness([&] { receive_->BackOrder(po.constData(), l->invOrder, l->product); }))
         return;
-    }
     l->status = tavel::OrdItStatus::BackOrdered;
     List()->SetItemText(row, ColStatus, StatusText(l->status));
     List()->SetMark(row, rowmark::BackOrdered, true);
@@ -672,14 +659,8 @@ void WSIInvReceiveDialog::SetLineStatus(int warnTemplate, short status) {
     auto* l = row >= 0 ? static_cast<WSIReceiveLine*>(LineAt(OrderRowOf(row))) : nullptr;
     if (!l || l->invOrdIt == 0 || !Module() || Module()->WarnDialog(this, warnTemplate) != id::OK)
         return;
-    try {
-        BIInvOrder orders(Db());
-        orders.UpdateItemStatus(status, l->invOrder, l->invOrdIt);
-    } catch (BIException& e) {
-        ErrorSignal();
-        ShowRefusal(QString::fromUtf8(e.GetErrMsg(true)));
+    if (!RunBusiness([&] { BIInvOrder(Db()).UpdateItemStatus(status, l->invOrder, l->invOrdIt); }))
         return;
-    }
     const long product = l->product;
     const int order = OrderRowOf(row);
     l->status = status;
@@ -734,15 +715,8 @@ bool WSIInvReceiveDialog::HandleBackOrders() {
             MessageBox(LoadString(kWarnBackOrderShort), mb::YESNOCANCEL | mb::ICONQUESTION);
         if (answer == id::CANCEL)
             return false;
-        if (answer == id::YES) {
-            try {
-                receive_->AutoBackOrder();
-            } catch (BIException& e) {
-                ErrorSignal();
-                ShowRefusal(QString::fromUtf8(e.GetErrMsg(true)));
-                return false;
-            }
-        }
+        if (answer == id::YES && !RunBusiness([this] { receive_->AutoBackOrder(); }))
+            return false;
     }
     receive_->CloseBatch();
     return true;

@@ -1,5 +1,6 @@
 #include "WSIInvScanDialog.h"
 
+#include "BIException.h"
 #include "BIInventory.h"
 #include "InventoryModule.h"
 #include "ProductLookups.h"
@@ -387,6 +388,18 @@ void WSIInvScanDialog::ShowRefusal(const QString& text) {
 
 void WSIInvScanDialog::ShowRefusal(unsigned code) {
     ShowRefusal(LoadString(code));
+}
+
+bool WSIInvScanDialog::RunBusiness(const std::function<void()>& operation) {
+    try {
+        operation();
+        return true;
+    } catch (BIException& e) {
+        ErrorSignal();
+        ShowRefusal(QString::fromUtf8(e.GetErrMsg(true)));
+        ErrorFeedback();
+        return false;
+    }
 }
 
 void WSIInvScanDialog::SuccessFeedback(const QString& text) {

@@ -119,6 +119,9 @@ protected:
     // Shows a business refusal as the user sees every refusal.
     void ShowRefusal(const QString& text);
     void ShowRefusal(unsigned code);
+    // Runs a business operation; a refusal (its transaction already aborted) gives the error
+    // feedback and its message. False when refused.
+    bool RunBusiness(const std::function<void()>& operation);
 
     // Where derived screens put their header fields (above the entry) and their buttons.
     QBoxLayout* HeaderLayout() const { return header_; }
