@@ -463,6 +463,8 @@ void ReceiveScreenTest::Receive_LineCommandsNewReferenceAndNewPO() {
     QTest::keyClick(screen.get(), Qt::Key_B, Qt::AltModifier);
     QCOMPARE(data->Status(l1), short(St::BackOrdered));
     QVERIFY(screen->List()->Marks(0) & rowmark::BackOrdered);
+    screen->List()->ClearRowSelection();
+    QVERIFY(!screen->IsCommandEnabled(R::CmCloseItemId));
     screen->List()->SelectRow(1);
     QVERIFY(screen->DoCommand(R::CmCloseItemId));
     QCOMPARE(host.warnings.back(), R::kWarnCloseLine);
@@ -627,6 +629,16 @@ void ReceiveScreenTest::CostCorrection_FromTheReceivedList() {
         QVERIFY(r.UpdateDB(__FILE__, __LINE__));
     }
     WSIInventoryDialog main(nullptr, &host);
+    // The main screen's Receive opens the receiving screen.
+    bool receiving = false;
+    {
+        SubScreenScript opened([&receiving](WSIDialog& d) {
+            receiving = dynamic_cast<WSIInvReceiveDialog*>(&d) != nullptr;
+            return int(id::CANCEL);
+        });
+        QVERIFY(main.DoCommand(WSIInventoryDialog::IdReceive));
+    }
+    QVERIFY(receiving);
     main.SelectTab(WSIInventoryDialog::TabReceived);
     QVERIFY(main.DoCommand(WSIInventoryDialog::IdSearch));
     auto* view = static_cast<WSIInvReceivedDialog*>(main.ListView(WSIInventoryDialog::TabReceived));

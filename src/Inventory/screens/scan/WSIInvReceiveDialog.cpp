@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include <cstring>
@@ -142,14 +143,33 @@ void WSIInvReceiveDialog::BuildButtons() {
     SetCommand(CmBackOrderLineId, [this] { CmBackOrder(); });
     SetCommand(CmCancelItemId, [this] { CmCancelItem(); });
     SetCommand(CmCloseItemId, [this] { CmCloseItem(); });
-    // The line commands follow the base's back-order rule.
-    connect(this, &WSIDialog::commandExecuted, this, [this] {
-        EnableCommand(CmBackOrderLineId, IsCommandEnabled(CmBackOrderId));
-        const bool line = SelectedLine() >= 0 && LineAt(SelectedLine()) &&
-                          static_cast<WSIReceiveLine*>(LineAt(SelectedLine()))->invOrdIt != 0;
-        EnableCommand(CmCancelItemId, line);
-        EnableCommand(CmCloseItemId, line);
+    // The line commands, also on the list's context menu.
+    connect(List(), &WSIListWindow::contextMenuRequested, this, [this](const QPoint& pos, int) {
+        QMenu menu(this);
+        const std::pair<int, QString> commands[] = {{CmModifyId, tr("Modify")},
+                                                    {CmDeleteId, tr("Delete")},
+                                                    {CmBackOrderLineId, tr("Back Order")},
+                                                    {CmCancelItemId, tr("Cancel Line")},
+                                                    {CmCloseItemId, tr("Close Line")}};
+        for (const auto& [id, text] : commands) {
+            QAction* action = menu.addAction(text);
+            action->setEnabled(IsCommandEnabled(id));
+            connect(action, &QAction::triggered, this, [this, id = id] { DoCommand(id); });
+        }
+        menu.exec(pos);
     });
+    EvCommandEnable();
+}
+
+void WSIInvReceiveDialog::EvCommandEnable() {
+    WSIInvScanListDialog::EvCommandEnable();
+    // The line commands follow the base's back-order rule; cancel and close need an order line.
+    EnableCommand(CmBackOrderLineId, IsCommandEnabled(CmBackOrderId));
+    const int row = SelectedLine();
+    const auto* l = row >= 0 ? static_cast<const WSIReceiveLine*>(LineAt(row)) : nullptr;
+    const bool line = l && l->invOrdIt != 0;
+    EnableCommand(CmCancelItemId, line);
+    EnableCommand(CmCloseItemId, line);
 }
 
 void WSIInvReceiveDialog::FillLocations() {

@@ -80,6 +80,7 @@ public:
     void CmCloseItem();
     // The purchase-order number was typed or chosen: find the order and list its lines.
     void EvPOChange();
+    void EvCommandEnable() override;
     // Makes the order with this id the receipt's order (the order search's answer).
     void SetOrder(long invOrder);
 

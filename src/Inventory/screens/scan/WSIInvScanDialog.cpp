@@ -459,7 +459,12 @@ WSIInvScanListDialog::WSIInvScanListDialog(QWidget* parent, WSIApplication* modu
     EvCommandEnable();
 }
 
-WSIInvScanListDialog::~WSIInvScanListDialog() = default;
+WSIInvScanListDialog::~WSIInvScanListDialog() {
+    // The list goes with the widget's children, after this class: its model must not call
+    // back into a screen that is no longer whole.
+    list_->Model()->disconnect(this);
+    list_->disconnect(this);
+}
 
 QPushButton* WSIInvScanListDialog::AddListButton(int id, const QString& text,
                                                  const char* objectName) {

@@ -211,7 +211,7 @@ public:
     virtual WSIScanLine* LineAt(int row) const;
     int SelectedLine() const;
     // Recomputes which commands are enabled (selection, columns, line count).
-    void EvCommandEnable();
+    virtual void EvCommandEnable();
 
 protected:
     virtual void DoModify(int line) { (void)line; }
