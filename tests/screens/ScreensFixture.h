@@ -16,8 +16,10 @@
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
+#include <QDir>
 #include <QString>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -310,3 +312,21 @@ public:
 private:
     int items_ = 0;
 };
+
+// The start of a screenshot program: the output folder from the command line (made when
+// missing) and the demo database. 0 when ready, else the program's exit status.
+inline int OpenScreenshotDemo(int argc, char** argv, ScreensData& data, QString& out) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    std::string problem;
+    if (!data.OpenDemo(problem)) {
+        std::fprintf(stderr, "demo data: %s\n", problem.c_str());
+        data.Close();
+        return 1;
+    }
+    return 0;
+}

@@ -20,20 +20,10 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
-
     ScreensData data;
-    std::string problem;
-    if (!data.OpenDemo(problem)) {
-        std::fprintf(stderr, "demo data: %s\n", problem.c_str());
-        data.Close();
-        return 1;
-    }
+    QString out;
+    if (const int status = OpenScreenshotDemo(argc, argv, data, out))
+        return status;
 
     int status = 0;
     {
