@@ -16,7 +16,7 @@ build="${TAVEL_BENCH_BUILD:-$root/build-bench}"
 cache="${TAVEL_BENCH_CACHE:-$HOME/.cache/tavel-bench}"
 size="${TAVEL_BENCH_SIZE:-group}"
 data="$cache/$size.db"
-targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench view_bench order_bench)
+targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench view_bench order_bench scan_bench)
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j2
@@ -64,3 +64,6 @@ QT_QPA_PLATFORM=offscreen "$build/bin/order_bench"
 
 echo
 cat "$summary"
+
+# The receiving screen, one scan after another: Enter to row and feedback.
+QT_QPA_PLATFORM=offscreen "$build/bin/scan_bench"

@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libpq-dev postgresql postgresql-client
     libsodium-dev
-    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+    qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev fonts-dejavu-core
     poppler-utils
 )
 

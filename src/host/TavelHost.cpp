@@ -164,8 +164,12 @@ long TavelHost::SendMainWindowMessage(unsigned msg, void* param) {
     case hostmsg::kPlaySound: {
         static const char* const kinds[] = {"success", "error", "notice"};
         const auto kind = static_cast<int>(reinterpret_cast<std::intptr_t>(param));
-        QApplication::beep();
-        usage_.Note(std::string("sound ") + (kind >= 0 && kind < 3 ? kinds[kind] : "unknown"));
+        if (kind < 0 || kind >= 3) {
+            usage_.Note("sound unknown");
+            return 0;
+        }
+        const char* how = sounds_.Play(static_cast<SoundKind>(kind));
+        usage_.Note(std::string("sound ") + kinds[kind] + " " + how);
         return 1;
     }
     case hostmsg::kPrintList: {

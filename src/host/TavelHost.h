@@ -4,6 +4,7 @@
 // service, profile, usage log, user rights, screen metrics and the messages the module's
 // screens send to the main window.
 
+#include "HostSounds.h"
 #include "ModuleLoader.h"
 #include "PromptService.h"
 #include "StringTable.h"
@@ -120,6 +121,7 @@ private:
     std::string dataDir_;
     WSIProfile profile_;
     UsageLog usage_;
+    HostSounds sounds_{&profile_};
     QtPromptService qtPrompts_;
     PromptService* prompts_ = &qtPrompts_;
     HostMainWindow* window_ = nullptr;

@@ -67,6 +67,13 @@ void WSIScanEdit::OnTextChanged(const QString& text) {
 }
 
 void WSIScanEdit::keyPressEvent(QKeyEvent* event) {
+    // A scanner sends the GS1 group separator (ASCII 29) as a key of its own; a line edit
+    // drops control characters, and the separator is part of the data.
+    if (event->text() == QString(QChar(kGroupSeparator))) {
+        insert(event->text());
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -15,6 +15,8 @@ class WSIScanEdit : public QLineEdit {
 
 public:
     static constexpr int kDefaultScanDelayMs = 4000;
+    // The GS1 group separator a scanner sends between variable-length fields.
+    static constexpr char16_t kGroupSeparator = 0x1d;
 
     explicit WSIScanEdit(QWidget* parent = nullptr);
     ~WSIScanEdit() override;

@@ -328,6 +328,23 @@ TEST_F(ReceiveTest, ModifyAndDeleteFindTheLineByExpiry) {
     EXPECT_EQ(PrdLocBalance(p, kStore), 1);
 }
 
+TEST_F(ReceiveTest, ModifyAndDeleteWithAReferenceAddressTheLotOfThatDate) {
+    const long p = Product("VACCINE", 5.0, Costing::EarliestExpiry, 1);
+    TestReceive rec(db.get());
+    rec.InitBatch(kStore, 0, nullptr, "", nullptr);
+    WSIDate early = kExpiry;
+    rec.Add(p, 2, &early, "LOT-A");
+    rec.Add(p, 3, &early, "LOT-B");
+    const long invRec = rec.GetReceipt().InvRec;
+    ExpectRefused<NoEntryToModifyErr>([&] { rec.Modify(p, 1, &early, "LOT-C"); });
+    rec.Modify(p, 5, &early, "LOT-B");
+    EXPECT_EQ(Lines(invRec, p), (Grid{{"2", "2", "5", "2027-01-31", "0", "LOT-A"},
+                                      {"5", "5", "5", "2027-01-31", "0", "LOT-B"}}));
+    rec.Delete(p, -1, &early, "LOT-B");
+    EXPECT_EQ(Lines(invRec, p), (Grid{{"2", "2", "5", "2027-01-31", "0", "LOT-A"}}));
+    EXPECT_EQ(PrdLocBalance(p, kStore), 2);
+}
+
 TEST_F(ReceiveTest, CloseBatchRemovesAReceiptWithoutLines) {
     const long p = Product("GAUZE-4X4");
     TestReceive rec(db.get());

@@ -5,6 +5,7 @@
 #include "DemoData.h"
 #include "HostDatabase.h"
 #include "HostMainWindow.h"
+#include "HostSounds.h"
 #include "InventoryWindowDriver.h"
 #include "Schema.h"
 #include "ScriptedPrompts.h"
@@ -33,6 +34,7 @@
 
 #include <memory>
 #include <sqlite3.h>
+#include <set>
 #include <vector>
 
 namespace {
@@ -556,9 +558,22 @@ private slots:
                  1L);
         host_->GetUsageTracker()->TrackEvent(1, 2, 3, 4, {{"screen", "count"}});
         QCOMPARE(host_->SendMainWindowMessage(12345, nullptr), 0L);
+        // The off switch of the profile silences the signals; the log still records them.
+        host_->GetProfile()->WriteInt("Dialog", "Sounds", 0);
+        host_->SendMainWindowMessage(
+            hostmsg::kPlaySound,
+            reinterpret_cast<void*>(static_cast<std::intptr_t>(SoundKind::Notice)));
         const std::string all = FileText(host_->Usage().Path());
-        QVERIFY(all.find("sound error") != std::string::npos);
+        QVERIFY(all.find("sound error played") != std::string::npos ||
+                all.find("sound error beep") != std::string::npos);
+        QVERIFY(all.find("sound notice off") != std::string::npos);
         QVERIFY(all.find("1 2 3 4 screen=count") != std::string::npos);
+        // Three different sounds.
+        std::set<std::string> sounds;
+        for (SoundKind k : {SoundKind::Success, SoundKind::Error, SoundKind::Notice})
+            sounds.insert(FileText(HostSounds::FileOf(k).toStdString()));
+        QCOMPARE(sounds.size(), std::size_t(3));
+        QVERIFY(!sounds.count(std::string()));
     }
     // --- message 3025 and the self-test, through what Qt shows of the module's window
 

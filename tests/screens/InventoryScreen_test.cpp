@@ -502,11 +502,12 @@ void InventoryScreenTest::CommandsRestrictedOrNotAvailable() {
     // Screens not built yet: disabled, with a tooltip that says so.
     const QString notYet = data->host.LoadStringText(39404);
     QVERIFY(!notYet.isEmpty());
-    for (int id : {int(Dlg::IdReceive), int(Dlg::IdCount)}) {
-        QVERIFY(!screen->DoCommand(id));
-        QVERIFY(screen->CommandToolTip(id).contains(notYet));
+    QVERIFY(!screen->DoCommand(Dlg::IdCount));
+    QVERIFY(screen->CommandToolTip(Dlg::IdCount).contains(notYet));
+    for (int id : {int(Dlg::IdSearch), int(Dlg::IdReceive), int(Dlg::IdOrder)}) {
+        QVERIFY(screen->IsCommandEnabled(id));
+        QVERIFY(screen->CommandToolTip(id).isEmpty());
     }
-    QVERIFY(screen->CommandToolTip(Dlg::IdSearch).isEmpty());
 
     // The vendor look-up shows with the vendor field but stays disabled on every tab;
     // clearing the vendor works wherever the field is shown.

@@ -203,6 +203,8 @@ public:
         return true;
     }
 
+    // Open(), then the demo clinic in a database of its own instead of the test rows (the
+    // screenshot programs). False with problem set when it could not be made.
     void Close() {
         while (tavel::ModuleAttachCount() > 0)
             tavel::ModuleDetach();
@@ -349,3 +351,4 @@ public:
 private:
     int items_ = 0;
 };
+

@@ -463,12 +463,12 @@ long BIInvReceive::AddInvItem(const WSIProduct::WSIData& prd, short quantity, WS
     return line.InvItem;
 }
 
-void BIInvReceive::Modify(long product, short quantity, WSIDate* expiry) {
+void BIInvReceive::Modify(long product, short quantity, WSIDate* expiry, const char* refNo) {
     TVL_TRACE("BIInvReceive::Modify");
     tavel::InTransaction(m_pDb, [&] {
         if (receipt_->data.InvRec == 0)
             throw NoEntryToModifyErr();
-        const long line = FindLine(product, expiry, false, nullptr);
+        const long line = FindLine(product, expiry, refNo != nullptr, refNo);
         if (line == 0)
             throw NoEntryToModifyErr();
         if (!QuantityAllowed(quantity))
@@ -483,11 +483,11 @@ void BIInvReceive::Modify(long product, short quantity, WSIDate* expiry) {
     });
 }
 
-void BIInvReceive::Delete(long product, short status, WSIDate* expiry) {
+void BIInvReceive::Delete(long product, short status, WSIDate* expiry, const char* refNo) {
     TVL_TRACE("BIInvReceive::Delete");
     tavel::InTransaction(m_pDb, [&] {
         const long line =
-            receipt_->data.InvRec == 0 ? 0 : FindLine(product, expiry, false, nullptr);
+            receipt_->data.InvRec == 0 ? 0 : FindLine(product, expiry, refNo != nullptr, refNo);
         if (line != 0) {
             LockLine(line);
             RefuseUsedLine();

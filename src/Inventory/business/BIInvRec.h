@@ -101,10 +101,13 @@ public:
     // Receives `quantity`; a line of the product with the same reference (and expiry date
     // when given) is topped up, else a new line is made.
     void Add(long product, short quantity, WSIDate* expiry, const char* refNo);
-    // Sets the line of the product (with that expiry date when given) to `quantity`.
-    void Modify(long product, short quantity, WSIDate* expiry);
-    // Removes the line; the order line takes `status` (-1: derived from its quantities).
-    void Delete(long product, short status, WSIDate* expiry);
+    // Sets the line of the product (with that expiry date when given) to `quantity`. With
+    // refNo the line must carry that reference too (lots of one expiry date are lines of
+    // their own); without it the first line of the product and date is meant.
+    void Modify(long product, short quantity, WSIDate* expiry, const char* refNo = nullptr);
+    // Removes the line (found as Modify finds it); the order line takes `status` (-1:
+    // derived from its quantities).
+    void Delete(long product, short status, WSIDate* expiry, const char* refNo = nullptr);
 
     // --- The current order's lines.
 

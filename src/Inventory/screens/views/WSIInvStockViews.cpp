@@ -1,5 +1,8 @@
 #include "WSIInvStockViews.h"
 
+#include "WSIInvAdjustCostsDialog.h"
+#include "WSIInvScanDialog.h"
+
 #include "BIInventory.h"
 #include "InventoryListQueries.h"
 #include "InventoryListRows.h"
@@ -7,6 +10,8 @@
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
+#include "WSIInvAdjustCostsDialog.h"
+#include "WSIInvScanDialog.h"
 #include "WSIInventoryDialog.h"
 #include "schema/InventoryCodes.h"
 
@@ -243,8 +248,20 @@ WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIAp
                         return one() && r && r->IsDividable != 0 && r->Balance > 0;
                     },
                     nullptr, "WSIInvRepackageProductDialog", 25027});
-    AddMenuCommand(
-        {CmAdjustCostsId, tr("Adjust Costs"), one, nullptr, "WSIInvAdjustCostsDialog", 25028});
+    AddMenuCommand({CmAdjustCostsId, tr("Adjust Costs"), one, [this] { CmAdjustCosts(); }});
+}
+
+void WSIInvReceivedDialog::CmAdjustCosts() {
+    const int row = List()->FirstSelected();
+    const WSIReceivedData* r = RowRecord(row);
+    if (!r)
+        return;
+    const WSIReceivedData copy = *r;
+    WSIInvAdjustCostsDialog dialog(this, Module(), copy);
+    // The correction notifies the host, which refreshes the lists; the row here is read
+    // again at once so that it shows what was stored.
+    if (RunSubScreen(dialog) == id::OK)
+        RefreshList(3, 0, false);
 }
 
 const WSIReceivedData* WSIInvReceivedDialog::RowRecord(int row) const {

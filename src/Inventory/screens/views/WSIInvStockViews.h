@@ -70,6 +70,8 @@ public:
     void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38064; }
     const WSIReceivedData* RowRecord(int row) const;
+    // Corrects the selected lot's cost, expiry date and reference.
+    void CmAdjustCosts();
 
 protected:
     void DoRefreshList(int mode, long id, bool add) override;

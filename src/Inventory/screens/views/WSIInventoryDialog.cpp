@@ -15,6 +15,7 @@
 #include "WSIInvClosedOrdersDialog.h"
 #include "WSIInvPendingOrdersDialog.h"
 #include "WSIInvSetupDialog.h"
+#include "WSIInvReceiveDialog.h"
 #include "WSIInvStockViews.h"
 #include "WSIListWindow.h"
 #include "WSIProfile.h"
@@ -284,7 +285,7 @@ void WSIInventoryDialog::BuildButtons() {
     SetRowCommand(IdPrint, [this] { CmPrint(); });
     SetRowCommand(IdPickList, [this] { CmPickList(); });
     SetRowCommand(IdOrder, [this] { Order(nullptr); });
-    AddUnavailable(IdReceive, "WSIInvReceiveDialog", 25101);
+    SetRowCommand(IdReceive, [this] { CmReceive(); });
     AddUnavailable(IdFill, "WSIInvFillSelectDlg", 25113);
     AddUnavailable(IdTransfer, "WSIInvTransferDialog", 25112);
     AddUnavailable(IdAdjust, "WSIInvAdjDialog", 25106);
@@ -765,6 +766,12 @@ long WSIInventoryDialog::CreateFillBatch(std::string* orderedByOut, std::string*
     if (filledByOut)
         *filledByOut = check.suppliedBy;
     return batch;
+}
+
+void WSIInventoryDialog::CmReceive() {
+    TVL_TRACE("WSIInventoryDialog::CmReceive");
+    WSIInvReceiveDialog receive(this, Module());
+    RunSubScreen(receive);
 }
 
 void WSIInventoryDialog::CmPickList() {

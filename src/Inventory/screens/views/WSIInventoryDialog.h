@@ -109,6 +109,8 @@ public:
     void CmSearch();
     void CmPrint();
     void CmPickList();
+    // Receiving, in its own modal screen.
+    void CmReceive();
     void CmShowOrderQuantities();
     // Category look-up within the chosen product type; the choice becomes the filter.
     void CmCategoryHelp();

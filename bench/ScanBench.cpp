@@ -1,0 +1,206 @@
+// The receiving screen driven offscreen as a scanner drives it: a large open purchase order
+// on the generated data, then one scan per order line (the product code typed, then Enter).
+// Timed per scan: from Enter to the row updated and the feedback given (the success sound
+// sent to the host). Prints the median and the 99th percentile over all scans, and over the
+// first and the last hundred, so that growth with the lines already listed shows.
+//
+//   TAVEL_BENCH_DB=group.db QT_QPA_PLATFORM=offscreen scan_bench [scans]
+
+#include "BenchCommon.h"
+
+#include "InventoryModule.h"
+#include "Paths.h"
+#include "StringTable.h"
+#include "WSIApplication.h"
+#include "WSIInvReceiveDialog.h"
+#include "WSIInventoryApp.h"
+#include "WSIListWindow.h"
+#include "WSIScanEdit.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The host as far as the screen needs it: no texts, every box answered, sounds counted.
+class BenchHost : public WSIApplication {
+public:
+    WSIDatabase* db = nullptr;
+    long sounds = 0;
+    long refusals = 0;
+    std::string firstRefusal;
+    StringTable strings;
+    BenchHost() { strings.LoadFile(tavel::ResourceDir() + "/strings/en.tsv"); }
+    int LoadString(unsigned code, char* buf, int size) const override {
+        return strings.Load(code, buf, size);
+    }
+    WSIDatabase* GetDb() override { return db; }
+    int MessageBox(WSIWindow*, const char* text, const char*, unsigned) override {
+        if (refusals++ == 0)
+            firstRefusal = text ? text : "";
+        return id::OK;
+    }
+    int WarnDialog(WSIWindow*, int) override { return id::OK; }
+    long SendMainWindowMessage(unsigned msg, void*) override {
+        sounds += msg == hostmsg::kPlaySound;
+        return 1;
+    }
+};
+
+struct Stats {
+    double median, p99;
+};
+
+Stats Of(std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    if (ms.empty())
+        return {0, 0};
+    const auto at = [&](double q) {
+        return ms[std::min(ms.size() - 1, static_cast<std::size_t>(q * (ms.size() - 1) + 0.5))];
+    };
+    return {at(0.5), at(0.99)};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int scans = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    bench::DataCopy copy("tavel_scan_bench.db");
+    if (!copy.Ok())
+        return 1;
+
+    // Products that need no expiry date and are kept at the busiest store room.
+    std::string loc;
+    long vendor = 0;
+    std::vector<std::pair<long, std::string>> products;
+    {
+        const bench::NativeDb conn = bench::OpenNative(copy.Path());
+        bench::Stmt where(conn.get(),
+                          "SELECT L.\"InvLoc\" FROM PRDLOC L JOIN INVLOC V ON V.\"InvLoc\" = "
+                          "L.\"InvLoc\" WHERE V.\"Inactive\" = 0 AND L.\"InvLoc\" <> ' ' GROUP BY "
+                          "L.\"InvLoc\" ORDER BY COUNT(1) DESC LIMIT 1");
+        if (where.Row())
+            loc = where.Text(0);
+        bench::Stmt firstVendor(conn.get(), "SELECT MIN(\"Vendor\") FROM VENDOR");
+        if (firstVendor.Row())
+            vendor = static_cast<long>(firstVendor.Int(0));
+        bench::Stmt list(conn.get(),
+                         "SELECT P.\"Product\", P.\"ProductCode\" FROM PRODUCT P JOIN PRDLOC L ON "
+                         "L.\"Product\" = P.\"Product\" AND L.\"InvLoc\" = ?1 WHERE "
+                         "P.\"TrackExpiryDate\" = 0 AND P.\"Inactive\" = 0 ORDER BY 1 LIMIT ?2");
+        list.T(1, loc.c_str()).I(2, scans);
+        while (list.Row())
+            products.emplace_back(static_cast<long>(list.Int(0)), list.Text(1));
+    }
+    if (products.empty()) {
+        std::fprintf(stderr, "no products to order in %s\n", copy.Path().c_str());
+        return 1;
+    }
+
+    RegisterRecords();
+    WSIDatabase db(copy.Path());
+    BenchHost host;
+    host.db = &db;
+    tavel::ModuleAttach();
+    WSIInventoryApp* module = tavel::CurrentInventoryApp();
+    module->AttachHost(&host);
+    WSIUsers user(&db);
+    long userId = user.GetFirst() ? user.data.User : 0;
+    db.SetCurrentUser(userId);
+    module->InitApp(userId);
+    std::size_t shortest = 30;
+    for (const auto& [id, code] : products)
+        shortest = std::min(shortest, code.size());
+    module->SetMinProductLength(static_cast<unsigned>(std::max<std::size_t>(shortest, 1)));
+
+    // The large open order: one line per product.
+    WSIInvOrder order(&db);
+    order.data.IsExternal = 1;
+    order.data.Vendor = vendor;
+    std::snprintf(order.data.InvLoc, sizeof order.data.InvLoc, "%s", loc.c_str());
+    std::snprintf(order.data.PONumber, sizeof order.data.PONumber, "BENCH-SCAN-1");
+    std::snprintf(order.data.InvOType, sizeof order.data.InvOType, "PO");
+    db.GetCurrentDate(order.data.Date);
+    order.data.ApprovalUser = userId;
+    order.data.Audit = order.AddAuditEntry(1, nullptr);
+    db.TransactionBegin();
+    bool stored = order.InsertDB(__FILE__, __LINE__);
+    short item = 0;
+    for (const auto& [id, code] : products) {
+        WSIInvOrdIt line(&db);
+        line.data.InvOrder = order.data.InvOrder;
+        line.data.Item = ++item;
+        line.data.Product = id;
+        line.data.Quantity = 5;
+        line.data.Status = 1;
+        line.data.CostPerUnit = 1.0;
+        stored = stored && line.InsertDB(__FILE__, __LINE__);
+    }
+    db.TransactionEnd();
+    if (!stored) {
+        std::fprintf(stderr, "cannot store the order\n");
+        return 1;
+    }
+
+    std::vector<double> ms;
+    long listed = 0;
+    {
+        WSIInvReceiveDialog screen(nullptr, &host);
+        screen.SetScanDelay(60000);
+        auto* where = screen.findChild<QComboBox*>("location");
+        for (int i = 0; i < where->count(); ++i)
+            if (where->itemText(i).startsWith(QString::fromStdString(loc) + "\t"))
+                where->setCurrentIndex(i);
+        if (!std::getenv("SCAN_BENCH_HIDDEN"))
+            screen.show();
+        screen.findChild<QLineEdit*>("poNumber")->setText("BENCH-SCAN-1");
+        screen.EvPOChange();
+        listed = screen.List()->RowCount();
+        QElapsedTimer timer;
+        for (const auto& [id, code] : products) {
+            QTest::keyClicks(screen.Entry(), QString::fromStdString(code));
+            const long before = host.sounds;
+            timer.start();
+            QTest::keyClick(screen.Entry(), Qt::Key_Return);
+            while (host.sounds == before)
+                QCoreApplication::processEvents();
+            ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+        screen.CloseWindow(id::CANCEL);
+    }
+    const std::size_t n = ms.size();
+    const Stats all = Of(ms);
+    const Stats first =
+        Of({ms.begin(), ms.begin() + static_cast<long>(std::min<std::size_t>(100, n))});
+    const Stats last = Of({ms.end() - static_cast<long>(std::min<std::size_t>(100, n)), ms.end()});
+    std::printf("receiving screen, %zu scans on an order of %ld listed lines at %s "
+                "(%ld refused)\n",
+                n, listed, loc.c_str(), host.refusals);
+    if (host.refusals)
+        std::printf("  first refusal: %s\n", host.firstRefusal.c_str());
+    std::printf("  all:            median %.2f ms, p99 %.2f ms (goal 10 / 30)\n", all.median,
+                all.p99);
+    std::printf("  first hundred:  median %.2f ms, p99 %.2f ms\n", first.median, first.p99);
+    std::printf("  last hundred:   median %.2f ms, p99 %.2f ms\n", last.median, last.p99);
+    if (const char* summary = std::getenv("TAVEL_BENCH_SUMMARY")) {
+        if (FILE* f = std::fopen(summary, "a")) {
+            std::fprintf(f,
+                         "| receiving screen scan (Enter to feedback), median / p99 | %.2f / %.2f "
+                         "| | | | | 10 / 30 ms |\n",
+                         all.median, all.p99);
+            std::fclose(f);
+        }
+    }
+    tavel::ModuleDetach();
+    return host.refusals == 0 ? 0 : 1;
+}

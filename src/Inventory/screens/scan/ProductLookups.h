@@ -1,0 +1,28 @@
+#pragma once
+
+// The look-ups the scan screens borrow from the catalogue screens, each behind one small
+// function, so that the catalogue's own screens are wired in one place.
+
+#include <string>
+
+class BIInventory;
+class WSIBarCodeFuncs;
+class WSIDialog;
+
+// The product a scan names: the product code or UPC code as scanned, and for GS1 data
+// its GTIN in the forms PRODUCT "UPCCode" may hold. 0 when none.
+long LookUpScannedProduct(BIInventory& selection, const WSIBarCodeFuncs& scan,
+                          const std::string& code);
+
+// The product search in look-up mode. Not built yet: unavailable.
+bool ProductSearchAvailable();
+bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product);
+
+// The vendor look-up: the catalogue's vendor search once it exists; until then a list of
+// the active vendors. False when the user chose none.
+bool OpenVendorLookUp(WSIDialog* parent, long& vendor, std::string& name);
+
+// Whether an unknown scanned code may be added to the catalogue here, and doing it: the
+// product editor on a new product with that code. Not built yet: no question is asked.
+bool ProductEditorAvailable();
+long AddProductWithCode(WSIDialog* parent, const std::string& code);
