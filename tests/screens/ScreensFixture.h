@@ -38,6 +38,8 @@ public:
     StringTable strings;
     WSIDatabase* db = nullptr;
     std::vector<Box> boxes;
+    std::deque<int> boxAnswers;  // scripted answers to message boxes; id::OK when empty
+    std::string pickedCity;      // what the city picker (message 2050) answers; "" cancels
     std::vector<int> warnings;   // template ids of the warning screens shown
     std::deque<int> warnAnswers; // scripted answers; id::OK when the script is empty
     std::set<std::pair<int, int>> restricted;
@@ -53,7 +55,11 @@ public:
     WSIDatabase* GetDb() override { return db; }
     int MessageBox(WSIWindow*, const char* text, const char*, unsigned style) override {
         boxes.push_back({text ? text : "", style});
-        return id::OK;
+        if (boxAnswers.empty())
+            return id::OK;
+        const int answer = boxAnswers.front();
+        boxAnswers.pop_front();
+        return answer;
     }
     int WarnDialog(WSIWindow*, int templateId) override {
         warnings.push_back(templateId);
@@ -67,6 +73,10 @@ public:
         if (msg == hostmsg::kPrintList && param) {
             ++printRequests;
             lastPrintTitle = static_cast<PrintListRequest*>(param)->title;
+            return 1;
+        }
+        if (msg == hostmsg::kCityPicker && param && !pickedCity.empty()) {
+            std::strncpy(static_cast<char*>(param), pickedCity.c_str(), ColWidth::PlaceName);
             return 1;
         }
         return 0;

@@ -110,6 +110,9 @@ public:
     void CmPrint();
     void CmPickList();
     void CmShowOrderQuantities();
+    // Look-ups: the product search and the vendor search fill their filter fields.
+    void CmProductHelp();
+    void CmVendorHelp();
     void CmCategoryClear();
     void CmProductClear();
     void CmVendorClear();
