@@ -499,17 +499,17 @@ PrdLocSource::PrdLocSource(WSIDatabase* db, long product) : db_(db), product_(pr
     fields_.resize(LfCount);
     fields_[LfInvLoc] = Field(Tr("&Location"), K::Text, 80, ColWidth::InvLoc);
     fields_[LfInvLoc].key = true;
-    fields_[LfBin] = Field(Tr("&Bin"), K::Text, 80, ColWidth::Bin);
-    fields_[LfStocked] = Field(Tr("&Stocked here"), K::Flag, 60);
-    fields_[LfTrackUsage] = Field(Tr("&Track usage"), K::Flag, 60);
-    fields_[LfCanOrderFrom] = Field(Tr("Can &order from"), K::Flag, 70);
-    fields_[LfMinCount] = Field(Tr("&Minimum"), K::Number, 60, 5);
-    fields_[LfReorderCount] = Field(Tr("&Reorder at"), K::Number, 60, 5);
-    fields_[LfMaxCount] = Field(Tr("Ma&ximum"), K::Number, 60, 5);
-    fields_[LfMinToOrder] = Field(Tr("Least to or&der"), K::Number, 70, 5);
-    fields_[LfStdToOrder] = Field(Tr("Standard to order"), K::Number, 70, 5);
-    fields_[LfInactive] = Field(Tr("&Inactive"), K::Flag, 60);
-    fields_[LfQuantity] = Field(Tr("Quantity"), K::Text, 70);
+    fields_[LfBin] = Field(Tr("&Bin"), K::Text, 90, ColWidth::Bin);
+    fields_[LfStocked] = Field(Tr("&Stocked here"), K::Flag, 95);
+    fields_[LfTrackUsage] = Field(Tr("&Track usage"), K::Flag, 90);
+    fields_[LfCanOrderFrom] = Field(Tr("Can &order from"), K::Flag, 115);
+    fields_[LfMinCount] = Field(Tr("&Minimum"), K::Number, 75, 5);
+    fields_[LfReorderCount] = Field(Tr("&Reorder at"), K::Number, 85, 5);
+    fields_[LfMaxCount] = Field(Tr("Ma&ximum"), K::Number, 75, 5);
+    fields_[LfMinToOrder] = Field(Tr("Least to or&der"), K::Number, 110, 5);
+    fields_[LfStdToOrder] = Field(Tr("Standard to order"), K::Number, 125, 5);
+    fields_[LfInactive] = Field(Tr("&Inactive"), K::Flag, 70);
+    fields_[LfQuantity] = Field(Tr("Quantity"), K::Text, 80);
 }
 
 std::vector<WSIFieldDef> PrdLocSource::Fields() const {

@@ -37,6 +37,9 @@ WSIProductLocationsDialog::WSIProductLocationsDialog(QWidget* parent, WSIApplica
     header_->setObjectName(QStringLiteral("prdLocProduct"));
     setWindowTitle(tr("Product locations"));
     static_cast<QBoxLayout*>(layout())->insertWidget(0, header_);
+    // The form's labels carry mnemonics; a heading shows the plain words.
+    for (int col = 0; col < List()->ColumnCount(); ++col)
+        List()->Model()->SetColumnHeading(col, List()->ColumnHeading(col).remove(QLatin1Char('&')));
     SetCommand(IdDefaults, [this] { CmDefaults(); });
     ButtonLayout()->insertWidget(1, AddCommandButton(IdDefaults, tr("De&faults...")));
 
@@ -60,7 +63,7 @@ WSIProductLocationsDialog::WSIProductLocationsDialog(QWidget* parent, WSIApplica
                                       QString::fromUtf8(p.data.Unit).toHtmlEscaped()));
         }
     }
-    resize(1024, 500);
+    resize(1180, 500);
     UpdateCommands();
 }
 
