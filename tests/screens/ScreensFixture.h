@@ -12,6 +12,7 @@
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
 #include "WSIProfile.h"
+#include "schema/DemoData.h"
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
@@ -156,6 +157,18 @@ public:
         Put(v.data.Name, "Acme Medical");
         v.InsertDB(__FILE__, __LINE__);
         vendor = v.data.Vendor;
+        return true;
+    }
+
+    // Swaps the test clinic for the demo data on a database of its own, so that no test
+    // row is shown (the screenshot programs). False with problem set when it fails.
+    bool OpenDemo(std::string& problem) {
+        db.reset();
+        std::filesystem::remove(dir / "inventory.db");
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        if (!tavel::CreateSchema(*db, &problem) || !tavel::LoadDemoData(*db, &problem))
+            return false;
+        host.db = db.get();
         return true;
     }
 

@@ -28,7 +28,7 @@ QString Tr(const char* text) {
 }
 
 template <std::size_t N> QString Text(const char (&field)[N]) {
-    return QString::fromUtf8(field, static_cast<qsizetype>(strnlen(field, N))).trimmed();
+    return FieldText(field);
 }
 
 template <std::size_t N> void Put(char (&field)[N], const QString& text) {
@@ -124,7 +124,46 @@ int PrdLocFieldOf(std::uint16_t error, const WSIPrdLoc::WSIData& row) {
     }
 }
 
+// The write after the rules passed: a new row is inserted; a changed one is re-read
+// under its lock and gets the checked values, keep() carrying over what the form
+// does not own. A refused write says why in message.
+template <class Table, class Keep>
+bool StoreChecked(Table& table, bool isNew, Keep keep, QString& message) {
+    const auto checked = table.data;
+    bool stored = false;
+    if (isNew) {
+        stored = table.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true);
+    } else if (table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK)) {
+        const auto now = table.data;
+        table.data = checked;
+        keep(now, table.data);
+        stored = table.UpdateDB(__FILE__, __LINE__, true, true);
+    }
+    if (!stored)
+        message = LoadText(isNew ? kMsgNotStored : 5010);
+    return stored;
+}
+
+// Deletes the row whose key the table holds, through the table rules; a row already
+// gone counts as deleted.
+template <class Table> bool RemoveRow(Table& table, WSIWindow* parent, QString& message) {
+    if (!table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
+        return true;
+    table.SetParent(parent);
+    if (table.DeleteDB(__FILE__, __LINE__, true))
+        return true;
+    message = LoadText(5008);
+    return false;
+}
+
 } // namespace
+
+WSIFieldDef ListColumn(const char* context, const char* heading, int width) {
+    WSIFieldDef f;
+    f.label = QCoreApplication::translate(context, heading);
+    f.width = width;
+    return f;
+}
 
 bool CheckDigitHolds(const std::string& code) {
     const std::size_t n = code.size();
@@ -310,26 +349,16 @@ bool ProductSource::Save(WSIRecord& record, bool isNew, WSIWindow* parent, QStri
         failedField = ProductFieldOf(table.GetError());
         return false;
     }
-    const WSIProduct::WSIData checked = table.data;
-    bool stored = false;
-    if (isNew) {
-        stored = table.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true);
-        // Every product has its default location row; new rows start from it.
-        if (stored) {
-            DBPrdLoc defaults(db_);
-            defaults.GetDefaults(table.data.Product);
-        }
-    } else if (table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK)) {
-        const double cost = table.data.CostPerUnit;
-        const double average = table.data.AverageCost;
-        table.data = checked;
-        table.data.CostPerUnit = cost;
-        table.data.AverageCost = average;
-        stored = table.UpdateDB(__FILE__, __LINE__, true, true);
-    }
-    if (!stored) {
-        message = LoadText(isNew ? kMsgNotStored : 5010);
+    const auto keepCosts = [](const WSIProduct::WSIData& now, WSIProduct::WSIData& row) {
+        row.CostPerUnit = now.CostPerUnit;
+        row.AverageCost = now.AverageCost;
+    };
+    if (!StoreChecked(table, isNew, keepCosts, message))
         return false;
+    // Every product has its default location row; new rows start from it.
+    if (isNew) {
+        DBPrdLoc defaults(db_);
+        defaults.GetDefaults(table.data.Product);
     }
     record = ToRecord(table.data);
     return true;
@@ -348,14 +377,7 @@ bool ProductSource::Remove(const WSIRecord& record, WSIWindow* parent, QString& 
     DBProduct table(db_);
     table.InitRecord();
     table.data.Product = ProductOf(record);
-    if (!table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-        return true; // already gone
-    table.SetParent(parent);
-    if (!table.DeleteDB(__FILE__, __LINE__, true)) {
-        message = LoadText(5008);
-        return false;
-    }
-    return true;
+    return RemoveRow(table, parent, message);
 }
 
 // --- Vendors -------------------------------------------------------------------------
@@ -454,18 +476,9 @@ bool VendorSource::Save(WSIRecord& record, bool isNew, WSIWindow* parent, QStrin
         failedField = VendorFieldOf(table.GetError());
         return false;
     }
-    const WSIVendor::WSIData checked = table.data;
-    bool stored = false;
-    if (isNew) {
-        stored = table.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true);
-    } else if (table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK)) {
-        table.data = checked;
-        stored = table.UpdateDB(__FILE__, __LINE__, true, true);
-    }
-    if (!stored) {
-        message = LoadText(isNew ? kMsgNotStored : 5010);
+    if (!StoreChecked(
+            table, isNew, [](const auto&, auto&) {}, message))
         return false;
-    }
     record = ToRecord(table.data);
     return true;
 }
@@ -482,14 +495,7 @@ bool VendorSource::Remove(const WSIRecord& record, WSIWindow* parent, QString& m
     DBVendor table(db_);
     table.InitRecord();
     table.data.Vendor = VendorOf(record);
-    if (!table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-        return true;
-    table.SetParent(parent);
-    if (!table.DeleteDB(__FILE__, __LINE__, true)) {
-        message = LoadText(5008);
-        return false;
-    }
-    return true;
+    return RemoveRow(table, parent, message);
 }
 
 // --- Product locations -----------------------------------------------------------------
@@ -595,23 +601,14 @@ bool PrdLocSource::Save(WSIRecord& record, bool isNew, WSIWindow* parent, QStrin
         failedField = PrdLocFieldOf(table.GetError(), d);
         return false;
     }
-    const WSIPrdLoc::WSIData checked = d;
-    bool stored = false;
-    if (isNew) {
-        stored = table.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true);
-    } else if (table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK)) {
-        const WSIPrdLoc::WSIData now = table.data;
-        table.data = checked;
-        // Stock moved meanwhile stays as moved.
-        table.data.Balance = now.Balance;
-        table.data.LastCount = now.LastCount;
-        table.data.LastCountDate = now.LastCountDate;
-        stored = table.UpdateDB(__FILE__, __LINE__, true, true);
-    }
-    if (!stored) {
-        message = LoadText(isNew ? kMsgNotStored : 5010);
+    // Stock moved meanwhile stays as moved.
+    const auto keepStock = [](const WSIPrdLoc::WSIData& now, WSIPrdLoc::WSIData& row) {
+        row.Balance = now.Balance;
+        row.LastCount = now.LastCount;
+        row.LastCountDate = now.LastCountDate;
+    };
+    if (!StoreChecked(table, isNew, keepStock, message))
         return false;
-    }
     record = ToRecord(table.data);
     return true;
 }
@@ -632,14 +629,7 @@ bool PrdLocSource::Remove(const WSIRecord& record, WSIWindow* parent, QString& m
         return true;
     DBPrdLoc table(db_);
     table.data = *row;
-    if (!table.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
-        return true;
-    table.SetParent(parent);
-    if (!table.DeleteDB(__FILE__, __LINE__, true)) {
-        message = LoadText(5008);
-        return false;
-    }
-    return true;
+    return RemoveRow(table, parent, message);
 }
 
 bool PrdLocSource::Print(WSIWindow* parent, bool preview) {

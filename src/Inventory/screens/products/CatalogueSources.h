@@ -8,6 +8,7 @@
 #include "Records.h"
 #include "WSIRecordSource.h"
 
+#include <cstring>
 #include <string>
 
 class WSIDatabase;
@@ -44,6 +45,26 @@ enum ProductField : int {
 inline constexpr unsigned kMsgUpcCheckDigitWarning = 39850; // question: store anyway?
 inline constexpr unsigned kMsgGtinCheckDigitWrong = 39851;  // refusal
 inline constexpr unsigned kMsgNotStored = 39852;            // a new record could not be written
+
+// A record's fixed text field as the screens show it: up to its terminator, trimmed.
+template <std::size_t N> QString FieldText(const char (&field)[N]) {
+    return QString::fromUtf8(field, static_cast<qsizetype>(strnlen(field, N))).trimmed();
+}
+
+// A list column of a search screen: its heading (translated in context) and width.
+WSIFieldDef ListColumn(const char* context, const char* heading, int width);
+
+// Reads the row whose id key (the member key of the record) is id into table, which is
+// cleared first and stays cleared for 0: a caller's table follows a list's selection.
+template <class Table, class Data> void ReadById(Table* table, long Data::*key, long id) {
+    if (!table)
+        return;
+    table->InitRecord();
+    if (id) {
+        table->data.*key = id;
+        table->GetEqual(__FILE__, __LINE__);
+    }
+}
 
 // Whether a code of 8, 12, 13 or 14 digits ends in its GS1 check digit. Other codes
 // (letters, other lengths) carry none and pass.

@@ -26,7 +26,7 @@ namespace {
 constexpr unsigned kMsgNotStocked = 38164;
 
 template <std::size_t N> QString Text(const char (&field)[N]) {
-    return QString::fromUtf8(field, static_cast<qsizetype>(strnlen(field, N))).trimmed();
+    return FieldText(field);
 }
 } // namespace
 
@@ -36,11 +36,8 @@ public:
     WSIProductDialog* screen = nullptr;
 
     std::vector<WSIFieldDef> Fields() const override {
-        const auto column = [](const char* label, int width) {
-            WSIFieldDef f;
-            f.label = QCoreApplication::translate("WSIProductDialog", label);
-            f.width = width;
-            return f;
+        const auto column = [](const char* heading, int width) {
+            return ListColumn("WSIProductDialog", heading, width);
         };
         return {column("Code", 130), column("Description", 300), column("Category", 150),
                 column("Type", 120), column("Vendor", 180),      column("Quantity", 80)};
@@ -156,14 +153,8 @@ WSIProductDialog::WSIProductDialog(QWidget* parent, int templateId, DBProduct* p
     connect(location_, &QComboBox::currentIndexChanged, this, [this] { UpdateColumns(); });
     connect(showInactive_, &QCheckBox::toggled, this, [this] { UpdateColumns(); });
     connect(List(), &WSIListWindow::rowSelectionChanged, this, [this] {
-        // The caller's table follows the selection: it holds the product chosen last.
-        if (product_) {
-            product_->InitRecord();
-            if (const long id = ProductAt(List()->FirstSelected())) {
-                product_->data.Product = id;
-                product_->GetEqual(__FILE__, __LINE__);
-            }
-        }
+        // The caller's table holds the product chosen last.
+        ReadById(product_, &WSIProduct::WSIData::Product, ProductAt(List()->FirstSelected()));
         UpdateCommands();
     });
     UpdateColumns();
@@ -272,11 +263,8 @@ void WSIProductDialog::CmOk() {
         RunSearch();
         return;
     }
-    if (IsLookup() && product_) {
-        product_->InitRecord();
-        product_->data.Product = ProductAt(List()->FirstSelected());
-        product_->GetEqual(__FILE__, __LINE__);
-    }
+    if (IsLookup())
+        ReadById(product_, &WSIProduct::WSIData::Product, ProductAt(List()->FirstSelected()));
     WSISearchDialog::CmOk();
 }
 

@@ -24,7 +24,7 @@ namespace tavel::products {
 
 namespace {
 template <std::size_t N> QString Text(const char (&field)[N]) {
-    return QString::fromUtf8(field, static_cast<qsizetype>(strnlen(field, N))).trimmed();
+    return FieldText(field);
 }
 } // namespace
 
@@ -34,11 +34,8 @@ public:
     WSIVendorDialog* screen = nullptr;
 
     std::vector<WSIFieldDef> Fields() const override {
-        const auto column = [](const char* label, int width) {
-            WSIFieldDef f;
-            f.label = QCoreApplication::translate("WSIVendorDialog", label);
-            f.width = width;
-            return f;
+        const auto column = [](const char* heading, int width) {
+            return ListColumn("WSIVendorDialog", heading, width);
         };
         return {column("Name", 260), column("Address", 300), column("Phone", 150)};
     }
@@ -126,14 +123,7 @@ WSIVendorDialog::WSIVendorDialog(QWidget* parent, int templateId, DBVendor* vend
 
     List()->SetColumnClickHandler([this](int column) { EvColumnClick(column); });
     connect(List(), &WSIListWindow::rowSelectionChanged, this, [this] {
-        // The caller's table follows the selection.
-        if (vendor_) {
-            vendor_->InitRecord();
-            if (const long id = VendorAt(List()->FirstSelected())) {
-                vendor_->data.Vendor = id;
-                vendor_->GetEqual(__FILE__, __LINE__);
-            }
-        }
+        ReadById(vendor_, &WSIVendor::WSIData::Vendor, VendorAt(List()->FirstSelected()));
         UpdateCommands();
     });
     UpdateCommands();
