@@ -40,7 +40,10 @@ extern "C" TVL_MODULE_EXPORT bool RunWSIAddEditProduct(long product, WSIListWind
                              app->GetHostApplication());
     if (tavel::products::RunModal(screen) == id::OK && list && row != -1)
         list->RefreshRow(row, [&](int r) {
-            list->Model()->SetRowData(r, WSIRowData::Make(table.data));
+            // Not make_shared: its type tag would be a unique symbol that keeps the module
+            // loaded after the host closes it.
+            list->Model()->SetRowData(r, WSIRowData(std::shared_ptr<WSIProduct::WSIData>(
+                                             new WSIProduct::WSIData(table.data))));
             return true;
         });
     return true;
