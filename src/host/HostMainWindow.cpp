@@ -42,17 +42,17 @@ void HostMainWindow::BuildMenus() {
         const char* label;
         bool available;
     };
-    // Maintenance screens come later: their entries stay visible but disabled.
+    // Screens that come later: their entries stay visible but disabled.
     const Entry entries[] = {
         {cmd::Inventory, "&Inventory", true},
-        {cmd::Locations, "&Locations...", false},
-        {cmd::Units, "&Units...", false},
+        {cmd::Locations, "&Locations...", true},
+        {cmd::Units, "&Units...", true},
         {cmd::Vendors, "&Vendors...", true},
-        {cmd::ProdTypes, "Product &types...", false},
+        {cmd::ProdTypes, "Product &types...", true},
         {cmd::Products, "&Products...", true},
-        {cmd::OrderTypes, "&Order types...", false},
-        {cmd::Adjustments, "&Adjustment codes...", false},
-        {cmd::Setup, "&Setup...", false},
+        {cmd::OrderTypes, "&Order types...", true},
+        {cmd::Adjustments, "&Adjustment codes...", true},
+        {cmd::Setup, "&Setup...", true},
     };
     const QString notYet = QString::fromStdString(host_.Text(kScreenNotAvailableMessage));
     for (const Entry& e : entries) {
@@ -68,6 +68,9 @@ void HostMainWindow::BuildMenus() {
             menu->addSeparator();
     }
     menu->addSeparator();
+    QAction* report = menu->addAction(tr("Product &report..."));
+    report->setObjectName(QStringLiteral("productReport"));
+    connect(report, &QAction::triggered, this, [this] { host_.RunProductReport(false); });
     QAction* lookup = menu->addAction(tr("Find product by &bar code..."));
     connect(lookup, &QAction::triggered, this, &HostMainWindow::LookUpBarCode);
     menu->addSeparator();

@@ -34,6 +34,10 @@ bool ModuleLoader::Load(const std::string& path, std::string& problem) {
     return true;
 }
 
+void* ModuleLoader::Symbol(const char* name) const {
+    return handle_ ? dlsym(handle_, name) : nullptr;
+}
+
 void ModuleLoader::Unload() {
     handler_ = nullptr;
     if (handle_)

@@ -18,6 +18,8 @@ public:
     bool Load(const std::string& path, std::string& problem);
     void Unload();
     WSIDllHandler* Handler() const { return handler_; }
+    // An exported entry point of the loaded module; null when it has none.
+    void* Symbol(const char* name) const;
 
     // libInventory.so beside the program: TAVEL_MODULE, else ../lib of the program's folder.
     static std::string DefaultPath(const std::string& programDir);

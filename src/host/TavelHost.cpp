@@ -291,6 +291,15 @@ bool TavelHost::RunCommand(long commandId, void* parameter) {
     return handled;
 }
 
+bool TavelHost::RunProductReport(bool preview) {
+    using RunFn = bool (*)(WSIWindow*, bool);
+    auto run = reinterpret_cast<RunFn>(module_.Symbol("RunWSIProductReport"));
+    const bool ran = run && run(GetMainWindow(), preview);
+    if (!ran)
+        usage_.Note("product report not available");
+    return ran;
+}
+
 void TavelHost::UnloadModule() {
     // The module's windows run the module's code: they are destroyed now, not at a later
     // event loop pass, while the module is still loaded.

@@ -94,6 +94,8 @@ public:
     WSIDllHandler* Handler() const { return module_.Handler(); }
     // Runs a menu command through the module; false when the module did not handle it.
     bool RunCommand(long commandId, void* parameter = nullptr);
+    // Opens the module's product report screen; false when the module has none.
+    bool RunProductReport(bool preview);
     // Closes the module's windows and unloads it.
     void UnloadModule();
 

@@ -11,5 +11,6 @@ add_executable(invctl
     ${CMAKE_CURRENT_LIST_DIR}/invctl_orders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/invctl_fill.cpp
     ${CMAKE_CURRENT_LIST_DIR}/invctl_receive.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/invctl_barcode.cpp
 )
 target_link_libraries(invctl PRIVATE inventory_core)

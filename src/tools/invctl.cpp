@@ -19,6 +19,7 @@ const Command* const kCommands[] = {
     &kCountCommand,     &kTransferCommand,    &kTransferAllCommand, &kSplitCommand,
     &kRepackageCommand, &kOrderCommand,       &kPickListCommand,    &kFillCommand,
     &kReceiveCommand,   &kReceiptCommand,     &kBackOrderCommand,   &kReportCommand,
+    &kBarCodeCommand,
 };
 
 void PrintUsage(std::FILE* out) {

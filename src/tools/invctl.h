@@ -58,6 +58,7 @@ extern const Command kReceiveCommand;
 extern const Command kReceiptCommand;
 extern const Command kBackOrderCommand;
 extern const Command kReportCommand;
+extern const Command kBarCodeCommand;
 
 // One line "invctl: text" on stderr; returns kExitFailure.
 int Fail(const std::string& text);

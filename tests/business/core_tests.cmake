@@ -2,6 +2,7 @@
 # invctl stock and check commands run on a demo database.
 target_sources(business_tests PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BIInventorySelection_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BarCodeLookup_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StockWriters_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StockCheck_test.cpp
 )

@@ -336,22 +336,18 @@ private slots:
         }
     }
 
-    void catalogueCommandsSayTheScreenIsNotAvailableAndOthersAreNotHandled() {
+    void catalogueCommandsAreEnabledAndOthersAreNotHandled() {
         StartHost();
         QVERIFY(!host_->Text(39404).empty());
+        // The catalogue commands have their screens: their entries are enabled.
         for (long id : {cmd::Locations, cmd::Units, cmd::ProdTypes, cmd::OrderTypes,
-                        cmd::Adjustments, cmd::Setup}) {
-            prompts_.shown.clear();
-            QVERIFY(host_->RunCommand(id));
-            QCOMPARE(prompts_.shown.size(), std::size_t(1));
-            QCOMPARE(prompts_.shown[0].text, host_->Text(39404));
+                        cmd::Adjustments, cmd::Setup, cmd::Vendors, cmd::Products}) {
             QAction* entry = window_->CommandAction(id);
             QVERIFY(entry);
-            QVERIFY(!entry->isEnabled());
-            QCOMPARE(entry->toolTip().toStdString(), host_->Text(39404));
+            QVERIFY2(entry->isEnabled(), std::to_string(id).c_str());
+            QVERIFY(entry->toolTip().toStdString() != host_->Text(39404));
         }
-        for (long id : {cmd::Inventory, cmd::Vendors, cmd::Products})
-            QVERIFY(window_->CommandAction(id)->isEnabled());
+        QVERIFY(window_->CommandAction(cmd::Inventory)->isEnabled());
         // Commands outside the menu are not the module's: the host logs them.
         for (long id : {0L, 36000L, 36011L, 36101L, -36001L, 99999L})
             QVERIFY2(!host_->RunCommand(id), std::to_string(id).c_str());

@@ -16,7 +16,10 @@
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
+#include <QDir>
 #include <QString>
+
+#include <cstdio>
 
 #include <cstdlib>
 #include <cstring>
@@ -39,10 +42,11 @@ public:
     StringTable strings;
     WSIDatabase* db = nullptr;
     std::vector<Box> boxes;
-    std::deque<int> boxAnswers;  // scripted answers to message boxes; id::OK when empty
     std::string pickedCity;      // what the city picker (message 2050) answers; "" cancels
     std::vector<int> warnings;   // template ids of the warning screens shown
     std::deque<int> warnAnswers; // scripted answers; id::OK when the script is empty
+    std::deque<int> boxAnswers;  // scripted message box answers; id::OK when empty
+    WSIReportEngine* engine = nullptr;
     std::set<std::pair<int, int>> restricted;
     std::unique_ptr<WSIProfile> profile;
     int printRequests = 0;
@@ -62,6 +66,7 @@ public:
         boxAnswers.pop_front();
         return answer;
     }
+    WSIReportEngine* GetCrystalEngine() override { return engine; }
     int WarnDialog(WSIWindow*, int templateId) override {
         warnings.push_back(templateId);
         if (warnAnswers.empty())
@@ -112,7 +117,10 @@ public:
     long prdType = 0;
     long vendor = 0;
 
-    bool Open() {
+    bool Open() { return OpenEmpty() && Seed(); }
+
+    // The schema, the module and the signed-in user; no catalogue.
+    bool OpenEmpty() {
         dir = std::filesystem::temp_directory_path() /
               ("screens-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(dir);
@@ -134,7 +142,41 @@ public:
         user = u.data.User;
         db->SetCurrentUser(user);
         tavel::CurrentInventoryApp()->InitApp(user);
+        return true;
+    }
 
+    // A screenshot program's start: the output folder from its one argument and the demo
+    // clinic opened; false after saying why on standard error.
+    bool OpenForScreenshots(int argc, char** argv, QString& out) {
+        if (argc < 2) {
+            std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+            return false;
+        }
+        out = QString::fromLocal8Bit(argv[1]);
+        QDir().mkpath(out);
+        std::string problem;
+        if (!OpenDemo(&problem)) {
+            std::fprintf(stderr, "demo data: %s\n", problem.c_str());
+            Close();
+            return false;
+        }
+        return true;
+    }
+
+    // The module attached to a database of the demo clinic alone, for screenshots.
+    bool OpenDemo(std::string* problem) {
+        if (!Open())
+            return false;
+        db.reset();
+        std::filesystem::remove(dir / "inventory.db");
+        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
+        if (!tavel::CreateSchema(*db, problem) || !tavel::LoadDemoData(*db, problem))
+            return false;
+        host.db = db.get();
+        return true;
+    }
+
+    bool Seed() {
         WSIPrdType t(db.get());
         Put(t.data.Description, "Supplies");
         t.InsertDB(__FILE__, __LINE__);
@@ -157,18 +199,6 @@ public:
         Put(v.data.Name, "Acme Medical");
         v.InsertDB(__FILE__, __LINE__);
         vendor = v.data.Vendor;
-        return true;
-    }
-
-    // Swaps the test clinic for the demo data on a database of its own, so that no test
-    // row is shown (the screenshot programs). False with problem set when it fails.
-    bool OpenDemo(std::string& problem) {
-        db.reset();
-        std::filesystem::remove(dir / "inventory.db");
-        db = std::make_unique<WSIDatabase>((dir / "inventory.db").string());
-        if (!tavel::CreateSchema(*db, &problem) || !tavel::LoadDemoData(*db, &problem))
-            return false;
-        host.db = db.get();
         return true;
     }
 

@@ -6,7 +6,6 @@
 
 #include "WSIInventoryDialog.h"
 #include "WSIInventoryListDialog.h"
-#include "schema/DemoData.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,24 +19,10 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
-
     ScreensData data;
-    if (!data.Open()) {
-        std::fprintf(stderr, "cannot create the database\n");
+    QString out;
+    if (!data.OpenForScreenshots(argc, argv, out))
         return 1;
-    }
-    std::string problem;
-    if (!data.OpenDemo(problem)) {
-        std::fprintf(stderr, "demo data: %s\n", problem.c_str());
-        data.Close();
-        return 1;
-    }
 
     int status = 0;
     {

@@ -13,6 +13,7 @@
 #include "ThrowDbError.h"
 #include "Trace.h"
 #include "WSIApplication.h"
+#include "WSIBarCodeFuncs.h"
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
 #include "schema/InventoryCodes.h"
@@ -316,6 +317,26 @@ long BIInventory::FindProduct(long product, bool withinSelection) {
     TVL_FORMAT(sql, "SELECT %s FROM PRODUCT WHERE \"Product\" = %ld %s",
                m_pDb->GetTableColumns(__LINE__, __FILE__, "PRODUCT"), product, extra);
     return LoadProduct(sql);
+}
+
+long BIInventory::FindProductByBarCode(const WSIBarCodeFuncs& scan) {
+    TVL_TRACE("BIInventory::FindProductByBarCode");
+    m_Product = {};
+    const std::string code = scan.GetProduct();
+    // Longer than both code columns: it cannot match, and it would not fit the statement.
+    if (code.size() > std::max(ColWidth::ProductCode, ColWidth::UPCCode))
+        return 0;
+    if (FindProduct(code.c_str(), false) != 0)
+        return m_Product.Product;
+    // A GTIN, or an EAN/UPC scanned as it is, may be stored in another of its forms.
+    std::string gtin = scan.Fields().gtin;
+    if (gtin.empty() && code.size() >= 8 && code.size() <= 14 &&
+        WSIBarCodeFuncs::HasValidCheckDigit(code))
+        gtin = std::string(14 - code.size(), '0') + code;
+    for (const std::string& form : WSIBarCodeFuncs::ProductCodeCandidates(gtin))
+        if (form != code && FindProduct(form.c_str(), false) != 0)
+            break;
+    return m_Product.Product;
 }
 
 long BIInventory::LoadProduct(const char* sql) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class DBInvItem;
+class WSIBarCodeFuncs;
 class WSIDatabase;
 
 class BIInventory {
@@ -55,6 +56,9 @@ public:
     // or type when asked; its id, or 0 when none. Inactive products are found too.
     long FindProduct(const char* code, bool withinSelection);
     long FindProduct(long product, bool withinSelection);
+    // Loads the product a scan names: its product code as product or UPC code, then the
+    // other forms of its GTIN (GTIN-13, UPC-A, ...) as UPC code. Its id, or 0 when none.
+    long FindProductByBarCode(const WSIBarCodeFuncs& scan);
     // Clears the product only.
     void ClearProduct();
     bool GetProductId(long& product);

@@ -1,6 +1,7 @@
 // Entry points of libInventory.so: the exported handler look-up and the load/unload
 // notifications that create and destroy the module's single handler.
 
+#include "CatalogueCommands.h"
 #include "DBProduct.h"
 #include "InvCommands.h"
 #include "InventoryModule.h"
@@ -47,6 +48,14 @@ extern "C" TVL_MODULE_EXPORT bool RunWSIAddEditProduct(long product, WSIListWind
             return true;
         });
     return true;
+}
+
+// The host's "Product report..." menu entry: the product report screen over parent (the
+// host's main window when null). False while no host is attached.
+extern "C" TVL_MODULE_EXPORT bool RunWSIProductReport(WSIWindow* parent, bool preview) {
+    TVL_TRACE("RunWSIProductReport");
+    WSIInventoryApp* app = tavel::CurrentInventoryApp();
+    return app && RunProductReport(*app, parent, preview);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "BIInvAdj.h"
 #include "BIInventory.h"
 #include "BoundedFormat.h"
+#include "CatalogueCommands.h"
 #include "CommandParameters.h"
 #include "DBProduct.h"
 #include "DBVendor.h"
@@ -157,9 +158,7 @@ void RegisterInventoryCommands(WSIInventoryApp& app) {
     TVL_TRACE("RegisterInventoryCommands");
     WSIResponseTable& table = app.GetResponseTable();
     table.AddCommand(cmd::Inventory, [&app] { return CmInventory(app); });
-    for (long id : {cmd::Locations, cmd::Units, cmd::ProdTypes, cmd::OrderTypes, cmd::Adjustments,
-                    cmd::Setup})
-        table.AddCommand(id, [&app] { return CmScreenNotAvailable(app); });
+    RegisterCatalogueCommands(app);
     table.AddCommand(cmd::Products, [&app] { return CmProducts(app); });
     table.AddCommand(cmd::Vendors, [&app] { return CmVendors(app); });
     table.AddCommand(cmd::PerformAdjustment, [&app] { return CmPerformAdjustment(app); });

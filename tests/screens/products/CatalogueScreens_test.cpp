@@ -211,6 +211,10 @@ void CatalogueScreensTest::EachSearchKindFindsWhatItsFieldHolds() {
                  qPrintable(QStringLiteral("kind %1 text %2: %3")
                                 .arg(int(c.kind))
                                 .arg(QLatin1String(c.text), Codes(s.screen).join(','))));
+    // A scanned GS1 string is searched by its product part, which replaces the text.
+    QCOMPARE(s.Find(Kind::UPCCode, "(01)00012345678905(17)271231(10)LOT7"),
+             QStringList{"GLV-100"});
+    QCOMPARE(s.screen.SearchEdit()->text(), QString("00012345678905"));
     // Columns show the names, not the ids.
     s.Find(Kind::Vendor, "bor");
     QCOMPARE(s.screen.List()->ItemText(0, WSIProductDialog::ColVendor), QString("Borealis Supply"));

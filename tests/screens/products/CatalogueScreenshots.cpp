@@ -1,5 +1,5 @@
 // Grabs the catalogue screens on the demo database into PNG files:
-//   catalogue_screenshots OUTPUT_DIR
+//   product_screenshots OUTPUT_DIR
 // writes product-search.png, product-editor.png, product-locations.png and
 // vendor-search.png.
 
@@ -36,24 +36,10 @@ bool Save(QWidget& screen, const QString& file) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(out);
-
     ScreensData data;
-    if (!data.Open()) {
-        std::fprintf(stderr, "cannot create the database\n");
+    QString out;
+    if (!data.OpenForScreenshots(argc, argv, out))
         return 1;
-    }
-    std::string problem;
-    if (!data.OpenDemo(problem)) {
-        std::fprintf(stderr, "demo data: %s\n", problem.c_str());
-        data.Close();
-        return 1;
-    }
 
     // The product kept at the most locations.
     long product = 0;

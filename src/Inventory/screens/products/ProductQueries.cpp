@@ -3,6 +3,7 @@
 #include "BoundedFormat.h"
 #include "SqlText.h"
 #include "Trace.h"
+#include "WSIBarCodeFuncs.h"
 #include "WSIDatabase.h"
 
 TVL_ROW_DESC(WSIProductSearchRow, "PRODUCTSEARCH", TVL_PRODUCT_SEARCH_COLUMNS)
@@ -159,7 +160,11 @@ std::string VendorSearchSql(WSIDatabase& db, VendorSearchKind kind, const std::s
 }
 
 std::string ProductPartOfScan(const std::string& scanned) {
-    return scanned;
+    WSIBarCodeFuncs parser;
+    if (!parser.ScanBarCode(scanned.c_str(),
+                            WSIBarCodeFuncs::kModeGs1 | WSIBarCodeFuncs::kModePlain))
+        return scanned;
+    return parser.GetProduct();
 }
 
 std::string QuantityText(short trackUsage, double balance, double lastCount) {

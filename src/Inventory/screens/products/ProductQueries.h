@@ -71,8 +71,8 @@ enum class VendorSearchKind : int { Name = 0, AddressOrCity = 1, Phone = 2 };
 std::string VendorSearchSql(WSIDatabase& db, VendorSearchKind kind, const std::string& text);
 
 // The product part of a scanned text: what a UPC search looks for. Plain codes pass
-// unchanged; a GS1 element string is reduced to its GTIN once the bar-code parser is
-// part of the framework (until then every text passes unchanged).
+// unchanged; a GS1 element string is reduced to its GTIN; a text the parser refuses is
+// searched as typed.
 std::string ProductPartOfScan(const std::string& scanned);
 
 // What the lists show as a product location's quantity: the balance where usage is

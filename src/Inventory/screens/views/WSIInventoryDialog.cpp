@@ -3,15 +3,18 @@
 #include "BIException.h"
 #include "BIInvPick.h"
 #include "BIInventory.h"
+#include "DBPrdCat.h"
 #include "InventoryListRows.h"
 #include "ProductLookups.h"
 #include "Trace.h"
 #include "WSIApplication.h"
+#include "WSICodeTableDialogs.h"
 #include "WSIComboBox.h"
 #include "WSIDatabase.h"
 #include "WSIDateEdit.h"
 #include "WSIInvClosedOrdersDialog.h"
 #include "WSIInvPendingOrdersDialog.h"
+#include "WSIInvSetupDialog.h"
 #include "WSIInvStockViews.h"
 #include "WSIProfile.h"
 #include "schema/InventoryCodes.h"
@@ -205,6 +208,7 @@ void WSIInventoryDialog::BuildFilterArea() {
     checks->addStretch();
     grid->addLayout(checks, 3, 0, 1, 9);
 
+    SetCommand(IdCategoryHelp, [this] { CmCategoryHelp(); });
     SetCommand(IdCategoryClear, [this] { CmCategoryClear(); });
     SetCommand(IdProductClear, [this] { CmProductClear(); });
     SetCommand(IdVendorClear, [this] { CmVendorClear(); });
@@ -217,8 +221,6 @@ void WSIInventoryDialog::BuildFilterArea() {
     connect(location_, &QComboBox::currentIndexChanged, this, [this] { EnableFields(); });
     SetCommand(IdProductHelp, [this] { CmProductHelp(); });
     SetCommand(IdVendorHelp, [this] { CmVendorHelp(); });
-    // The category look-up opens a screen that is not built yet.
-    AddUnavailable(IdCategoryHelp, "WSIProductCategoriesDialog", 25012);
 }
 
 void WSIInventoryDialog::BuildTabs() {
@@ -276,7 +278,7 @@ void WSIInventoryDialog::BuildButtons() {
     AddUnavailable(IdAdjust, "WSIInvAdjDialog", 25106);
     AddUnavailable(IdUsage, "WSIInvUsageDlg", 25107);
     AddUnavailable(IdCount, "WSIInvCountDialog", 25031);
-    AddUnavailable(IdSetup, "WSIInvSetupDialog", 25025);
+    SetCommand(IdSetup, [this] { CmSetup(); });
 }
 
 void WSIInventoryDialog::SetRowCommand(int id, CommandHandler handler) {
@@ -611,6 +613,39 @@ void WSIInventoryDialog::CmVendorHelp() {
     } else {
         selection_->ClearVendor();
     }
+}
+
+void WSIInventoryDialog::CmCategoryHelp() {
+    TVL_TRACE("WSIInventoryDialog::CmCategoryHelp");
+    WSIDatabase* db = Module() ? Module()->GetDb() : nullptr;
+    if (!db || prdType_->currentIndex() < 0)
+        return;
+    DBPrdCat table(db);
+    table.InitRecord();
+    table.data.PrdType = prdType_->CurrentValue(-1);
+    {
+        WSIProductCategoriesDialog lookup(this, Module(), &table, true);
+        lookup.Execute();
+    }
+    BlankField(category_);
+    char text[128] = {};
+    if (table.IsRecord() && selection_->FindPrdCat(table.data.PrdType, table.data.PrdCat, false)) {
+        // The description is there whether or not a product is chosen too.
+        selection_->GetPrdCatDescription(text, sizeof text);
+        category_->setText(QString::fromUtf8(text));
+    } else if (!table.IsRecord()) {
+        selection_->ClearPrdCat();
+    }
+    BlankField(product_);
+    if (selection_->GetProductDescription(text, sizeof text))
+        product_->setText(QString::fromUtf8(text));
+}
+
+void WSIInventoryDialog::CmSetup() {
+    TVL_TRACE("WSIInventoryDialog::CmSetup");
+    CompleteFills();
+    WSIInvSetupDialog setup(this, Module());
+    setup.Execute();
 }
 
 void WSIInventoryDialog::CmCategoryClear() {

@@ -113,6 +113,9 @@ public:
     // Look-ups: the product search and the vendor search fill their filter fields.
     void CmProductHelp();
     void CmVendorHelp();
+    // Category look-up within the chosen product type; the choice becomes the filter.
+    void CmCategoryHelp();
+    void CmSetup();
     void CmCategoryClear();
     void CmProductClear();
     void CmVendorClear();
