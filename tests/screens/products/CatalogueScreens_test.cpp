@@ -212,8 +212,7 @@ void CatalogueScreensTest::EachSearchKindFindsWhatItsFieldHolds() {
                                 .arg(int(c.kind))
                                 .arg(QLatin1String(c.text), Codes(s.screen).join(','))));
     // A scanned GS1 string is searched by its product part, which replaces the text.
-    QCOMPARE(s.Find(Kind::UPCCode, "(01)00012345678905(17)271231(10)LOT7"),
-             QStringList{"GLV-100"});
+    QCOMPARE(s.Find(Kind::UPCCode, "(01)00012345678905(17)271231(10)LOT7"), QStringList{"GLV-100"});
     QCOMPARE(s.screen.SearchEdit()->text(), QString("00012345678905"));
     // Columns show the names, not the ids.
     s.Find(Kind::Vendor, "bor");
@@ -773,6 +772,11 @@ void CatalogueScreensTest::BarCodeRequestPicksAmongSeveralProducts() {
         ModalScript none({});
         QCOMPARE(LookUpBarCode(nullptr, &data->host, "0301234567890"), c.syringe);
         QCOMPARE(LookUpBarCode(nullptr, &data->host, "GAU-4X4"), c.gauze);
+        // A GS1 string with lot and expiry: its GTIN, stored as the 13-digit form.
+        data->Exec("UPDATE PRODUCT SET \"UPCCode\" = '4006381333931' WHERE \"ProductCode\" = "
+                   "'GAU-4X4'");
+        QCOMPARE(LookUpBarCode(nullptr, &data->host, "(01)04006381333931(17)281130(10)A1"),
+                 c.gauze);
         QCOMPARE(LookUpBarCode(nullptr, &data->host, "NO-SUCH-CODE"), 0L);
         QVERIFY(none.Done());
     }

@@ -8,6 +8,7 @@
 #include "Trace.h"
 #include "WSIAddEditProduct.h"
 #include "WSIApplication.h"
+#include "WSIBarCodeFuncs.h"
 #include "WSIDatabase.h"
 #include "WSIProductDialog.h"
 #include "WSIProductLocationDefaultDialog.h"
@@ -68,6 +69,11 @@ long LookUpBarCode(QWidget* parent, WSIApplication* module, const char* code) {
     BIInventory lookup(db);
     if (const long product = lookup.FindProduct(code, false))
         return product;
+    // A GS1 string names its product by GTIN, stored in any of its shorter forms.
+    WSIBarCodeFuncs scan;
+    if (scan.ScanBarCode(code, WSIBarCodeFuncs::kModeGs1 | WSIBarCodeFuncs::kModePlain))
+        if (const long product = lookup.FindProductByBarCode(scan))
+            return product;
     ProductSearch probe;
     probe.kind = ProductSearchKind::UPCCode;
     probe.text = ProductPartOfScan(code);

@@ -25,7 +25,7 @@ ProductChoice LookUpProduct(QWidget* parent, WSIApplication* module, long prdTyp
                             const std::string& forLocation = std::string(), int templateId = 25013);
 
 // Command 36006's bar-code request: a code that is one product's code or UPC code
-// (inactive products included) is answered at once; one that begins several products'
+// (inactive products included), or a GS1 string whose GTIN is one, is answered at once; one that begins several products'
 // UPC codes opens the product search on it for the user to pick; one that matches
 // nothing gives 0 without a screen. Returns the product id, 0 for none.
 long LookUpBarCode(QWidget* parent, WSIApplication* module, const char* code);
