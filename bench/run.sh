@@ -16,7 +16,8 @@ build="${TAVEL_BENCH_BUILD:-$root/build-bench}"
 cache="${TAVEL_BENCH_CACHE:-$HOME/.cache/tavel-bench}"
 size="${TAVEL_BENCH_SIZE:-group}"
 data="$cache/$size.db"
-targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench view_bench order_bench scan_bench)
+targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench view_bench order_bench
+         scan_bench product_search_bench)
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j2
@@ -61,6 +62,8 @@ QT_QPA_PLATFORM=offscreen "$build/bin/view_bench"
 
 # The order entry and vendor requests screens, on a copy of the data.
 QT_QPA_PLATFORM=offscreen "$build/bin/order_bench"
+# The product search, each kind with a three-letter text, and a scanned UPC code.
+"$build/bin/product_search_bench"
 
 echo
 cat "$summary"

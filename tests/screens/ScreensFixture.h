@@ -42,6 +42,7 @@ public:
     StringTable strings;
     WSIDatabase* db = nullptr;
     std::vector<Box> boxes;
+    std::string pickedCity;      // what the city picker (message 2050) answers; "" cancels
     std::vector<int> warnings;   // template ids of the warning screens shown
     std::deque<int> warnAnswers; // scripted answers; id::OK when the script is empty
     std::deque<int> boxAnswers;  // scripted message box answers; id::OK when empty
@@ -84,6 +85,10 @@ public:
         if (msg == hostmsg::kPrintList && param) {
             ++printRequests;
             lastPrintTitle = static_cast<PrintListRequest*>(param)->title;
+            return 1;
+        }
+        if (msg == hostmsg::kCityPicker && param && !pickedCity.empty()) {
+            std::strncpy(static_cast<char*>(param), pickedCity.c_str(), ColWidth::PlaceName);
             return 1;
         }
         return 0;

@@ -5,10 +5,13 @@
 #include "DBProduct.h"
 #include "InvCommands.h"
 #include "InventoryModule.h"
+#include "ProductLookups.h"
 #include "Records.h"
 #include "TavelOptSource.h"
 #include "Trace.h"
+#include "WSIAddEditProduct.h"
 #include "WSIInventoryApp.h"
+#include "WSIListWindow.h"
 
 #include <memory>
 
@@ -20,15 +23,11 @@ extern "C" TVL_MODULE_EXPORT WSIDllHandler* GetDllHandler() {
     return tavel::CurrentInventoryApp();
 }
 
-class WSIListWindow;
-
 // Other suite modules edit one product through here and have a row of their list
-// refreshed. False when the product has no record. The product edit screen is not part
-// of the module yet: the user is told so, and no row changes.
+// refreshed: after Ok the row's data object becomes the product as stored. False when
+// the product has no record.
 extern "C" TVL_MODULE_EXPORT bool RunWSIAddEditProduct(long product, WSIListWindow* list, int row) {
     TVL_TRACE("RunWSIAddEditProduct");
-    (void)list;
-    (void)row;
     WSIInventoryApp* app = tavel::CurrentInventoryApp();
     WSIDatabase* db = app && app->GetHostApplication() ? app->GetHostDb() : nullptr;
     if (!db)
@@ -38,7 +37,16 @@ extern "C" TVL_MODULE_EXPORT bool RunWSIAddEditProduct(long product, WSIListWind
     table.data.Product = product;
     if (!table.GetEqual(__FILE__, __LINE__))
         return false;
-    CmScreenNotAvailable(*app);
+    WSIAddEditProduct screen(list ? static_cast<QWidget*>(list) : nullptr, 25014, &table,
+                             app->GetHostApplication());
+    if (tavel::products::RunModal(screen) == id::OK && list && row != -1)
+        list->RefreshRow(row, [&](int r) {
+            // Not make_shared: its type tag would be a unique symbol that keeps the module
+            // loaded after the host closes it.
+            list->Model()->SetRowData(r, WSIRowData(std::shared_ptr<WSIProduct::WSIData>(
+                                             new WSIProduct::WSIData(table.data))));
+            return true;
+        });
     return true;
 }
 

@@ -6,13 +6,18 @@
 #include "BoundedFormat.h"
 #include "CatalogueCommands.h"
 #include "CommandParameters.h"
+#include "DBProduct.h"
+#include "DBVendor.h"
 #include "HostWindow.h"
 #include "MessageStyle.h"
+#include "ProductLookups.h"
 #include "Trace.h"
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
 #include "WSIInventoryDialog.h"
 #include "WSIInventoryMDI.h"
+#include "WSIProductDialog.h"
+#include "WSIVendorDialog.h"
 
 #include <QMdiArea>
 
@@ -28,6 +33,8 @@ template <std::size_t N> void CopyCode(char (&out)[N], const char (&in)[N]) {
 
 constexpr unsigned kScreenTooNarrowMessage = 30832;
 constexpr int kInventoryTemplate = 25000;
+constexpr int kVendorsTemplate = 25009;
+constexpr int kProductsTemplate = 25013;
 } // namespace
 
 bool CmInventory(WSIInventoryApp& app) {
@@ -84,20 +91,38 @@ bool CmScreenNotAvailable(WSIInventoryApp& app) {
 bool CmProducts(WSIInventoryApp& app) {
     TVL_TRACE("WSIInventoryApp::CmProducts");
     auto* request = static_cast<ProductLookupRequest*>(app.CommandParameter);
-    if (!request)
-        return CmScreenNotAvailable(app);
-    // Without the product screen the look-up is the whole command: the code is found as a
-    // product code or UPC code, inactive products included.
-    request->Product = 0;
-    WSIDatabase* db = app.GetHostApplication() ? app.GetHostDb() : nullptr;
+    WSIApplication* host = app.GetHostApplication();
+    WSIDatabase* db = host ? app.GetHostDb() : nullptr;
+    if (request)
+        request->Product = 0;
     if (!db)
         return true;
+    QWidget* parent = WidgetOf(app.GetHostMainWindow());
+    if (!request) {
+        DBProduct table(db);
+        table.InitRecord();
+        WSIProductDialog screen(parent, kProductsTemplate, &table, host, false);
+        tavel::products::RunModal(screen);
+        return true;
+    }
     char code[sizeof request->BarCode];
     CopyCode(code, request->BarCode);
-    if (!*code)
+    request->Product =
+        static_cast<std::int32_t>(tavel::products::LookUpBarCode(parent, host, code));
+    return true;
+}
+
+bool CmVendors(WSIInventoryApp& app) {
+    TVL_TRACE("WSIInventoryApp::CmVendors");
+    WSIApplication* host = app.GetHostApplication();
+    WSIDatabase* db = host ? app.GetHostDb() : nullptr;
+    if (!db)
         return true;
-    BIInventory lookup(db);
-    request->Product = static_cast<std::int32_t>(lookup.FindProduct(code, false));
+    DBVendor table(db);
+    table.InitRecord();
+    WSIVendorDialog screen(WidgetOf(app.GetHostMainWindow()), kVendorsTemplate, &table, host,
+                           false);
+    tavel::products::RunModal(screen);
     return true;
 }
 
@@ -133,8 +158,8 @@ void RegisterInventoryCommands(WSIInventoryApp& app) {
     TVL_TRACE("RegisterInventoryCommands");
     WSIResponseTable& table = app.GetResponseTable();
     table.AddCommand(cmd::Inventory, [&app] { return CmInventory(app); });
-    table.AddCommand(cmd::Vendors, [&app] { return CmScreenNotAvailable(app); });
     RegisterCatalogueCommands(app);
     table.AddCommand(cmd::Products, [&app] { return CmProducts(app); });
+    table.AddCommand(cmd::Vendors, [&app] { return CmVendors(app); });
     table.AddCommand(cmd::PerformAdjustment, [&app] { return CmPerformAdjustment(app); });
 }

@@ -13,9 +13,14 @@ inline constexpr unsigned kScreenNotAvailableMessage = 39404;
 // screen cannot be at least 1024 pixels wide, message 30832 says so and nothing opens.
 bool CmInventory(WSIInventoryApp& app);
 
-// Command 36006: with a ProductLookupRequest as CommandParameter, looks the bar code up as
-// a product code or UPC code and writes the product id (0 when none) back into it.
+// Command 36006: product maintenance. With a ProductLookupRequest as CommandParameter, a
+// bar code that is one product's code or UPC code is answered at once; one that begins
+// several products' UPC codes opens the product search on it for the user to pick. The
+// product id (0 when none) is written back into the request.
 bool CmProducts(WSIInventoryApp& app);
+
+// Command 36004: vendor maintenance.
+bool CmVendors(WSIInventoryApp& app);
 
 // Command 36009: runs the adjustment described by the AdjustmentRequest in the handler's
 // CommandParameter. Every failure is swallowed (the caller is another module that wants

@@ -6,8 +6,8 @@ add_library(Inventory SHARED
     ${CMAKE_CURRENT_LIST_DIR}/InvCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WSIInventoryMDI.cpp
 )
-target_link_libraries(Inventory PRIVATE inventory_core inventory_views inventory_catalogue uikit
-    Qt6::Widgets)
+target_link_libraries(Inventory PRIVATE inventory_core inventory_products inventory_views
+    inventory_catalogue uikit Qt6::Widgets)
 set_target_properties(Inventory PROPERTIES
     AUTOMOC ON
     CXX_VISIBILITY_PRESET hidden

@@ -1,6 +1,7 @@
 #include "WSIMultiPrdLocDialog.h"
 
 #include "BICatalogue.h"
+#include "ProductLookups.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSIListWindow.h"
@@ -10,7 +11,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr unsigned kMsgScreenNotAvailable = 39404;
 constexpr unsigned kTitle = 39803;
 
 struct ProductRowData {
@@ -26,11 +26,10 @@ bool IsNumberColumn(int column) {
 
 bool OpenProductLocationScreen(WSIDialog* parent, long product, const QString& invLoc) {
     TVL_TRACE("OpenProductLocationScreen");
-    (void)product;
-    (void)invLoc;
-    if (parent)
-        parent->MessageBox(kMsgScreenNotAvailable, mb::OK | mb::ICONINFORMATION);
-    return false;
+    if (!parent || product <= 0)
+        return false;
+    tavel::products::ShowProductLocations(parent, parent->Module(), product, invLoc.toStdString());
+    return true;
 }
 
 WSIMultiPrdLocDialog::WSIMultiPrdLocDialog(QWidget* parent, WSIApplication* module,

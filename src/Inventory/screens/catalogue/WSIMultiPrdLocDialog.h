@@ -8,8 +8,8 @@
 
 class WSIListWindow;
 
-// Opens the product-locations screen of product at invLoc; true when something changed.
-// Until that screen is part of the module, it says so and changes nothing.
+// Opens the product-locations screen of product at invLoc (a new row there when the
+// product has none); true, since rows may have changed.
 bool OpenProductLocationScreen(WSIDialog* parent, long product, const QString& invLoc);
 
 class WSIMultiPrdLocDialog : public WSIDialog {

@@ -3,7 +3,7 @@
 #include "BIException.h"
 #include "BIInvOrder.h"
 #include "BIInvRec.h"
-#include "ProductLookups.h"
+#include "ScanLookups.h"
 #include "Trace.h"
 #include "WSIDatabase.h"
 #include "WSIDateEdit.h"

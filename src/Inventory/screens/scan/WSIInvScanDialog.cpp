@@ -3,7 +3,7 @@
 #include "BIException.h"
 #include "BIInventory.h"
 #include "InventoryModule.h"
-#include "ProductLookups.h"
+#include "ScanLookups.h"
 #include "Trace.h"
 #include "WSIBarCodeView.h"
 #include "WSIDatabase.h"

@@ -2,6 +2,7 @@
 
 #include "WSIInvAdjustCostsDialog.h"
 #include "WSIInvScanDialog.h"
+#include "ProductLookups.h"
 
 #include "BIInventory.h"
 #include "InventoryListQueries.h"
@@ -76,8 +77,8 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
                                        int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
     AddColumns(kLevelsColumns);
-    AddMenuCommand({CmShowProductLocationsId, tr("Product Locations"), nullptr, nullptr,
-                    "WSISelectProductLocationDialog", 25024});
+    AddMenuCommand({CmShowProductLocationsId, tr("Product Locations"), nullptr,
+                    [this] { CmShowProductLocations(); }, nullptr, 0});
     AddMenuCommand({CmShowProductOverviewId, tr("Product Overview"), nullptr,
                     [this] { CmShowProductOverview(); }, "WSIInvProductOverviewDialog", 25029});
     AddMenuCommand({CmShowBackOrdLocsId, tr("Back-Order Locations"),
@@ -215,6 +216,12 @@ void WSIInvLevelsDialog::CmAddOrder() {
             levelData.push_back(*r);
     if (MainScreen())
         MainScreen()->Order(&levelData);
+}
+
+void WSIInvLevelsDialog::CmShowProductLocations() {
+    TVL_TRACE("WSIInvLevelsDialog::CmShowProductLocations");
+    if (const WSILevelsData* r = RowRecord(List()->FirstSelected()))
+        tavel::products::SelectProductLocation(this, Module(), r->Product, false, false);
 }
 
 void WSIInvLevelsDialog::CmShowProductOverview() {

@@ -32,6 +32,8 @@ public:
     // different vendors.
     void CmAddOrder();
     // The product overview needs a location: 38226 for a summary row.
+    // Where the selected product is kept, with its quantity at each location.
+    void CmShowProductLocations();
     void CmShowProductOverview();
 
 protected:

@@ -6,6 +6,7 @@
 #include "DBPrdCat.h"
 #include "InventoryListRows.h"
 #include "OrderScreens.h"
+#include "ProductLookups.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSICodeTableDialogs.h"
@@ -231,9 +232,8 @@ void WSIInventoryDialog::BuildFilterArea() {
             [this] { EvProductTypeComboChanged(); });
     connect(orderType_, &QComboBox::currentIndexChanged, this, [this] { EnableFields(); });
     connect(location_, &QComboBox::currentIndexChanged, this, [this] { EnableFields(); });
-    // The catalogue look-ups open screens that are not built yet.
-    AddUnavailable(IdProductHelp, "WSIProductDialog", 25013);
-    AddUnavailable(IdVendorHelp, "WSIVendorDialog", 25009);
+    SetCommand(IdProductHelp, [this] { CmProductHelp(); });
+    SetCommand(IdVendorHelp, [this] { CmVendorHelp(); });
 }
 
 void WSIInventoryDialog::BuildTabs() {
@@ -645,6 +645,41 @@ void WSIInventoryDialog::EvProductTypeComboChanged() {
     else
         selection_->FindPrdType(prdType_->CurrentValue(-1));
     ShowCategoryAndProduct();
+}
+
+void WSIInventoryDialog::CmProductHelp() {
+    TVL_TRACE("WSIInventoryDialog::CmProductHelp");
+    long prdType = 0;
+    if (!selection_->GetPrdTypeId(prdType))
+        prdType = 0;
+    const tavel::products::ProductChoice choice =
+        tavel::products::LookUpProduct(this, Module(), prdType);
+    BlankField(product_);
+    if (choice.product > 0)
+        selection_->FindProduct(choice.product, false);
+    else
+        selection_->ClearProduct();
+    // The product brings its type and category with it.
+    long type = 0;
+    if (selection_->GetPrdTypeId(type) && type > 0) {
+        prdType_->blockSignals(true);
+        prdType_->SelectValue(type);
+        prdType_->blockSignals(false);
+    }
+    ShowCategoryAndProduct();
+}
+
+void WSIInventoryDialog::CmVendorHelp() {
+    TVL_TRACE("WSIInventoryDialog::CmVendorHelp");
+    const long vendor = tavel::products::LookUpVendor(this, Module());
+    BlankField(vendor_);
+    if (vendor > 0 && selection_->FindVendor(vendor)) {
+        char name[128] = {};
+        if (selection_->GetVendorName(name, sizeof name))
+            vendor_->setText(QString::fromUtf8(name));
+    } else {
+        selection_->ClearVendor();
+    }
 }
 
 void WSIInventoryDialog::CmCategoryHelp() {

@@ -112,6 +112,9 @@ public:
     // Receiving, in its own modal screen.
     void CmReceive();
     void CmShowOrderQuantities();
+    // Look-ups: the product search and the vendor search fill their filter fields.
+    void CmProductHelp();
+    void CmVendorHelp();
     // Category look-up within the chosen product type; the choice becomes the filter.
     void CmCategoryHelp();
     void CmSetup();

@@ -1,4 +1,4 @@
-#include "ProductLookups.h"
+#include "ScanLookups.h"
 
 #include "BIInventory.h"
 #include "Records.h"
