@@ -170,6 +170,7 @@ public:
     // How long TransactionBegin and writes wait for another connection's write
     // transaction, and how long a record lock attempt waits.
     void SetBusyTimeout(int ms);
+    int BusyTimeout() const { return busyTimeoutMs_; }
     void SetLockTimeout(int ms) { lockTimeoutMs_ = ms; }
 
     // Statement cache: hits and misses count look-ups of statement shapes.

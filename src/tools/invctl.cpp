@@ -88,6 +88,10 @@ std::unique_ptr<WSIDatabase> OpenInventory(const std::string& path, std::string&
     // version gets the indexes added since.
     tavel::UpgradeSchema(*db);
     tavel::SchemaCheck check = tavel::CheckSchema(*db);
+    if (check.unreadable) {
+        problem = path + " cannot be used at this moment, try again: " + check.problem;
+        return nullptr;
+    }
     if (!check.ok) {
         problem = path + " is not an inventory database of this version: " + check.problem +
                   " (run check-schema)";

@@ -109,6 +109,7 @@ TEST_F(SchemaTest, CheckNamesAMissingSequence) {
     std::filesystem::remove(t.Path() + ".sequences");
     tavel::SchemaCheck check = tavel::CheckSchema(t.db);
     EXPECT_FALSE(check.ok);
+    EXPECT_FALSE(check.unreadable);
     EXPECT_NE(
         check.problem.find(std::string("sequence ") + tavel::kBatchIdSequence + " is missing"),
         std::string::npos)
