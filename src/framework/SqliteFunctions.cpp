@@ -1,5 +1,7 @@
 #include "SqliteFunctions.h"
 
+#include "Clock.h"
+
 #include <sqlite3.h>
 
 #include <cctype>
@@ -96,11 +98,9 @@ void ResultDate(sqlite3_context* ctx, int y, int m, int d) {
 }
 
 bool ValidDate(int y, int m, int d) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1)
-        return false;
-    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+    return y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1 && d <= 31 &&
+           tavel::IsCalendarDate(
+               WSIDate{static_cast<short>(y), static_cast<short>(m), static_cast<short>(d)});
 }
 
 void Today(sqlite3_context* ctx, int, sqlite3_value**) {

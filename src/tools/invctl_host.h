@@ -99,9 +99,26 @@ int Refused(BIException& e);
 
 // A whole number in the range of a short; false for anything else.
 bool ParseShort(const std::string& text, short& value);
-// A positive id; false for anything else.
+// A positive id that fits a key column; false for anything else.
 bool ParseId(const std::string& text, long& value);
-// YYYY-MM-DD; false (date untouched) for anything else.
+// YYYY-MM-DD of a day that exists, in the years a date may be entered; false (date
+// untouched) for anything else.
 bool ParseDay(const std::string& text, WSIDate& date);
+// A finite cost from 0 to BIInventory::kMaxCost; false (value untouched) for anything
+// else, "nan", "inf" and numbers that overflow included.
+bool ParseCost(const std::string& text, double& value);
+
+// The usage-error texts of these checks, naming the argument ("--date", "COST") and what
+// it must be.
+std::string NotA(const std::string& argument, const std::string& text, const char* expected);
+std::string NotADay(const std::string& argument, const std::string& text);
+std::string NotACost(const std::string& argument, const std::string& text);
+// Whether text fits a column's width (ColWidth); false with problem naming the argument,
+// what it is ("a location code") and the width. Codes are never cut to fit: a cut code
+// names another record, or none.
+bool FitsWidth(const std::string& text, unsigned width, const std::string& argument,
+               const char* what, std::string& problem);
+// FitsWidth for a location code.
+bool FitsLocation(const std::string& text, const std::string& argument, std::string& problem);
 
 } // namespace invctl

@@ -7,6 +7,7 @@
 #include "BIException.h"
 #include "BIInvRec.h"
 #include "BoundedFormat.h"
+#include "ColumnWidths.h"
 #include "WSIDatabase.h"
 
 #include <cstdio>
@@ -28,7 +29,8 @@ struct ReceiptLine {
     std::string refNo;
 };
 
-bool ParseLine(const std::string& text, ReceiptLine& line) {
+// False with problem set when the line is not PRODUCT,QUANTITY[,EXPIRY[,REFERENCE]].
+bool ParseLine(const std::string& text, ReceiptLine& line, std::string& problem) {
     std::string parts[4];
     int n = 0;
     std::size_t start = 0;
@@ -40,16 +42,20 @@ bool ParseLine(const std::string& text, ReceiptLine& line) {
             break;
         start = comma + 1;
     }
-    if (n < 2 || parts[0].empty() || !ParseShort(parts[1], line.quantity))
+    if (n < 2 || parts[0].empty() || !ParseShort(parts[1], line.quantity)) {
+        problem = "not a receipt line: " + text;
         return false;
+    }
     line.product = parts[0];
     if (n > 2 && !parts[2].empty() && parts[2] != "-") {
-        if (!ParseDay(parts[2], line.expiry))
+        if (!ParseDay(parts[2], line.expiry)) {
+            problem = NotADay("EXPIRY of " + text, parts[2]);
             return false;
+        }
         line.dated = true;
     }
     line.refNo = n > 3 ? parts[3] : "";
-    return true;
+    return FitsWidth(line.refNo, ColWidth::RefNo, "REFERENCE of " + text, "a reference", problem);
 }
 
 void PrintDay(const WSIDate& d) {
@@ -119,11 +125,11 @@ int RunReceive(const Options& options, const Args& args) {
                 return UsageError(kReceiveCommand, "not a vendor id: " + args[i]);
         } else if (a == "--date" && hasValue) {
             if (!ParseDay(args[++i], date))
-                return UsageError(kReceiveCommand, "not a date: " + args[i]);
+                return UsageError(kReceiveCommand, NotADay(a, args[i]));
             hasDate = true;
         } else if (a == "--po-date" && hasValue) {
             if (!ParseDay(args[++i], poDate))
-                return UsageError(kReceiveCommand, "not a date: " + args[i]);
+                return UsageError(kReceiveCommand, NotADay(a, args[i]));
             hasPODate = true;
         } else if (a == "--backorder") {
             backOrder = true;
@@ -135,13 +141,18 @@ int RunReceive(const Options& options, const Args& args) {
             location = a;
         } else {
             ReceiptLine line;
-            if (!ParseLine(a, line))
-                return UsageError(kReceiveCommand, "not a receipt line: " + a);
+            std::string problem;
+            if (!ParseLine(a, line, problem))
+                return UsageError(kReceiveCommand, problem);
             lines.push_back(line);
         }
     }
     if (location.empty() || lines.empty())
         return UsageError(kReceiveCommand, "a location and at least one line are required");
+    std::string problem;
+    if (!FitsLocation(location, "LOCATION", problem) ||
+        !FitsWidth(poNumber, ColWidth::PONumber, "--po", "a PO number", problem))
+        return UsageError(kReceiveCommand, problem);
 
     Session session;
     int failed = kExitOk;
@@ -229,7 +240,7 @@ int RunReceipt(const Options& options, const Args& args) {
             continue;
         if (a == "--expiry" && i + 1 < args.size()) {
             if (!ParseDay(args[++i], expiry))
-                return UsageError(kReceiptCommand, "not a date: " + args[i]);
+                return UsageError(kReceiptCommand, NotADay(a, args[i]));
             dated = true;
         } else if (a == "--status" && i + 1 < args.size()) {
             if (!ParseShort(args[++i], status))
@@ -306,6 +317,9 @@ int RunBackOrder(const Options& options, const Args& args) {
         return UsageError(kBackOrderCommand, "a PO number (or --order N) and optionally a product");
     const std::string poNumber = invOrder != 0 ? "" : pos[0];
     const std::string productCode = pos.size() > want ? pos[want] : "";
+    std::string problem;
+    if (!FitsWidth(poNumber, ColWidth::PONumber, "PONUMBER", "a PO number", problem))
+        return UsageError(kBackOrderCommand, problem);
 
     Session session;
     int failed = kExitOk;

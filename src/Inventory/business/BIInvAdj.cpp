@@ -415,7 +415,7 @@ void BIInvAdj::AdjustReceivedDetails(long invItem, double cost, WSIDate expiry, 
     try {
         if (invItem < 1)
             throw InvalidInvItem();
-        if (cost < 0)
+        if (!IsValidCost(cost))
             throw InvalidCost();
         DBInvItem item(db);
         item.InitRecord();

@@ -38,7 +38,7 @@ void BIInvRepackage::Repackage(long invItem, const char* invLoc, long sourceProd
             throw InvalidRepackageQuantity();
         if (targetQuantity < 1)
             throw InvalidQuantity();
-        if (targetCost < 0)
+        if (!IsValidCost(targetCost))
             throw InvalidCost();
 
         if (tavel::tables::IsEmpty(invLoc))

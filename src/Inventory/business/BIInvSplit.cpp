@@ -28,7 +28,7 @@ long BIInvSplit::Split(long invItem, short quantity, double cost, WSIDate expiry
     const int level = db->TransactionLevel();
     db->TransactionBegin();
     try {
-        if (cost < 0)
+        if (!IsValidCost(cost))
             throw InvalidCost();
         if (invItem < 1)
             throw InvalidInvItem();

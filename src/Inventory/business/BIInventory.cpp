@@ -186,6 +186,11 @@ WSIDatabase* BIInventory::GetDb() const {
     return m_pDb;
 }
 
+bool BIInventory::IsValidCost(double cost) {
+    TVL_TRACE("BIInventory::IsValidCost");
+    return std::isfinite(cost) && cost >= 0 && cost <= kMaxCost;
+}
+
 double BIInventory::RoundToCents(double value) {
     TVL_TRACE("BIInventory::RoundToCents");
     return std::floor(value * 100.0 + 0.5) / 100.0;
