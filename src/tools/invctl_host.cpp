@@ -83,8 +83,8 @@ Session::~Session() {
         tavel::ModuleDetach();
 }
 
-bool Session::Open(const Options& options, bool yes, const std::string& login,
-                   std::string& problem) {
+bool Session::Open(const Options& options, bool yes, const std::string& login, std::string& problem,
+                   bool mustExist) {
     if (options.db.empty()) {
         problem = "no database file given (--db FILE)";
         return false;
@@ -100,6 +100,11 @@ bool Session::Open(const Options& options, bool yes, const std::string& login,
     if (!cursor->GetFirst())
         user = 0;
     cursor.reset();
+    // Movements are audited under the user: a mistyped login must not write as nobody.
+    if (user == 0 && mustExist) {
+        problem = "--user: no user with login " + login;
+        return false;
+    }
     db_->SetCurrentUser(user);
 
     host_ = std::make_unique<CommandLineHost>(db_.get(), yes);
@@ -118,6 +123,7 @@ bool TakeSignInOption(const Args& args, std::size_t& i, SignIn& signIn) {
     }
     if (args[i] == "--user" && i + 1 < args.size()) {
         signIn.user = args[++i];
+        signIn.userGiven = true;
         return true;
     }
     return false;
@@ -141,7 +147,7 @@ bool IsOption(const std::string& arg) {
 
 bool OpenSession(Session& session, const Options& options, const SignIn& signIn, int& status) {
     std::string problem;
-    if (!session.Open(options, signIn.yes, signIn.user, problem)) {
+    if (!session.Open(options, signIn.yes, signIn.user, problem, signIn.userGiven)) {
         status = Fail(problem);
         return false;
     }

@@ -19,7 +19,7 @@ struct WSIDate;
 
 namespace invctl {
 
-// A business rule refused the command.
+// A business rule refused the command (see the exit codes in invctl.h).
 inline constexpr int kExitRefused = 2;
 
 class CommandLineHost : public WSIApplication {
@@ -43,6 +43,7 @@ private:
 struct SignIn {
     bool yes = false;
     std::string user = "admin";
+    bool userGiven = false; // --user was given: its login must exist
 };
 
 // The options of a movement that may create missing stock or take expired or undated lots.
@@ -67,9 +68,11 @@ public:
     Session& operator=(const Session&) = delete;
 
     // Opens the database of the options, attaches the module to a command-line host and
-    // signs in as `login` (or as nobody when no such user exists). False with problem set
-    // when the database cannot be opened.
-    bool Open(const Options& options, bool yes, const std::string& login, std::string& problem);
+    // signs in as `login`. A login that does not exist signs in as nobody, unless
+    // `mustExist` (the user named it): then it is refused. False with problem set when the
+    // database cannot be opened or the login is refused.
+    bool Open(const Options& options, bool yes, const std::string& login, std::string& problem,
+              bool mustExist = false);
     WSIDatabase& Db() { return *db_; }
 
 private:

@@ -3,7 +3,7 @@
 # error naming the argument, and nothing is written. invctl_input_test.sh INVCTL CASE.
 source "$(dirname "$0")/invctl_lib.sh" "$@"
 
-usage=2
+usage=64
 init_demo
 item="$(value 'SELECT MIN("InvItem") FROM INVITEM WHERE "Quantity" > 5 AND "Balance" >= 3')"
 
@@ -50,6 +50,18 @@ widths)
     run receive STORE "BANDAG,1,-,$(printf 'R%.0s' {1..50})"
     expect_status 0
     [ "$(value 'SELECT MAX(LENGTH("RefNo")) FROM INVITEM')" = "50" ] || fail "reference cut"
+    expect_consistent
+    ;;
+users)
+    # A login that does not exist is refused before anything is written; the default
+    # sign-in stays as it was.
+    refused 1 "no user with login nosuch" count STORE SYR3ML 1 --user nosuch
+    run count STORE SYR3ML 1 --user admin
+    expect_status 0
+    # Not found is 1, a refusal 2, a wrong command line 64.
+    refused 1 "no product" count STORE NOSUCHCODE 1
+    refused 2 "" transfer STORE STORE SYR3ML 1
+    refused 64 "not a quantity" count STORE SYR3ML many
     expect_consistent
     ;;
 *)
