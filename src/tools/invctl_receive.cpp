@@ -8,6 +8,7 @@
 #include "BIInvRec.h"
 #include "BoundedFormat.h"
 #include "ColumnWidths.h"
+#include "SqlText.h"
 #include "WSIDatabase.h"
 
 #include <cstdio>
@@ -106,11 +107,44 @@ void PrintOrderLines(WSIDatabase& db, long invOrder) {
 
 // --- receive
 
+// A script run again after a crash must not receive a delivery twice: lines whose
+// reference this order has already received under the same product are named on
+// stderr. True when there is any.
+bool AlreadyReceived(WSIDatabase& db, long invOrder, const std::vector<ReceiptLine>& lines,
+                     const std::vector<long>& products) {
+    if (invOrder == 0)
+        return false;
+    bool found = false;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        if (lines[n].refNo.empty())
+            continue;
+        char where[512];
+        TVL_FORMAT(where,
+                   "FROM INVITEM I, INVORDIT O WHERE O.\"InvOrder\" = %ld AND I.\"InvOrdIt\" = "
+                   "O.\"InvOrdIt\" AND I.\"Product\" = %ld AND I.\"RefNo\" = '%s'",
+                   invOrder, products[n], tavel::EscapeQuotes(lines[n].refNo.c_str()).c_str());
+        long invRec = 0;
+        double quantity = 0;
+        if (!db.Query(__FILE__, __LINE__, "SELECT MIN(I.\"InvRec\") %s", &invRec, where)
+                 ->GetFirst() ||
+            invRec == 0)
+            continue;
+        db.Query(__FILE__, __LINE__, "SELECT SUM(I.\"Quantity\") %s", &quantity, where)->GetFirst();
+        std::fprintf(stderr,
+                     "invctl receive: line %zu (%s): reference %s already received %g on "
+                     "receipt %ld\n",
+                     n + 1, lines[n].product.c_str(), lines[n].refNo.c_str(), quantity, invRec);
+        found = true;
+    }
+    return found;
+}
+
 int RunReceive(const Options& options, const Args& args) {
     SignIn common;
     std::string location, poNumber;
     long vendor = 0;
     bool hasDate = false, hasPODate = false, backOrder = false, addUnordered = false;
+    bool again = false;
     WSIDate date{}, poDate{};
     std::vector<ReceiptLine> lines;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -118,7 +152,9 @@ int RunReceive(const Options& options, const Args& args) {
         const bool hasValue = i + 1 < args.size();
         if (TakeSignInOption(args, i, common))
             continue;
-        if (a == "--po" && hasValue) {
+        if (a == "--again") {
+            again = true;
+        } else if (a == "--po" && hasValue) {
             poNumber = args[++i];
         } else if (a == "--vendor" && hasValue) {
             if (!ParseId(args[++i], vendor))
@@ -173,6 +209,12 @@ int RunReceive(const Options& options, const Args& args) {
     if (!poNumber.empty() && rec.GetInvOrder()->InvOrder == 0) {
         InvalidPONumber e;
         return Refused(e);
+    }
+    if (!again && AlreadyReceived(db, rec.GetInvOrder()->InvOrder, lines, products)) {
+        rec.CloseBatch();
+        std::fprintf(stderr, "invctl receive: nothing received; give --again to receive these "
+                             "lines once more\n");
+        return kExitRefused;
     }
     bool stored = false;
     for (std::size_t n = 0; n < lines.size(); ++n) {
@@ -354,10 +396,12 @@ int RunBackOrder(const Options& options, const Args& args) {
 const Command kReceiveCommand{
     "receive",
     "LOCATION LINE... [--po PONUMBER] [--vendor ID] [--date YYYY-MM-DD] [--po-date YYYY-MM-DD] "
-    "[--add-unordered] [--backorder] [--yes] [--user LOGIN]",
+    "[--add-unordered] [--backorder] [--again] [--yes] [--user LOGIN]",
     "receive one batch at a location; LINE is PRODUCT,QUANTITY[,EXPIRY[,REFERENCE]] (EXPIRY "
     "YYYY-MM-DD or -); against a PO, --add-unordered puts products not ordered on the order "
-    "and --backorder back-orders what is short; prints the receipt and the order's lines",
+    "and --backorder back-orders what is short; a line whose REFERENCE the order already "
+    "received is not received twice unless --again is given; prints the receipt and the "
+    "order's lines",
     RunReceive};
 
 const Command kReceiptCommand{

@@ -64,6 +64,22 @@ users)
     refused 64 "not a quantity" count STORE SYR3ML many
     expect_consistent
     ;;
+rerun)
+    # Run again after a crash, the same delivery note on the same order receives nothing.
+    run receive STORE --po MPD-1203 VACFLU,4,2027-01-31,DN-7
+    expect_status 0
+    refused 2 "reference DN-7 already received 4 on receipt" \
+        receive STORE --po MPD-1203 VACHEPB,2,2027-03-31,DN-7 VACFLU,4,2027-01-31,DN-7
+    expect_err "line 2 (VACFLU)"
+    received="SELECT SUM(\"Quantity\") FROM INVITEM WHERE \"RefNo\" = 'DN-7'"
+    # Another note, or the same one given --again, is received.
+    run receive STORE --po MPD-1203 VACFLU,1,2027-01-31,DN-8
+    expect_status 0
+    run receive STORE --po MPD-1203 VACFLU,4,2027-01-31,DN-7 --again
+    expect_status 0
+    [ "$(value "$received")" = 8 ] || fail "--again did not receive: $(value "$received")"
+    expect_consistent
+    ;;
 *)
     fail "unknown case"
     ;;
