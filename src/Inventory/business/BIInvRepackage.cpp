@@ -67,7 +67,7 @@ void BIInvRepackage::Repackage(long invItem, const char* invLoc, long sourceProd
         Adjust(invLoc, tavel::MovementType::Repackage, sourceProduct, sourceQuantity, "", false,
                false, false, audit, invItem, 0, "", 0);
         CloseBatch();
-        db->TransactionEnd();
+        tavel::EndTransaction(db);
     } catch (...) {
         // The batch belonged to this call only; later movements must not join it.
         CloseBatch();

@@ -105,7 +105,7 @@ long BIInvSplit::Split(long invItem, short quantity, double cost, WSIDate expiry
         if (WSITable::QExecDirect(__FILE__, __LINE__, db, sql) != 0)
             throw InvItemErr();
 
-        db->TransactionEnd();
+        tavel::EndTransaction(db);
         return split.data.InvItem;
     } catch (...) {
         tavel::AbortTransactionsAbove(db, level);

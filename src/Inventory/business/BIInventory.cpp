@@ -12,6 +12,7 @@
 #include "TableLookup.h"
 #include "ThrowDbError.h"
 #include "Trace.h"
+#include "UnitOfWork.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
@@ -773,6 +774,7 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
 
 bool BIInventory::ThrowDbError(unsigned short error) {
     TVL_TRACE("BIInventory::ThrowDbError");
+    tavel::ThrowStorageFailure(GetDb());
     return tavel::ThrowDbError(error);
 }
 

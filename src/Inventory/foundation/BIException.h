@@ -196,6 +196,12 @@ public:
     short TrackExpiryDate = 0; // of the product
 };
 
+// The database could not store the unit of work (an I/O error, a lock or sync the disk
+// refused), or its disk is full. No table rule refused: what the user must hear is that
+// nothing was stored and why. Raised by the business layer's write pattern.
+class StorageErr : public BIExceptionBase<40001> {};
+class DiskFullErr : public BIExceptionBase<40002> {};
+
 // Name and code of every named exception, for tools and checks over the whole set
 // (every code must have a text in the host's string table).
 struct BIExceptionInfo {
