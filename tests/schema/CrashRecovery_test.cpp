@@ -106,17 +106,4 @@ TEST_F(CrashRecovery, CountersHeldByAnotherProgramCannotBeReadNowButAreNotMissin
     EXPECT_TRUE(check.ok) << check.problem;
 }
 
-// Counters that are really gone are reported as missing, not as a passing lock.
-TEST_F(CrashRecovery, CountersWithoutTheirTableAreMissing) {
-    ASSERT_EQ(sqlite3_exec(raw, "DROP TABLE \"TVL_SEQUENCES\"", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    tavel::SchemaCheck check = tavel::CheckSchema(t.db);
-    EXPECT_FALSE(check.ok);
-    EXPECT_FALSE(check.unreadable);
-    EXPECT_NE(
-        check.problem.find(std::string("sequence ") + tavel::kBatchIdSequence + " is missing"),
-        std::string::npos)
-        << check.problem;
-}
-
 } // namespace
