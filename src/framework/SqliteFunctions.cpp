@@ -1,5 +1,7 @@
 #include "SqliteFunctions.h"
 
+#include "Clock.h"
+
 #include <sqlite3.h>
 
 #include <cctype>
@@ -68,6 +70,23 @@ int OpenSequenceDb(const std::string& path, sqlite3** out) {
     return rc;
 }
 
+// A process killed while it committed a number leaves the counters' rollback journal
+// behind. Only a connection that may write can roll it back, and it does so on its first
+// read; this does that read at once, so that nothing that opens the file read-only later
+// (a check, a backup) meets the half-written file. Nothing is created when the file does
+// not exist. Returns the open connection, or null when there is no file or it cannot be
+// read now (NextVal then tries again and reports why).
+sqlite3* RecoverSequenceDb(const std::string& path) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_busy_timeout(db, kSequenceBusyTimeoutMs) == SQLITE_OK &&
+        sqlite3_exec(db, "SELECT COUNT(1) FROM sqlite_schema", nullptr, nullptr, nullptr) ==
+            SQLITE_OK)
+        return db;
+    sqlite3_close(db);
+    return nullptr;
+}
+
 void ResultError(sqlite3_context* ctx, const std::string& message) {
     sqlite3_result_error(ctx, message.c_str(), static_cast<int>(message.size()));
 }
@@ -79,11 +98,9 @@ void ResultDate(sqlite3_context* ctx, int y, int m, int d) {
 }
 
 bool ValidDate(int y, int m, int d) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1)
-        return false;
-    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+    return y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1 && d <= 31 &&
+           tavel::IsCalendarDate(
+               WSIDate{static_cast<short>(y), static_cast<short>(m), static_cast<short>(d)});
 }
 
 void Today(sqlite3_context* ctx, int, sqlite3_value**) {
@@ -351,6 +368,8 @@ int RegisterOracleFunctions(sqlite3* db, std::function<WSIDate()> today) {
     auto* state = new ConnectionState;
     state->today = std::move(today);
     state->sequencePath = SequencePath(db);
+    if (!state->sequencePath.empty())
+        state->sequenceDb = RecoverSequenceDb(state->sequencePath);
     {
         std::lock_guard<std::mutex> lock(gStatesMutex);
         gStates[db] = state;

@@ -156,6 +156,24 @@ void WSIDatabase::PrepareFailed(const char* file, int line, const char* what, co
 }
 
 void WSIDatabase::LogError(const char* file, int line, const char* what, const char* detail) const {
+    if (db_) {
+        switch (sqlite3_extended_errcode(db_) & 0xff) {
+        case SQLITE_FULL:
+            storageFailure_ = Storage::Full;
+            break;
+        case SQLITE_IOERR:
+        case SQLITE_CORRUPT:
+        case SQLITE_CANTOPEN:
+        case SQLITE_READONLY:
+        case SQLITE_NOMEM:
+        case SQLITE_NOTADB:
+            if (storageFailure_ != Storage::Full)
+                storageFailure_ = Storage::Failed;
+            break;
+        default:
+            break;
+        }
+    }
     LogFile log(kErrorLog, true, true);
     log.Log("\tError \tFile: %s \tLine: %d \t%s: %s", file ? file : "?", line, what ? what : "",
             detail ? detail : "");
@@ -258,6 +276,7 @@ bool WSIDatabase::TransactionBegin() {
         return false;
     if (txCount_++ > 0 || engineTx_)
         return true;
+    storageFailure_ = Storage::Fine;
     if (BeginImmediate(busyTimeoutMs_))
         return true;
     // Writes of this transaction will try again to open it (EnsureWriteTransaction).

@@ -170,6 +170,7 @@ public:
     // How long TransactionBegin and writes wait for another connection's write
     // transaction, and how long a record lock attempt waits.
     void SetBusyTimeout(int ms);
+    int BusyTimeout() const { return busyTimeoutMs_; }
     void SetLockTimeout(int ms) { lockTimeoutMs_ = ms; }
 
     // Statement cache: hits and misses count look-ups of statement shapes.
@@ -182,8 +183,15 @@ public:
     void SetCacheCapacity(std::size_t entries) { cache_.SetCapacity(entries); }
     void ClearStatementCache() { cache_.Clear(); }
 
-    // Appends one line naming file and line to the error log.
+    // Appends one line naming file and line to the error log, and keeps what kind of
+    // failure the engine reported, for StorageFailure.
     void LogError(const char* file, int line, const char* what, const char* detail) const;
+
+    // The kind of the last failure logged since the outermost TransactionBegin: a table
+    // write that failed below the rules (an I/O error, a full disk) is no rule's refusal
+    // and must be told to the user as what it is.
+    enum class Storage { Fine, Failed, Full };
+    Storage StorageFailure() const { return storageFailure_; }
 
 private:
     friend class WSITable;
@@ -243,6 +251,7 @@ private:
     WSIDate todaySent_; // the date the server session holds as tavel.today
     bool todayKnown_ = false;
     std::string lastError_;
+    mutable Storage storageFailure_ = Storage::Fine;
     std::string lastState_; // SQLSTATE of the last failed server statement
     std::string path_;
     tavel::Clock clock_;

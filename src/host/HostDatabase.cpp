@@ -24,6 +24,7 @@ constexpr unsigned kNotInventoryMessage = 39405;
 constexpr unsigned kCreateFailedMessage = 39406;
 constexpr unsigned kServerUnreachableMessage = 39411;
 constexpr unsigned kServerNotInventoryMessage = 39412;
+constexpr unsigned kUnreadableNowMessage = 40000;
 
 // The demo gives every user the same password, and the approval right to the users the
 // demo marks as approvers, so that both sides of the approval rules can be tried.
@@ -77,7 +78,10 @@ bool CheckExisting(WSIDatabase& db, const std::string& where, const StringTable&
                    tavel::kSchemaVersion);
         out.problem = buf;
     } else {
-        out.problem = MessageWith(texts, notInventoryMessage, where, check.problem);
+        // A file only busy or failing to read at this moment is not called damaged.
+        out.problem =
+            MessageWith(texts, check.unreadable ? kUnreadableNowMessage : notInventoryMessage,
+                        where, check.problem);
     }
     return false;
 }

@@ -504,6 +504,8 @@ public:
 
 protected:
     const SchemaHints& Hints() const { return ctx_.hints ? *ctx_.hints : NoHints(); }
+    // IsDate with the writer's memo: the tree does not change while it is written.
+    bool DateValued(const ast::Expr& e) const { return IsDate(e, Hints(), &dateMemo_); }
 
     void Call(const std::string& name, const std::vector<ExprPtr>& args) {
         Put(name);
@@ -642,7 +644,7 @@ protected:
             if (n == 2)
                 Fail("TRUNC with a format", e.pos);
             Arity(e, 1, 1);
-            if (IsDate(*e.args[0], Hints()))
+            if (DateValued(*e.args[0]))
                 Expr(*e.args[0], kPrimary); // a date has no time of day
             else
                 TruncNumber(*e.args[0]);
@@ -671,7 +673,7 @@ protected:
             Arity(e, 1, 2);
             if (n == 2) {
                 Call(Builtin(f), e.args);
-            } else if (IsDate(*e.args[0], Hints())) {
+            } else if (DateValued(*e.args[0])) {
                 Put(Builtin(f) + "(");
                 Expr(*e.args[0]);
                 Put(", 'MM/DD/YYYY')");
@@ -754,7 +756,7 @@ private:
     bool IsDateArithmetic(const ast::Expr& e) const {
         if (e.kind != Kind::Binary || (e.op != "+" && e.op != "-"))
             return false;
-        bool l = IsDate(*e.args[0], Hints()), r = IsDate(*e.args[1], Hints());
+        bool l = DateValued(*e.args[0]), r = DateValued(*e.args[1]);
         return e.op == "+" ? l != r : l;
     }
 
@@ -888,11 +890,11 @@ private:
 
     bool DateArithmetic(const ast::Expr& e) override {
         if (!IsDateArithmetic(e)) {
-            if (e.op == "-" && IsDate(*e.args[1], Hints()))
+            if (e.op == "-" && DateValued(*e.args[1]))
                 Fail("number minus a date", e.pos);
             return false;
         }
-        bool l = IsDate(*e.args[0], Hints()), r = IsDate(*e.args[1], Hints());
+        bool l = DateValued(*e.args[0]), r = DateValued(*e.args[1]);
         if (e.op == "-" && r) {
             // date - date: days between them
             Put("(julianday(");
@@ -1149,7 +1151,7 @@ private:
     // days that may have a fraction (or is a value of unknown type, which PostgreSQL
     // would take for a date) is made whole days first.
     bool DateArithmetic(const ast::Expr& e) override {
-        const bool l = IsDate(*e.args[0], Hints()), r = IsDate(*e.args[1], Hints());
+        const bool l = DateValued(*e.args[0]), r = DateValued(*e.args[1]);
         if (e.op == "-" && r && !l)
             Fail("number minus a date", e.pos);
         if (l == r)

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sqldialect::detail {
@@ -84,6 +85,9 @@ protected:
 
     const EmitContext& ctx_;
     std::string out_;
+    // Whether each node of the statement being printed is a date, asked at every node of
+    // an arithmetic chain; emptied when a statement begins.
+    mutable std::unordered_map<const ast::Expr*, bool> dateMemo_;
 
 private:
     // The tables of each query block (and of the statement's target) being printed:

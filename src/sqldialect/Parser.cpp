@@ -56,6 +56,25 @@ public:
 private:
     const std::vector<Token>& t_;
     std::size_t i_ = 0;
+    int depth_ = 0;
+
+    // Each parenthesis, sub-select, NOT or sign goes one level deeper into the parser's
+    // own recursion (and the rewrite's and writer's after it). No statement the module
+    // writes comes near the limit; text from outside that does is refused where it
+    // passes it, instead of running out of stack.
+    class Nesting {
+    public:
+        explicit Nesting(Parser& p) : p_(p) {
+            if (++p_.depth_ > kMaxNesting)
+                p_.Fail("nesting deeper than " + std::to_string(kMaxNesting) + " levels");
+        }
+        ~Nesting() { --p_.depth_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& p_;
+    };
     int params_ = 0;
     int maxBind_ = 0;
 
@@ -207,6 +226,7 @@ private:
     // ---- queries
 
     SelectPtr ParseSelect() {
+        Nesting level(*this);
         auto s = std::make_unique<Select>();
         s->pos = Cur().pos;
         s->terms.push_back(ParseTerm());
@@ -353,7 +373,10 @@ private:
 
     // ---- expressions, lowest precedence first
 
-    ExprPtr ParseExpr() { return ParseOr(); }
+    ExprPtr ParseExpr() {
+        Nesting level(*this);
+        return ParseOr();
+    }
 
     ExprPtr Binary(Kind k, std::string op, ExprPtr l, ExprPtr r, std::size_t pos) {
         auto e = std::make_unique<Expr>();
@@ -390,6 +413,7 @@ private:
             ExprPtr e = Make(Kind::Unary);
             e->op = "NOT";
             Next();
+            Nesting level(*this);
             e->args.push_back(ParseNot());
             return e;
         }
@@ -495,6 +519,7 @@ private:
             ExprPtr e = Make(Kind::Unary);
             e->op = Cur().text;
             Next();
+            Nesting level(*this);
             e->args.push_back(ParseUnary());
             return e;
         }

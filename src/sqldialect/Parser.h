@@ -7,6 +7,9 @@
 
 namespace sqldialect::detail {
 
+// How deep parentheses, sub-selects, NOT and signs may nest in one statement.
+inline constexpr int kMaxNesting = 256;
+
 // Parses the tokens of one statement (SELECT, INSERT, UPDATE, DELETE). Throws
 // TranslateError naming the first construct it does not know.
 ast::Statement Parse(const std::vector<Token>& tokens);

@@ -708,10 +708,12 @@ std::vector<Conversion> LiteralConversions(const Statement& st, const SchemaHint
     return c.Take();
 }
 
-bool IsDate(const Expr& e, const SchemaHints& hints) {
+namespace {
+
+bool ExprIsDate(const Expr& e, const SchemaHints& hints, DateMemo* memo) {
     auto any = [&](std::size_t from, std::size_t step) {
         for (std::size_t i = from; i < e.args.size(); i += step)
-            if (IsDate(*e.args[i], hints))
+            if (IsDate(*e.args[i], hints, memo))
                 return true;
         return false;
     };
@@ -724,7 +726,7 @@ bool IsDate(const Expr& e, const SchemaHints& hints) {
         return e.name == "DATE";
     case Kind::Case: {
         std::size_t first = e.hasOperand ? 1 : 0;
-        return any(first + 1, 2) || (e.hasElse && IsDate(*e.args.back(), hints));
+        return any(first + 1, 2) || (e.hasElse && IsDate(*e.args.back(), hints, memo));
     }
     case Kind::Func:
         if (e.name == "TO_DATE")
@@ -735,22 +737,35 @@ bool IsDate(const Expr& e, const SchemaHints& hints) {
         if (e.name == "NVL2")
             return any(1, 1);
         if (e.name == "DECODE")
-            return any(2, 2) ||
-                   (e.args.size() >= 4 && e.args.size() % 2 == 0 && IsDate(*e.args.back(), hints));
+            return any(2, 2) || (e.args.size() >= 4 && e.args.size() % 2 == 0 &&
+                                 IsDate(*e.args.back(), hints, memo));
         return false;
     case Kind::Binary:
         if (e.op == "+")
-            return IsDate(*e.args[0], hints) != IsDate(*e.args[1], hints);
+            return IsDate(*e.args[0], hints, memo) != IsDate(*e.args[1], hints, memo);
         if (e.op == "-")
-            return IsDate(*e.args[0], hints) && !IsDate(*e.args[1], hints);
+            return IsDate(*e.args[0], hints, memo) && !IsDate(*e.args[1], hints, memo);
         return false;
     case Kind::Subquery: {
         const Expr* item = e.sub ? FirstItem(*e.sub) : nullptr;
-        return item && IsDate(*item, hints);
+        return item && IsDate(*item, hints, memo);
     }
     default:
         return false;
     }
+}
+
+} // namespace
+
+bool IsDate(const Expr& e, const SchemaHints& hints, DateMemo* memo) {
+    if (memo) {
+        if (auto known = memo->find(&e); known != memo->end())
+            return known->second;
+    }
+    const bool date = ExprIsDate(e, hints, memo);
+    if (memo)
+        memo->emplace(&e, date);
+    return date;
 }
 
 } // namespace sqldialect::detail

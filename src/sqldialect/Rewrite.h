@@ -3,6 +3,7 @@
 #include "Ast.h"
 #include "Dialect.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace sqldialect::detail {
@@ -19,7 +20,10 @@ void Rewrite(ast::Statement& st);
 std::vector<Conversion> LiteralConversions(const ast::Statement& st, const SchemaHints& hints);
 
 // Whether an expression yields a calendar date (a date column by name, SYSDATE,
-// TO_DATE, date arithmetic, ...).
-bool IsDate(const ast::Expr& e, const SchemaHints& hints);
+// TO_DATE, date arithmetic, ...). The answer of a `+` or `-` depends on its whole left
+// operand, so a writer that asks at every node of a long chain passes a memo of the
+// answers (valid while the tree does not change): each node is then looked at once.
+using DateMemo = std::unordered_map<const ast::Expr*, bool>;
+bool IsDate(const ast::Expr& e, const SchemaHints& hints, DateMemo* memo = nullptr);
 
 } // namespace sqldialect::detail

@@ -26,6 +26,13 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out, "usage: invctl [--db FILE | --pg CONNINFO] COMMAND [ARGS]\n\ncommands:\n");
     for (const Command* c : kCommands)
         std::fprintf(out, "  %s %s\n      %s\n", c->name, c->synopsis, c->summary);
+    std::fprintf(out, "\nexit status:\n"
+                      "  0   done\n"
+                      "  1   not found or not possible: an unknown product, location, receipt, "
+                      "order or user; a database that cannot be opened\n"
+                      "  2   refused by a rule of the inventory (the message says which)\n"
+                      "  64  the command line is wrong: an unknown option, a number or date "
+                      "that is not one, a code longer than its field\n");
 }
 
 const Command* FindCommand(const char* name) {
@@ -89,6 +96,10 @@ std::unique_ptr<WSIDatabase> OpenInventory(const std::string& path, std::string&
     // version gets the indexes added since.
     tavel::UpgradeSchema(*db);
     tavel::SchemaCheck check = tavel::CheckSchema(*db);
+    if (check.unreadable) {
+        problem = path + " cannot be used at this moment, try again: " + check.problem;
+        return nullptr;
+    }
     if (!check.ok) {
         problem = path + " is not an inventory database of this version: " + check.problem +
                   " (run check-schema)";

@@ -11,9 +11,14 @@ class WSIDatabase;
 
 namespace invctl {
 
+// Exit codes, for scripts: 0 done; 1 not found or not possible (unknown product,
+// location, receipt or order; a database that cannot be opened); 2 a business rule
+// refused (the message says which); 64 the command line was wrong (EX_USAGE of
+// sysexits: an unknown option, a quantity that is not a number, a date that does not
+// exist, a code longer than its column).
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1; // the command ran and failed
-inline constexpr int kExitUsage = 2;   // the command line was wrong
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 64;
 
 // Options given before the command.
 struct Options {

@@ -4,6 +4,8 @@
 #include "invctl.h"
 #include "invctl_host.h"
 
+#include "ColumnWidths.h"
+
 #include "BIException.h"
 #include "BIInvAdj.h"
 #include "BoundedFormat.h"
@@ -106,6 +108,12 @@ bool ParseMovement(const Command& command, const Args& args, bool adjust, Moveme
     }
     if (positional < 3) {
         status = UsageError(command, "location, product and quantity are required");
+        return false;
+    }
+    std::string problem;
+    if (!FitsLocation(m.location, "LOCATION", problem) ||
+        !FitsWidth(m.code, ColWidth::InvAdj, "CODE", "an adjustment code", problem)) {
+        status = UsageError(command, problem);
         return false;
     }
     return true;

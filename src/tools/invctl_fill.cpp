@@ -180,6 +180,8 @@ int RunFill(const Options& options, const Args& args) {
     long pickList = 0;
     if (pos.size() < 3)
         return UsageError(kFillCommand, "from, to and the pick list number are required");
+    if (!FitsLocation(pos[0], "FROM", problem) || !FitsLocation(pos[1], "TO", problem))
+        return UsageError(kFillCommand, problem);
     if (!ParseId(pos[2], pickList))
         return UsageError(kFillCommand, "not a pick list number: " + pos[2]);
     std::vector<FillRequest> requests;

@@ -1,7 +1,10 @@
 #include "invctl_host.h"
 
 #include "BIException.h"
+#include "BIInventory.h"
 #include "BoundedFormat.h"
+#include "Clock.h"
+#include "ColumnWidths.h"
 #include "InventoryModule.h"
 #include "MessageStyle.h"
 #include "Records.h"
@@ -11,6 +14,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -88,8 +92,8 @@ Session::~Session() {
         tavel::ModuleDetach();
 }
 
-bool Session::Open(const Options& options, bool yes, const std::string& login,
-                   std::string& problem) {
+bool Session::Open(const Options& options, bool yes, const std::string& login, std::string& problem,
+                   bool mustExist) {
     if (options.db.empty()) {
         problem = "no database file given (--db FILE)";
         return false;
@@ -105,6 +109,11 @@ bool Session::Open(const Options& options, bool yes, const std::string& login,
     if (!cursor->GetFirst())
         user = 0;
     cursor.reset();
+    // Movements are audited under the user: a mistyped login must not write as nobody.
+    if (user == 0 && mustExist) {
+        problem = "--user: no user with login " + login;
+        return false;
+    }
     db_->SetCurrentUser(user);
 
     host_ = std::make_unique<CommandLineHost>(db_.get(), yes);
@@ -123,6 +132,7 @@ bool TakeSignInOption(const Args& args, std::size_t& i, SignIn& signIn) {
     }
     if (args[i] == "--user" && i + 1 < args.size()) {
         signIn.user = args[++i];
+        signIn.userGiven = true;
         return true;
     }
     return false;
@@ -146,7 +156,7 @@ bool IsOption(const std::string& arg) {
 
 bool OpenSession(Session& session, const Options& options, const SignIn& signIn, int& status) {
     std::string problem;
-    if (!session.Open(options, signIn.yes, signIn.user, problem)) {
+    if (!session.Open(options, signIn.yes, signIn.user, problem, signIn.userGiven)) {
         status = Fail(problem);
         return false;
     }
@@ -197,9 +207,16 @@ bool ParseShort(const std::string& text, short& value) {
 }
 
 bool ParseId(const std::string& text, long& value) {
+    if (text.empty() || text[0] == '-' || text[0] == '+')
+        return false;
+    errno = 0;
     char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return !text.empty() && *end == '\0' && value > 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    // Ids are 32-bit keys in both engines.
+    if (errno != 0 || *end != '\0' || v < 1 || v > INT32_MAX)
+        return false;
+    value = v;
+    return true;
 }
 
 bool ParseOrderLineRef(const std::string& text, OrderLineRef& ref) {
@@ -231,13 +248,53 @@ bool ResolveOrderLine(WSIDatabase& db, OrderLineRef& ref) {
 }
 
 bool ParseDay(const std::string& text, WSIDate& date) {
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3 || m < 1 || m > 12 ||
-        d < 1 || d > 31)
+    WSIDate parsed;
+    if (!tavel::ParseEntryDate(text, tavel::DateForm::Iso, parsed))
         return false;
-    date = WSIDate{static_cast<short>(y), static_cast<short>(m), static_cast<short>(d)};
+    date = parsed;
     return true;
+}
+
+bool ParseCost(const std::string& text, double& value) {
+    if (text.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    // strtod takes "nan", "inf" and overflows to infinity: none of them is a price.
+    if (errno != 0 || *end != '\0' || !BIInventory::IsValidCost(v))
+        return false;
+    value = v;
+    return true;
+}
+
+std::string NotA(const std::string& argument, const std::string& text, const char* expected) {
+    return argument + ": '" + text + "' is not " + expected;
+}
+
+std::string NotADay(const std::string& argument, const std::string& text) {
+    char expected[128];
+    TVL_FORMAT(expected, "a date (YYYY-MM-DD, a day that exists, years %d to %d)",
+               tavel::kFirstEntryYear, tavel::kLastEntryYear);
+    return NotA(argument, text, expected);
+}
+
+std::string NotACost(const std::string& argument, const std::string& text) {
+    char expected[128];
+    TVL_FORMAT(expected, "a cost (a number from 0 to %.0f)", BIInventory::kMaxCost);
+    return NotA(argument, text, expected);
+}
+
+bool FitsWidth(const std::string& text, unsigned width, const std::string& argument,
+               const char* what, std::string& problem) {
+    if (text.size() <= width)
+        return true;
+    problem = argument + ": '" + text + "' has " + std::to_string(text.size()) + " characters; " +
+              what + " has at most " + std::to_string(width);
+    return false;
+}
+bool FitsLocation(const std::string& text, const std::string& argument, std::string& problem) {
+    return FitsWidth(text, ColWidth::InvLoc, argument, "a location code", problem);
 }
 
 } // namespace invctl

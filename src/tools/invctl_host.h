@@ -19,7 +19,7 @@ struct WSIDate;
 
 namespace invctl {
 
-// A business rule refused the command.
+// A business rule refused the command (see the exit codes in invctl.h).
 inline constexpr int kExitRefused = 2;
 
 class CommandLineHost : public WSIApplication {
@@ -43,6 +43,7 @@ private:
 struct SignIn {
     bool yes = false;
     std::string user = "admin";
+    bool userGiven = false; // --user was given: its login must exist
 };
 
 // The options of a movement that may create missing stock or take expired or undated lots.
@@ -67,9 +68,11 @@ public:
     Session& operator=(const Session&) = delete;
 
     // Opens the database of the options, attaches the module to a command-line host and
-    // signs in as `login` (or as nobody when no such user exists). False with problem set
-    // when the database cannot be opened.
-    bool Open(const Options& options, bool yes, const std::string& login, std::string& problem);
+    // signs in as `login`. A login that does not exist signs in as nobody, unless
+    // `mustExist` (the user named it): then it is refused. False with problem set when the
+    // database cannot be opened or the login is refused.
+    bool Open(const Options& options, bool yes, const std::string& login, std::string& problem,
+              bool mustExist = false);
     WSIDatabase& Db() { return *db_; }
 
 private:
@@ -99,10 +102,27 @@ int Refused(BIException& e);
 
 // A whole number in the range of a short; false for anything else.
 bool ParseShort(const std::string& text, short& value);
-// A positive id; false for anything else.
+// A positive id that fits a key column; false for anything else.
 bool ParseId(const std::string& text, long& value);
-// YYYY-MM-DD; false (date untouched) for anything else.
+// YYYY-MM-DD of a day that exists, in the years a date may be entered; false (date
+// untouched) for anything else.
 bool ParseDay(const std::string& text, WSIDate& date);
+// A finite cost from 0 to BIInventory::kMaxCost; false (value untouched) for anything
+// else, "nan", "inf" and numbers that overflow included.
+bool ParseCost(const std::string& text, double& value);
+
+// The usage-error texts of these checks, naming the argument ("--date", "COST") and what
+// it must be.
+std::string NotA(const std::string& argument, const std::string& text, const char* expected);
+std::string NotADay(const std::string& argument, const std::string& text);
+std::string NotACost(const std::string& argument, const std::string& text);
+// Whether text fits a column's width (ColWidth); false with problem naming the argument,
+// what it is ("a location code") and the width. Codes are never cut to fit: a cut code
+// names another record, or none.
+bool FitsWidth(const std::string& text, unsigned width, const std::string& argument,
+               const char* what, std::string& problem);
+// FitsWidth for a location code.
+bool FitsLocation(const std::string& text, const std::string& argument, std::string& problem);
 
 // An order line as a script names it: by its id, or as ORDER:LINE, the order's number and
 // the line's number on it, so that no id needs looking up.

@@ -10,6 +10,7 @@
 #include "BIInvSplit.h"
 #include "BIInvTransfer.h"
 #include "BoundedFormat.h"
+#include "ColumnWidths.h"
 #include "TableLookup.h"
 #include "WSIDatabase.h"
 #include "schema/InventoryCodes.h"
@@ -40,12 +41,6 @@ bool ParseArgs(const Args& args, bool movementOptions, Args& positional, Common&
         positional.push_back(a);
     }
     return true;
-}
-
-bool ParseCost(const std::string& text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0';
 }
 
 // YYYY-MM-DD, or "none" for no date.
@@ -84,6 +79,9 @@ int RunCount(const Options& options, const Args& args) {
         return UsageError(kCountCommand, "location, product and counted quantity are required");
     if (!ParseShort(pos[2], counted))
         return UsageError(kCountCommand, "not a quantity: " + pos[2]);
+    if (!FitsLocation(pos[0], "LOCATION", problem) ||
+        (pos.size() > 3 && !FitsWidth(pos[3], ColWidth::InvAdj, "CODE", "a count code", problem)))
+        return UsageError(kCountCommand, problem);
 
     Session session;
     int status = kExitOk;
@@ -119,6 +117,8 @@ int RunTransfer(const Options& options, const Args& args) {
         return UsageError(kTransferCommand, "from, to, product and quantity are required");
     if (!ParseShort(pos[3], quantity))
         return UsageError(kTransferCommand, "not a quantity: " + pos[3]);
+    if (!FitsLocation(pos[0], "FROM", problem) || !FitsLocation(pos[1], "TO", problem))
+        return UsageError(kTransferCommand, problem);
 
     Session session;
     int status = kExitOk;
@@ -144,6 +144,8 @@ int RunTransferAll(const Options& options, const Args& args) {
         return UsageError(kTransferAllCommand, problem);
     if (pos.size() != 2)
         return UsageError(kTransferAllCommand, "from and to are required");
+    if (!FitsLocation(pos[0], "FROM", problem) || !FitsLocation(pos[1], "TO", problem))
+        return UsageError(kTransferAllCommand, problem);
 
     Session session;
     int status = kExitOk;
@@ -179,9 +181,9 @@ int RunSplit(const Options& options, const Args& args) {
     if (!ParseShort(pos[1], quantity))
         return UsageError(kSplitCommand, "not a quantity: " + pos[1]);
     if (!ParseCost(pos[2], cost))
-        return UsageError(kSplitCommand, "not a cost: " + pos[2]);
+        return UsageError(kSplitCommand, NotACost("COST", pos[2]));
     if (pos.size() > 3 && !ParseDate(pos[3], expiry))
-        return UsageError(kSplitCommand, "not a date (YYYY-MM-DD or none): " + pos[3]);
+        return UsageError(kSplitCommand, NotADay("EXPIRY", pos[3]) + " nor none");
 
     Session session;
     int status = kExitOk;
@@ -212,7 +214,7 @@ int RunRepackage(const Options& options, const Args& args) {
     if (!ParseShort(pos[3], targetQuantity))
         return UsageError(kRepackageCommand, "not a quantity: " + pos[3]);
     if (!ParseCost(pos[4], cost))
-        return UsageError(kRepackageCommand, "not a cost: " + pos[4]);
+        return UsageError(kRepackageCommand, NotACost("COST", pos[4]));
 
     Session session;
     int status = kExitOk;

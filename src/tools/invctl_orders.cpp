@@ -8,6 +8,7 @@
 #include "BIException.h"
 #include "BIInvOrder.h"
 #include "BoundedFormat.h"
+#include "ColumnWidths.h"
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "WSIDatabase.h"
@@ -176,6 +177,12 @@ int RunNew(Session& session, Common& c) {
         return Usage("order new needs either --from LOCATION or --vendor ID");
     if (c.positional.size() < 2)
         return Usage("order new needs at least one PRODUCT=QUANTITY line");
+    std::string problem;
+    if (!FitsLocation(c.positional[0], "LOCATION", problem) ||
+        !FitsLocation(c.from, "--from", problem) ||
+        !FitsWidth(c.po, ColWidth::PONumber, "--po", "a PO number", problem) ||
+        !FitsWidth(c.type, ColWidth::InvOType, "--type", "an order type", problem))
+        return Usage(problem);
 
     WSIInvOrder::WSIData header{};
     header.IsExternal = external ? 1 : 0;
@@ -196,7 +203,6 @@ int RunNew(Session& session, Common& c) {
         if (eq == std::string::npos || !ParseShort(spec.substr(eq + 1), quantity))
             return Usage("not PRODUCT=QUANTITY: " + spec);
         WSIInvOrdIt::WSIData line;
-        std::string problem;
         if (!LineData(db, spec.substr(0, eq), quantity, line, problem))
             return Fail(problem);
         lines.push_back(line);

@@ -7,6 +7,8 @@
 #include "BIException.h"
 #include "BIInvRec.h"
 #include "BoundedFormat.h"
+#include "ColumnWidths.h"
+#include "SqlText.h"
 #include "WSIDatabase.h"
 
 #include <cstdio>
@@ -28,7 +30,8 @@ struct ReceiptLine {
     std::string refNo;
 };
 
-bool ParseLine(const std::string& text, ReceiptLine& line) {
+// False with problem set when the line is not PRODUCT,QUANTITY[,EXPIRY[,REFERENCE]].
+bool ParseLine(const std::string& text, ReceiptLine& line, std::string& problem) {
     std::string parts[4];
     int n = 0;
     std::size_t start = 0;
@@ -40,16 +43,20 @@ bool ParseLine(const std::string& text, ReceiptLine& line) {
             break;
         start = comma + 1;
     }
-    if (n < 2 || parts[0].empty() || !ParseShort(parts[1], line.quantity))
+    if (n < 2 || parts[0].empty() || !ParseShort(parts[1], line.quantity)) {
+        problem = "not a receipt line: " + text;
         return false;
+    }
     line.product = parts[0];
     if (n > 2 && !parts[2].empty() && parts[2] != "-") {
-        if (!ParseDay(parts[2], line.expiry))
+        if (!ParseDay(parts[2], line.expiry)) {
+            problem = NotADay("EXPIRY of " + text, parts[2]);
             return false;
+        }
         line.dated = true;
     }
     line.refNo = n > 3 ? parts[3] : "";
-    return true;
+    return FitsWidth(line.refNo, ColWidth::RefNo, "REFERENCE of " + text, "a reference", problem);
 }
 
 void PrintDay(const WSIDate& d) {
@@ -100,11 +107,44 @@ void PrintOrderLines(WSIDatabase& db, long invOrder) {
 
 // --- receive
 
+// A script run again after a crash must not receive a delivery twice: lines whose
+// reference this order has already received under the same product are named on
+// stderr. True when there is any.
+bool AlreadyReceived(WSIDatabase& db, long invOrder, const std::vector<ReceiptLine>& lines,
+                     const std::vector<long>& products) {
+    if (invOrder == 0)
+        return false;
+    bool found = false;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        if (lines[n].refNo.empty())
+            continue;
+        char where[512];
+        TVL_FORMAT(where,
+                   "FROM INVITEM I, INVORDIT O WHERE O.\"InvOrder\" = %ld AND I.\"InvOrdIt\" = "
+                   "O.\"InvOrdIt\" AND I.\"Product\" = %ld AND I.\"RefNo\" = '%s'",
+                   invOrder, products[n], tavel::EscapeQuotes(lines[n].refNo.c_str()).c_str());
+        long invRec = 0;
+        double quantity = 0;
+        if (!db.Query(__FILE__, __LINE__, "SELECT MIN(I.\"InvRec\") %s", &invRec, where)
+                 ->GetFirst() ||
+            invRec == 0)
+            continue;
+        db.Query(__FILE__, __LINE__, "SELECT SUM(I.\"Quantity\") %s", &quantity, where)->GetFirst();
+        std::fprintf(stderr,
+                     "invctl receive: line %zu (%s): reference %s already received %g on "
+                     "receipt %ld\n",
+                     n + 1, lines[n].product.c_str(), lines[n].refNo.c_str(), quantity, invRec);
+        found = true;
+    }
+    return found;
+}
+
 int RunReceive(const Options& options, const Args& args) {
     SignIn common;
     std::string location, poNumber;
     long vendor = 0;
     bool hasDate = false, hasPODate = false, backOrder = false, addUnordered = false;
+    bool again = false;
     WSIDate date{}, poDate{};
     std::vector<ReceiptLine> lines;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -112,18 +152,20 @@ int RunReceive(const Options& options, const Args& args) {
         const bool hasValue = i + 1 < args.size();
         if (TakeSignInOption(args, i, common))
             continue;
-        if (a == "--po" && hasValue) {
+        if (a == "--again") {
+            again = true;
+        } else if (a == "--po" && hasValue) {
             poNumber = args[++i];
         } else if (a == "--vendor" && hasValue) {
             if (!ParseId(args[++i], vendor))
                 return UsageError(kReceiveCommand, "not a vendor id: " + args[i]);
         } else if (a == "--date" && hasValue) {
             if (!ParseDay(args[++i], date))
-                return UsageError(kReceiveCommand, "not a date: " + args[i]);
+                return UsageError(kReceiveCommand, NotADay(a, args[i]));
             hasDate = true;
         } else if (a == "--po-date" && hasValue) {
             if (!ParseDay(args[++i], poDate))
-                return UsageError(kReceiveCommand, "not a date: " + args[i]);
+                return UsageError(kReceiveCommand, NotADay(a, args[i]));
             hasPODate = true;
         } else if (a == "--backorder") {
             backOrder = true;
@@ -135,13 +177,18 @@ int RunReceive(const Options& options, const Args& args) {
             location = a;
         } else {
             ReceiptLine line;
-            if (!ParseLine(a, line))
-                return UsageError(kReceiveCommand, "not a receipt line: " + a);
+            std::string problem;
+            if (!ParseLine(a, line, problem))
+                return UsageError(kReceiveCommand, problem);
             lines.push_back(line);
         }
     }
     if (location.empty() || lines.empty())
         return UsageError(kReceiveCommand, "a location and at least one line are required");
+    std::string problem;
+    if (!FitsLocation(location, "LOCATION", problem) ||
+        !FitsWidth(poNumber, ColWidth::PONumber, "--po", "a PO number", problem))
+        return UsageError(kReceiveCommand, problem);
 
     Session session;
     int failed = kExitOk;
@@ -171,6 +218,12 @@ int RunReceive(const Options& options, const Args& args) {
     if (!poNumber.empty() && rec.GetInvOrder()->InvOrder == 0) {
         InvalidPONumber e;
         return Refused(e);
+    }
+    if (!again && AlreadyReceived(db, rec.GetInvOrder()->InvOrder, lines, products)) {
+        rec.CloseBatch();
+        std::fprintf(stderr, "invctl receive: nothing received; give --again to receive these "
+                             "lines once more\n");
+        return kExitRefused;
     }
     bool stored = false;
     for (std::size_t n = 0; n < lines.size(); ++n) {
@@ -238,7 +291,7 @@ int RunReceipt(const Options& options, const Args& args) {
             continue;
         if (a == "--expiry" && i + 1 < args.size()) {
             if (!ParseDay(args[++i], expiry))
-                return UsageError(kReceiptCommand, "not a date: " + args[i]);
+                return UsageError(kReceiptCommand, NotADay(a, args[i]));
             dated = true;
         } else if (a == "--status" && i + 1 < args.size()) {
             if (!ParseShort(args[++i], status))
@@ -315,6 +368,9 @@ int RunBackOrder(const Options& options, const Args& args) {
         return UsageError(kBackOrderCommand, "a PO number (or --order N) and optionally a product");
     const std::string poNumber = invOrder != 0 ? "" : pos[0];
     const std::string productCode = pos.size() > want ? pos[want] : "";
+    std::string problem;
+    if (!FitsWidth(poNumber, ColWidth::PONumber, "PONUMBER", "a PO number", problem))
+        return UsageError(kBackOrderCommand, problem);
 
     Session session;
     int failed = kExitOk;
@@ -349,10 +405,12 @@ int RunBackOrder(const Options& options, const Args& args) {
 const Command kReceiveCommand{
     "receive",
     "LOCATION LINE... [--po PONUMBER] [--vendor ID] [--date YYYY-MM-DD] [--po-date YYYY-MM-DD] "
-    "[--add-unordered] [--backorder] [--yes] [--user LOGIN]",
+    "[--add-unordered] [--backorder] [--again] [--yes] [--user LOGIN]",
     "receive one batch at a location; LINE is PRODUCT,QUANTITY[,EXPIRY[,REFERENCE]] (EXPIRY "
     "YYYY-MM-DD or -); against a PO, --add-unordered puts products not ordered on the order "
-    "and --backorder back-orders what is short; prints the receipt and the order's lines",
+    "and --backorder back-orders what is short; a line whose REFERENCE the order already "
+    "received is not received twice unless --again is given; prints the receipt and the "
+    "order's lines",
     RunReceive};
 
 const Command kReceiptCommand{

@@ -9,6 +9,7 @@
 
 #include <QGuiApplication>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -16,10 +17,11 @@
 namespace invctl {
 namespace {
 
+// A finite number: "nan", "inf" and overflowing numbers are passed on as text.
 bool IsNumeric(const std::string& s) {
     char* end = nullptr;
-    std::strtod(s.c_str(), &end);
-    return !s.empty() && end && *end == '\0';
+    const double v = std::strtod(s.c_str(), &end);
+    return !s.empty() && end && *end == '\0' && std::isfinite(v);
 }
 
 int RunReport(const Options& options, const Args& args) {

@@ -1,7 +1,8 @@
 #include "WSIDateEdit.h"
 
+#include "Clock.h"
+
 #include <QPalette>
-#include <QRegularExpression>
 
 WSIDateEdit::WSIDateEdit(QWidget* parent) : QLineEdit(parent) {
     setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
@@ -39,19 +40,10 @@ void WSIDateEdit::SetDate(const WSIDate& date) {
 }
 
 QDate WSIDateEdit::Parse(const QString& text) {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})$"));
-    const QRegularExpressionMatch m = re.match(text.trimmed());
-    if (!m.hasMatch())
+    WSIDate d;
+    if (!tavel::ParseEntryDate(text.toStdString(), tavel::DateForm::MonthDayYear, d))
         return {};
-    const int month = m.captured(1).toInt();
-    const int day = m.captured(2).toInt();
-    int year = m.captured(3).toInt();
-    if (m.captured(3).size() == 2)
-        year += year < 50 ? 2000 : 1900;
-    if (year < 1753) // the database's date range starts here
-        return {};
-    const QDate d(year, month, day); // invalid for 2/30 and the like
-    return d;
+    return QDate(d.year, d.month, d.day);
 }
 
 QString WSIDateEdit::Format(const QDate& date) {

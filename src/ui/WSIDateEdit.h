@@ -18,8 +18,8 @@ public:
 
     // Nothing but blanks in the field.
     bool IsEmpty() const;
-    // The text is a date: M/D/YYYY (one or two digit month and day) or M/D/YY, whose
-    // year is taken in 1950..2049.
+    // The text is a date that exists: M/D/YYYY (one or two digit month and day) or
+    // M/D/YY, whose year is taken in 1950..2049; years 1900..2199 only.
     bool IsValid() const;
     // The date shown; a null date when the field is empty or invalid.
     QDate Date() const;

@@ -6,6 +6,7 @@
 #include "BIInvAdj.h"
 #include "StockFixture.h"
 
+#include <cmath>
 #include <functional>
 #include <numeric>
 #include <optional>
@@ -513,6 +514,8 @@ TEST_F(AdjustTest, AdjustReceivedDetails_CorrectsTheLotAndCarriesTheCostIntoItsD
             adj.AdjustReceivedDetails(lot, 4.5, WSIDate{2026, 2, 30}, nullptr);
         });
         ExpectRefused<InvalidCost>([&] { adj.AdjustReceivedDetails(lot, -0.01, kJune, nullptr); });
+        ExpectRefused<InvalidCost>(
+            [&] { adj.AdjustReceivedDetails(lot, std::nan(""), kJune, nullptr); });
         ExpectRefused<InvalidInvItem>([&] { adj.AdjustReceivedDetails(0, 1.0, kJune, nullptr); });
         ExpectRefused<RecordInUse>([&] { adj.AdjustReceivedDetails(lot + 99, 1.0, kJune, ""); });
     }

@@ -7,6 +7,7 @@
 #include "BIInvTransfer.h"
 #include "StockFixture.h"
 
+#include <cmath>
 #include <set>
 
 namespace {
@@ -260,6 +261,7 @@ TEST_F(MovesTest, Repackage_RefusalsLeaveTheDatabaseAsItWas) {
     ExpectRefused<InvalidRepackageQuantity>(repackage(item, kStore, box, 3, piece, 12, 1));
     ExpectRefused<InvalidQuantity>(repackage(item, kStore, box, 1, piece, 0, 1));
     ExpectRefused<InvalidCost>(repackage(item, kStore, box, 1, piece, 12, -0.01));
+    ExpectRefused<InvalidCost>(repackage(item, kStore, box, 1, piece, 12, std::nan("")));
     ExpectRefused<InvalidLocation>(repackage(item, "", box, 1, piece, 12, 1));
     ExpectRefused<InvalidLocation>(repackage(item, "CLOSED", box, 1, piece, 12, 1));
     ExpectRefused<InvalidProduct>(repackage(item, kStore, box, 1, 9999, 12, 1));
@@ -312,6 +314,10 @@ TEST_F(MovesTest, Split_RefusalsLeaveTheDatabaseAsItWas) {
         return [=, &s] { s.Split(invItem, quantity, cost, kJune); };
     };
     ExpectRefused<InvalidCost>(split(item, 2, -1));
+    // Not numbers, or beyond any price: they would spread into the average cost.
+    for (double cost :
+         {std::nan(""), HUGE_VAL, -HUGE_VAL, std::nextafter(BIInventory::kMaxCost, HUGE_VAL)})
+        ExpectRefused<InvalidCost>(split(item, 2, cost));
     ExpectRefused<InvalidInvItem>(split(0, 2, 1));
     ExpectRefused<InvalidInvItem>(split(9999, 2, 1));
     ExpectRefused<InvalidQuantity>(split(item, 0, 1));

@@ -83,6 +83,11 @@ const Damage kDamage[] = {
     {"all_details_lost", "DELETE FROM INVITDET WHERE \"InvItem\" = $LOT", {"item-details"}},
     // An emptied lot's details may cancel out in a batch; that is no damage.
     {"emptied_lot_without_details", "DELETE FROM INVITDET WHERE \"InvItem\" = $EMPTY", {}},
+    // Codes compare blank-padded, as the database compares them: 'STORE ' is STORE.
+    {"location_code_with_trailing_blank",
+     "UPDATE INVITEM SET \"InvLoc\" = 'STORE ' WHERE \"InvItem\" = $LOT;"
+     "UPDATE PRDLOC SET \"InvLoc\" = 'WARD ' WHERE \"InvLoc\" = 'WARD'",
+     {}},
     {"detail_of_a_missing_item",
      "DELETE FROM INVITEM WHERE \"InvItem\" = $EMPTY",
      {"orphan-detail"}},

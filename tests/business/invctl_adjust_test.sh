@@ -54,7 +54,7 @@ refusals)
     refused 2 "adjustment code" adjust STORE SYR3ML 1 NOSUCH
     refused 2 "movement is not allowed" adjust STORE SYR3ML 1 --type 4
     refused 1 "no product" adjust STORE NOSUCH 1 DAM
-    refused 2 "quantity" use STORE SYR3ML x
+    refused 64 "quantity" use STORE SYR3ML x
     expect_consistent
     ;;
 *)

@@ -69,7 +69,7 @@ stock_errors)
     expect_status 1
     expect_err "no location NOWHERE"
     run stock STORE
-    expect_status 2
+    expect_status 64
     expect_err "usage:"
     ;;
 *)

@@ -46,3 +46,63 @@ TEST(DayNumberTest, EveryDayRoundTripsAndFollowsTheDayBefore) {
 }
 
 } // namespace
+
+namespace {
+
+// Every entry point takes its dates through one parser: only days that exist, years
+// 1900..2199, in the form of the place (tools: ISO; screens: month/day/year).
+TEST(EntryDateTest, OnlyRealDaysInTheEntryYearsAreTaken) {
+    struct Case {
+        const char* text;
+        tavel::DateForm form;
+        WSIDate expected; // null: refused
+    } cases[] = {
+        {"2027-02-28", tavel::DateForm::Iso, {2027, 2, 28}},
+        {"2027-02-30", tavel::DateForm::Iso, {}},
+        {"2027-04-31", tavel::DateForm::Iso, {}},
+        {"2028-02-29", tavel::DateForm::Iso, {2028, 2, 29}},
+        {"2100-02-29", tavel::DateForm::Iso, {}},
+        {"2000-02-29", tavel::DateForm::Iso, {2000, 2, 29}},
+        {"0000-01-01", tavel::DateForm::Iso, {}},
+        {"1900-01-01", tavel::DateForm::Iso, {1900, 1, 1}},
+        {"1899-12-31", tavel::DateForm::Iso, {}},
+        {"2199-12-31", tavel::DateForm::Iso, {2199, 12, 31}},
+        {"2200-01-01", tavel::DateForm::Iso, {}},
+        {"2027-13-01", tavel::DateForm::Iso, {}},
+        {"2027-00-10", tavel::DateForm::Iso, {}},
+        {"2027-01-00", tavel::DateForm::Iso, {}},
+        {" 2027-01-05 ", tavel::DateForm::Iso, {2027, 1, 5}},
+        {"2027-1-5", tavel::DateForm::Iso, {}},
+        {"2027-01-05x", tavel::DateForm::Iso, {}},
+        {"20270-01-05", tavel::DateForm::Iso, {}},
+        {"", tavel::DateForm::Iso, {}},
+        {"2/29/2028", tavel::DateForm::MonthDayYear, {2028, 2, 29}},
+        {"02/29/2027", tavel::DateForm::MonthDayYear, {}},
+        {"4/31/2027", tavel::DateForm::MonthDayYear, {}},
+        {"12/31/49", tavel::DateForm::MonthDayYear, {2049, 12, 31}},
+        {"1/1/50", tavel::DateForm::MonthDayYear, {1950, 1, 1}},
+        {"1/1/0000", tavel::DateForm::MonthDayYear, {}},
+        {"1/1/1899", tavel::DateForm::MonthDayYear, {}},
+        {"12/31/2199", tavel::DateForm::MonthDayYear, {2199, 12, 31}},
+        {"1/1/2200", tavel::DateForm::MonthDayYear, {}},
+        {"1/1/202", tavel::DateForm::MonthDayYear, {}},
+        {"2027-01-05", tavel::DateForm::MonthDayYear, {}},
+    };
+    for (const Case& c : cases) {
+        WSIDate parsed{1, 1, 1};
+        const bool ok = tavel::ParseEntryDate(c.text, c.form, parsed);
+        EXPECT_EQ(ok, !c.expected.IsNull()) << "'" << c.text << "'";
+        EXPECT_EQ(parsed, c.expected) << "'" << c.text << "'";
+    }
+}
+
+TEST(EntryDateTest, CalendarDatesAreThoseThatExist) {
+    EXPECT_TRUE(tavel::IsCalendarDate({2024, 2, 29}));
+    EXPECT_FALSE(tavel::IsCalendarDate({2023, 2, 29}));
+    EXPECT_FALSE(tavel::IsCalendarDate({2023, 6, 31}));
+    EXPECT_FALSE(tavel::IsCalendarDate({0, 1, 1}));
+    EXPECT_FALSE(tavel::IsCalendarDate({2023, 13, 1}));
+    EXPECT_FALSE(tavel::IsCalendarDate({}));
+}
+
+} // namespace

@@ -32,8 +32,8 @@ expect() { # expected-exit-code message-fragment args...
     [ "$rc" -eq "$code" ] || fail "$* exited $rc, not $code: $(cat "$dir/err")"
     grep -qF -- "$fragment" "$dir/err" || fail "$*: message lacks [$fragment]: $(cat "$dir/err")"
 }
-expect 2 "--out" --db "$db" report InvOrder.rpt --formula InvOrder=1
-expect 2 "NAME=VALUE" --db "$db" report InvOrder.rpt --formula InvOrder --out "$dir/x.pdf"
+expect 64 "--out" --db "$db" report InvOrder.rpt --formula InvOrder=1
+expect 64 "NAME=VALUE" --db "$db" report InvOrder.rpt --formula InvOrder --out "$dir/x.pdf"
 expect 1 "1; DROP" --db "$db" report InvOrder.rpt --formula "InvOrder=1; DROP" --out "$dir/x.pdf"
 expect 1 "Colour" --db "$db" report PrdLoc.rpt --formula Product=1 --formula Colour=red --out "$dir/x.pdf"
 expect 1 "Missing.rpt" --db "$db" report Missing.rpt --out "$dir/x.pdf"

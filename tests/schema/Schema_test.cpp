@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 using schematest::TempDatabase;
@@ -119,15 +120,30 @@ TEST(SchemaCheck, OnlyKnownEarlierVersionsAreUpgraded) {
     EXPECT_EQ(tavel::CheckSchema(later.db).version, 99);
 }
 
-// The sequence counters are kept beside the database; a copy without them is caught.
+// The sequence counters are kept beside the database; counters that are gone (their
+// table, then the whole file) are reported missing, not as a file that is only busy.
 TEST_F(SchemaTest, CheckNamesAMissingSequence) {
-    std::filesystem::remove(t.Path() + ".sequences");
-    tavel::SchemaCheck check = tavel::CheckSchema(t.db);
-    EXPECT_FALSE(check.ok);
-    EXPECT_NE(
-        check.problem.find(std::string("sequence ") + tavel::kBatchIdSequence + " is missing"),
-        std::string::npos)
-        << check.problem;
+    const std::string counters = t.Path() + ".sequences";
+    auto dropTable = [&] {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(counters.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(raw, "DROP TABLE \"TVL_SEQUENCES\"", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    };
+    auto removeFile = [&] { std::filesystem::remove(counters); };
+    for (const std::function<void()>& damage :
+         {std::function<void()>(dropTable), std::function<void()>(removeFile)}) {
+        damage();
+        tavel::SchemaCheck check = tavel::CheckSchema(t.db);
+        EXPECT_FALSE(check.ok);
+        EXPECT_FALSE(check.unreadable);
+        EXPECT_NE(
+            check.problem.find(std::string("sequence ") + tavel::kBatchIdSequence + " is missing"),
+            std::string::npos)
+            << check.problem;
+    }
 }
 
 TEST(SchemaCheck, DatabaseWithoutSchemaIsReported) {

@@ -80,9 +80,8 @@ refusals)
     # Each refused command prints the refusal, exits 2 and writes nothing.
     before="$(dump)"
     for cmd in "transfer STORE STORE SYR3ML 1" "transfer STORE TRT2 SYR3ML 500" \
-        "transfer NOWHERE TRT2 SYR3ML 1" "transfer-all STORE STORE" "count NOWHERE SYR3ML 1" \
-        "split 1 0 1.00" "split 1 4 1.00" "split 99999 1 1.00" "repackage 1 99 GLVNTM 5 0.10" \
-        "repackage 1 1 GLVNTM 5 -1"; do
+        "transfer NOWHR TRT2 SYR3ML 1" "transfer-all STORE STORE" "count NOWHR SYR3ML 1" \
+        "split 1 0 1.00" "split 1 4 1.00" "split 99999 1 1.00" "repackage 1 99 GLVNTM 5 0.10"; do
         run $cmd
         expect_status 2
         [ -n "$err" ] || fail "no message for: $cmd"

@@ -125,18 +125,22 @@ upgrade)
     [ "$(sqlite3 "$db" 'SELECT "Version" FROM TVL_SCHEMA')" = 99 ] || fail "version changed"
     ;;
 usage)
+    # A wrong command line exits 64 (EX_USAGE), apart from the 2 of a refusal.
     run
-    expect_status 2
+    expect_status 64
     expect_err "usage:"
     run_raw --db "$db" frobnicate
-    expect_status 2
+    expect_status 64
     expect_err "unknown command frobnicate"
     run_raw --db "$db" init --bogus
-    expect_status 2
+    expect_status 64
     expect_err "usage:"
     run_raw sql 'SELECT 1 FROM DUAL'
-    expect_status 2
+    expect_status 64
     expect_err "--db"
+    run_raw --help
+    expect_status 0
+    expect_out "64  the command line is wrong"
     ;;
 *)
     fail "unknown case"

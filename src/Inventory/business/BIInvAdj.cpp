@@ -10,6 +10,7 @@
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
+#include "UnitOfWork.h"
 #include "WSIDatabase.h"
 #include "schema/InventoryCodes.h"
 
@@ -80,7 +81,7 @@ void BIInvAdj::Adjust(const char* invLoc, short type, long product, short quanti
     db->TransactionBegin();
     ApplyAdjust(invLoc, type, product, quantity, invAdj, createMissing, allowExpired, allowNoExpiry,
                 audit, onlyItem, invOrdIt, otherLoc, orderProduct);
-    db->TransactionEnd();
+    tavel::EndTransaction(db);
 }
 
 void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short quantity,
@@ -423,7 +424,7 @@ void BIInvAdj::AdjustReceivedDetails(long invItem, double cost, WSIDate expiry, 
     try {
         if (invItem < 1)
             throw InvalidInvItem();
-        if (cost < 0)
+        if (!IsValidCost(cost))
             throw InvalidCost();
         DBInvItem item(db);
         item.InitRecord();
@@ -469,7 +470,7 @@ void BIInvAdj::AdjustReceivedDetails(long invItem, double cost, WSIDate expiry, 
         db->TransactionAbort();
         throw;
     }
-    db->TransactionEnd();
+    tavel::EndTransaction(db);
 }
 
 BIInvBatchAdj::BIInvBatchAdj(WSIDatabase* db) : BIInvAdj(db) {

@@ -34,7 +34,7 @@ void BIInvCount::CountProduct(const char* invLoc, long product, short count, con
         // expired or undated lots are taken like any other.
         Adjust(invLoc, tavel::MovementType::Adjustment, product, count, invAdj, true, true, true, 0,
                0, 0, "", 0);
-        db->TransactionEnd();
+        tavel::EndTransaction(db);
     } catch (...) {
         tavel::AbortTransactionsAbove(db, level);
         throw;

@@ -12,6 +12,7 @@
 #include "SqlText.h"
 #include "TableLookup.h"
 #include "Trace.h"
+#include "UnitOfWork.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
 #include "WSIInventoryApp.h"
@@ -142,7 +143,7 @@ void BIInvPickList::Add(long invOrdIt, bool markStatus) {
         if (markStatus)
             line.data.Status = tavel::OrdItStatus::OnPickList;
         UpdateOrThrow<InvPickListAddErr>(line);
-        db->TransactionEnd();
+        tavel::EndTransaction(db);
     } catch (...) {
         db->TransactionAbort();
         throw;
@@ -222,7 +223,7 @@ void BIInvFill::BeginFill() {
 
 void BIInvFill::EndFill() {
     TVL_TRACE("BIInvFill::EndFill");
-    GetDb()->TransactionEnd();
+    tavel::EndTransaction(GetDb());
 }
 
 void BIInvFill::SetPickList(long pickList) {

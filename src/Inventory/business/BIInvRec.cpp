@@ -382,26 +382,37 @@ long BIInvReceive::FindLine(long product, const WSIDate* expiry, bool matchRefNo
 
 void BIInvReceive::Add(long product, short quantity, WSIDate* expiry, const char* refNo) {
     TVL_TRACE("BIInvReceive::Add");
-    tavel::InTransaction(m_pDb, [&] {
-        if (!QuantityAllowed(quantity))
-            throw InvalidQuantity();
-        if (receipt_->data.InvRec == 0) {
-            receipt_->data.Audit = receipt_->AddAuditEntry(1, nullptr);
-            InsertOrThrow<DuplicateRecord>(*receipt_);
+    const bool newReceipt = receipt_->data.InvRec == 0;
+    // A receipt header this line made goes with its abort: the next line makes it anew.
+    auto forgetNewReceipt = [&] {
+        if (newReceipt) {
+            receipt_->data.InvRec = 0;
+            receipt_->data.Audit = 0;
         }
-        // Read once: the new line, the average cost and the detail all use it.
-        const WSIProduct::WSIData prd = ReadProduct(product);
-        const long line = FindLine(product, expiry, true, refNo);
-        if (line == 0) {
-            AddInvItem(prd, quantity, expiry, refNo);
-        } else {
-            LockLine(line);
-            item_->data.Quantity = static_cast<short>(item_->data.Quantity + quantity);
-            item_->data.Balance += quantity;
-            UpdateOrThrow<DeletedRecord>(*item_);
-        }
-        UpdateInvItDet(item_.get(), quantity, -1, prd);
-    });
+    };
+    tavel::InTransaction(
+        m_pDb,
+        [&] {
+            if (!QuantityAllowed(quantity))
+                throw InvalidQuantity();
+            if (receipt_->data.InvRec == 0) {
+                receipt_->data.Audit = receipt_->AddAuditEntry(1, nullptr);
+                InsertOrThrow<DuplicateRecord>(*receipt_);
+            }
+            // Read once: the new line, the average cost and the detail all use it.
+            const WSIProduct::WSIData prd = ReadProduct(product);
+            const long line = FindLine(product, expiry, true, refNo);
+            if (line == 0) {
+                AddInvItem(prd, quantity, expiry, refNo);
+            } else {
+                LockLine(line);
+                item_->data.Quantity = static_cast<short>(item_->data.Quantity + quantity);
+                item_->data.Balance += quantity;
+                UpdateOrThrow<DeletedRecord>(*item_);
+            }
+            UpdateInvItDet(item_.get(), quantity, -1, prd);
+        },
+        forgetNewReceipt);
 }
 
 WSIProduct::WSIData BIInvReceive::ReadProduct(long product) {

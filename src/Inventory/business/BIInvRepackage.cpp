@@ -40,7 +40,7 @@ void BIInvRepackage::Repackage(long invItem, const char* invLoc, long sourceProd
             throw InvalidRepackageQuantity();
         if (targetQuantity < 1)
             throw InvalidQuantity();
-        if (targetCost < 0)
+        if (!IsValidCost(targetCost))
             throw InvalidCost();
 
         if (tavel::tables::IsEmpty(invLoc))
@@ -73,7 +73,7 @@ void BIInvRepackage::Repackage(long invItem, const char* invLoc, long sourceProd
         Adjust(invLoc, tavel::MovementType::Repackage, sourceProduct, sourceQuantity, "", false,
                false, false, audit, invItem, 0, "", 0);
         CloseBatch();
-        db->TransactionEnd();
+        tavel::EndTransaction(db);
     } catch (...) {
         // The batch belonged to this call only; later movements must not join it.
         CloseBatch();

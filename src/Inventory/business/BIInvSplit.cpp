@@ -28,7 +28,7 @@ long BIInvSplit::Split(long invItem, short quantity, double cost, WSIDate expiry
     const int level = db->TransactionLevel();
     db->TransactionBegin();
     try {
-        if (cost < 0)
+        if (!IsValidCost(cost))
             throw InvalidCost();
         if (invItem < 1)
             throw InvalidInvItem();
@@ -105,7 +105,7 @@ long BIInvSplit::Split(long invItem, short quantity, double cost, WSIDate expiry
         if (WSITable::QExecDirect(__FILE__, __LINE__, db, sql) != 0)
             throw InvItemErr();
 
-        db->TransactionEnd();
+        tavel::EndTransaction(db);
         return split.data.InvItem;
     } catch (...) {
         tavel::AbortTransactionsAbove(db, level);

@@ -92,7 +92,7 @@ void BIInvTransfer::Transfer(long product, short quantity, bool createMissing, b
             throw InvalidQuantity();
         Adjust(firstLoc_, tavel::MovementType::Transfer, product, quantity, "", createMissing,
                allowExpired, allowNoExpiry, 0, 0, 0, secondLoc_, 0);
-        db->TransactionEnd();
+        tavel::EndTransaction(db);
     } catch (...) {
         tavel::AbortTransactionsAbove(db, level);
         throw;
@@ -153,7 +153,7 @@ void BIInvTransfer::TransferInvItem(WSIInvItem::WSIData& item, int sourceId) {
 
 void BIInvTransfer::EndTransferInvItem() {
     TVL_TRACE("BIInvTransfer::EndTransferInvItem");
-    GetDb()->TransactionEnd();
+    tavel::EndTransaction(GetDb());
 }
 
 WSITable* BIInvTransfer::GetNextRow() {

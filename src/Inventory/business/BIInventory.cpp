@@ -12,6 +12,7 @@
 #include "TableLookup.h"
 #include "ThrowDbError.h"
 #include "Trace.h"
+#include "UnitOfWork.h"
 #include "WSIApplication.h"
 #include "WSIBarCodeFuncs.h"
 #include "WSIDatabase.h"
@@ -185,6 +186,11 @@ BIInventory::~BIInventory() {
 WSIDatabase* BIInventory::GetDb() const {
     TVL_TRACE("BIInventory::GetDb");
     return m_pDb;
+}
+
+bool BIInventory::IsValidCost(double cost) {
+    TVL_TRACE("BIInventory::IsValidCost");
+    return std::isfinite(cost) && cost >= 0 && cost <= kMaxCost;
 }
 
 double BIInventory::RoundToCents(double value) {
@@ -790,6 +796,7 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
 
 bool BIInventory::ThrowDbError(unsigned short error) {
     TVL_TRACE("BIInventory::ThrowDbError");
+    tavel::ThrowStorageFailure(GetDb());
     return tavel::ThrowDbError(error);
 }
 

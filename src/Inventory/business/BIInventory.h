@@ -34,6 +34,13 @@ public:
     // floor(x * 100 + 0.5) / 100.
     static double RoundToCents(double value);
 
+    // The highest cost per unit taken from outside: far above any supply's price, low
+    // enough that quantity times cost stays exact to the cent in an average.
+    static constexpr double kMaxCost = 1e9;
+    // A cost from outside (a screen, a tool, another module) is a finite number from 0 to
+    // kMaxCost; NaN or an infinity would spread into the product's average cost.
+    static bool IsValidCost(double cost);
+
     // --- Current selection. Type, category and product form a chain that every Find
     // repairs; the text getters zero the whole buffer and copy at most size - 1 characters.
 

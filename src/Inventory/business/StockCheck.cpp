@@ -65,6 +65,14 @@ std::string Figure(double value) {
 
 using Key = std::pair<long, std::string>;
 
+// Location codes compare blank-padded in the database ('CART1 ' is CART1), which groups
+// them so; the keys here must compare the same way.
+Key KeyOf(long product, const char* invLoc) {
+    std::string code(invLoc);
+    code.erase(code.find_last_not_of(' ') + 1);
+    return {product, code};
+}
+
 } // namespace
 
 namespace tavel {
@@ -95,24 +103,22 @@ std::vector<StockViolation> CheckStock(WSIDatabase& db) {
     // product has no row for count against a balance of 0.
     std::map<Key, double> locationBalance;
     std::map<Key, double> itemSum;
-    ForEachRow<CheckPrdLocRow>(db,
-                               "SELECT \"Product\", \"InvLoc\", \"Balance\" FROM PRDLOC WHERE "
-                               "\"InvLoc\" IS NOT NULL AND \"InvLoc\" <> ' '",
-                               [&](const CheckPrdLocRow& r) {
-                                   locationBalance[{r.Product, r.InvLoc}] = r.Balance;
-                               });
+    ForEachRow<CheckPrdLocRow>(
+        db,
+        "SELECT \"Product\", \"InvLoc\", \"Balance\" FROM PRDLOC WHERE "
+        "\"InvLoc\" IS NOT NULL AND \"InvLoc\" <> ' '",
+        [&](const CheckPrdLocRow& r) { locationBalance[KeyOf(r.Product, r.InvLoc)] += r.Balance; });
     std::vector<CheckItemRow> items;
     ForEachRow<CheckItemRow>(db,
                              "SELECT \"InvItem\", \"Product\", \"InvLoc\", \"Quantity\", "
                              "\"Balance\" FROM INVITEM ORDER BY \"InvItem\"",
                              [&](const CheckItemRow& r) { items.push_back(r); });
     // The database's own sums are what the stock operations compare, so compare those.
-    ForEachRow<CheckPrdLocRow>(db,
-                               "SELECT \"Product\", \"InvLoc\", SUM(\"Balance\") FROM INVITEM "
-                               "GROUP BY \"Product\", \"InvLoc\"",
-                               [&](const CheckPrdLocRow& r) {
-                                   itemSum[{r.Product, r.InvLoc}] = r.Balance;
-                               });
+    ForEachRow<CheckPrdLocRow>(
+        db,
+        "SELECT \"Product\", \"InvLoc\", SUM(\"Balance\") FROM INVITEM "
+        "GROUP BY \"Product\", \"InvLoc\"",
+        [&](const CheckPrdLocRow& r) { itemSum[KeyOf(r.Product, r.InvLoc)] += r.Balance; });
 
     std::vector<StockViolation> out;
     std::map<Key, bool> keys;

@@ -5,11 +5,41 @@
 // from is still open, and one abort closes every level, so the database is as it was
 // before the outermost begin.
 
+#include "BIException.h"
 #include "WSIDatabase.h"
 
 #include <utility>
 
 namespace tavel {
+
+// Throws StorageErr or DiskFullErr when the last failure of the unit of work came from
+// the storage below the tables; returns otherwise.
+inline void ThrowStorageFailure(WSIDatabase* db) {
+    switch (db->StorageFailure()) {
+    case WSIDatabase::Storage::Full:
+        throw DiskFullErr();
+    case WSIDatabase::Storage::Failed:
+        throw StorageErr();
+    case WSIDatabase::Storage::Fine:
+        break;
+    }
+}
+
+// Ends one level of the unit of work. When the outermost end's commit fails, the engine
+// has rolled everything back: the caller must not go on as if it were stored. A unit of
+// work during which the storage failed (a read that came back empty because the disk
+// refused it looks like "nothing there") is not committed either.
+inline void EndTransaction(WSIDatabase* db) {
+    const bool outermost = db->TransactionLevel() == 1;
+    if (outermost && db->StorageFailure() != WSIDatabase::Storage::Fine) {
+        db->TransactionAbort();
+        ThrowStorageFailure(db);
+    }
+    if (db->TransactionEnd() || !outermost)
+        return;
+    ThrowStorageFailure(db);
+    throw StorageErr();
+}
 
 inline void AbortTransactionsAbove(WSIDatabase* db, int level) {
     if (db->TransactionLevel() > level)
@@ -28,7 +58,12 @@ void InTransaction(WSIDatabase* db, Work&& work, Restore&& restore) {
         restore();
         throw;
     }
-    db->TransactionEnd();
+    try {
+        EndTransaction(db);
+    } catch (...) {
+        restore();
+        throw;
+    }
 }
 
 // The same, for work that leaves nothing of the caller's to put back.

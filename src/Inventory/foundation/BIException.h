@@ -200,6 +200,11 @@ public:
 // count the used stock twice. Its text says so, where the balance check would only say
 // that the stock records disagree.
 class ReceiptLineUsedErr : public BIExceptionBase<39952> {};
+// The database could not store the unit of work (an I/O error, a lock or sync the disk
+// refused), or its disk is full. No table rule refused: what the user must hear is that
+// nothing was stored and why. Raised by the business layer's write pattern.
+class StorageErr : public BIExceptionBase<40001> {};
+class DiskFullErr : public BIExceptionBase<40002> {};
 
 // Name and code of every named exception, for tools and checks over the whole set
 // (every code must have a text in the host's string table).

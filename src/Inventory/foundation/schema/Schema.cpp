@@ -11,6 +11,8 @@
 #include <cctype>
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -315,26 +317,49 @@ std::string CheckObjects(WSIDatabase& db) {
 
 // Sequence counters live in a file beside the database, "<file>.sequences", table
 // "TVL_SEQUENCES", names in upper case. An in-memory database keeps them in the
-// connection, where there is nothing to check.
-std::string CheckSequences(WSIDatabase& db) {
+// connection, where there is nothing to check. The file is opened for writing so that a
+// journal left by a crash is rolled back rather than read as damage; a file that is there
+// but cannot be read at this moment (locked past the wait, an I/O error) is told apart
+// from counters that do not exist, since only the latter needs a repair.
+std::string CheckSequences(WSIDatabase& db, bool& unreadable) {
     const char* file = sqlite3_db_filename(db.Handle(), "main");
     if (!file || !*file)
         return {};
     const std::string path = std::string(file) + ".sequences";
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return std::string("sequence ") + kSequences[0] + " is missing (no file " + path + ")";
     sqlite3* counters = nullptr;
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &counters, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
-        sqlite3_prepare_v2(counters,
-                           "SELECT 1 FROM \"TVL_SEQUENCES\" WHERE UPPER(name) = UPPER(?1)", -1,
-                           &stmt, nullptr);
+    auto cannotRead = [&](const char* what) {
+        unreadable = true;
+        return "the sequence counters in " + path + " cannot be read now: " + what;
+    };
     std::string problem;
+    if (sqlite3_open_v2(path.c_str(), &counters, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        problem = cannotRead(counters ? sqlite3_errmsg(counters) : "out of memory");
+    } else {
+        sqlite3_busy_timeout(counters, db.BusyTimeout());
+        const int rc = sqlite3_prepare_v2(
+            counters, "SELECT 1 FROM \"TVL_SEQUENCES\" WHERE UPPER(name) = UPPER(?1)", -1, &stmt,
+            nullptr);
+        // Only a missing table is "missing"; anything else is a failure to read.
+        if (rc != SQLITE_OK && std::strstr(sqlite3_errmsg(counters), "no such table"))
+            problem =
+                std::string("sequence ") + kSequences[0] + " is missing (kept in " + path + ")";
+        else if (rc != SQLITE_OK)
+            problem = cannotRead(sqlite3_errmsg(counters));
+    }
     for (const char* name : kSequences) {
+        if (!problem.empty())
+            break;
         sqlite3_reset(stmt);
         sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC);
-        if (!stmt || sqlite3_step(stmt) != SQLITE_ROW) {
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE)
             problem = std::string("sequence ") + name + " is missing (kept in " + path + ")";
-            break;
-        }
+        else if (rc != SQLITE_ROW)
+            problem = cannotRead(sqlite3_errmsg(counters));
     }
     sqlite3_finalize(stmt);
     sqlite3_close(counters);
@@ -430,7 +455,7 @@ SchemaCheck CheckSchema(WSIDatabase& db) {
     } else {
         result.problem = CheckObjects(db);
         if (result.problem.empty())
-            result.problem = CheckSequences(db);
+            result.problem = CheckSequences(db, result.unreadable);
     }
     result.ok = result.problem.empty();
     return result;

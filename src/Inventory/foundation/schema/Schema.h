@@ -30,6 +30,9 @@ struct SchemaCheck {
     bool ok = false;
     int version = 0;     // as stored; 0 when the database has no version
     std::string problem; // one line, empty when ok
+    // The database is there but could not be read at this moment (another program holds
+    // it locked past the wait, an I/O error): trying again may succeed, repairing won't.
+    bool unreadable = false;
 };
 
 // Verifies the version and that every table has every column of its record, every
