@@ -3,6 +3,7 @@
 // scanner with it: scan into a quoted argument, "\x1d" standing for the group separator.
 
 #include "invctl.h"
+#include "invctl_host.h"
 
 #include "BIInventory.h"
 #include "StringTable.h"
@@ -69,7 +70,8 @@ int RunBarCode(const Options& options, const Args& args) {
         StringTable texts;
         if (f.errorCode != 0 && texts.LoadDefault())
             PrintField("message", std::string(texts.Get(f.errorCode)));
-        return kExitUsage;
+        // The command line was right; the data is what is refused.
+        return kExitRefused;
     }
     PrintFields(scan);
     if (options.db.empty())

@@ -77,7 +77,7 @@ struct Case {
 class StorageFaults : public StorageFaultTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(StorageFaults, ReceiptLineIsStoredWholeOrNotAtAll) {
-    WSIProduct::WSIData gauze = NewProduct("GAUZE");
+    WSIProduct::WSIData gauze = NewProduct("GAUZEPAD");
     gauze.CostPerUnit = 1.25;
     gauze.AverageCost = 1.25;
     const long product = StoreProduct(gauze);

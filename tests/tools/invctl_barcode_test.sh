@@ -31,7 +31,7 @@ malformed)
         expect_out "message	"
     done
     run_raw barcode
-    expect_status 2
+    expect_status 64
     expect_err "usage:"
     ;;
 match)
