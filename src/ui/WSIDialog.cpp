@@ -184,3 +184,21 @@ WSIWaitCursor::WSIWaitCursor() {
 WSIWaitCursor::~WSIWaitCursor() {
     QGuiApplication::restoreOverrideCursor();
 }
+
+namespace {
+WSIModalRunner& ModalRunner() {
+    static WSIModalRunner runner;
+    return runner;
+}
+} // namespace
+
+int WSIRunModal(WSIDialog& screen) {
+    const WSIModalRunner& runner = ModalRunner();
+    return runner ? runner(screen) : screen.Execute();
+}
+
+WSIModalRunner WSISetModalRunner(WSIModalRunner runner) {
+    WSIModalRunner previous = std::move(ModalRunner());
+    ModalRunner() = std::move(runner);
+    return previous;
+}

@@ -137,3 +137,10 @@ public:
     WSIWaitCursor(const WSIWaitCursor&) = delete;
     WSIWaitCursor& operator=(const WSIWaitCursor&) = delete;
 };
+
+// Runs a modal sub-screen and returns its result: Execute() unless a test installed a
+// runner that plays the user on the screen instead of blocking on it.
+using WSIModalRunner = std::function<int(WSIDialog& screen)>;
+int WSIRunModal(WSIDialog& screen);
+// Installs runner (an empty one restores Execute()); returns the one it replaces.
+WSIModalRunner WSISetModalRunner(WSIModalRunner runner);

@@ -62,11 +62,11 @@ public:
 class SubScreenScript {
 public:
     explicit SubScreenScript(std::function<int(WSIDialog&)> handler)
-        : old_(SetSubScreenRunner(std::move(handler))) {}
-    ~SubScreenScript() { SetSubScreenRunner(std::move(old_)); }
+        : old_(WSISetModalRunner(std::move(handler))) {}
+    ~SubScreenScript() { WSISetModalRunner(std::move(old_)); }
     SubScreenScript(const SubScreenScript&) = delete;
     SubScreenScript& operator=(const SubScreenScript&) = delete;
 
 private:
-    WSISubScreenRunner old_;
+    WSIModalRunner old_;
 };

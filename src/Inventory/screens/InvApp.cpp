@@ -39,7 +39,7 @@ extern "C" TVL_MODULE_EXPORT bool RunWSIAddEditProduct(long product, WSIListWind
         return false;
     WSIAddEditProduct screen(list ? static_cast<QWidget*>(list) : nullptr, 25014, &table,
                              app->GetHostApplication());
-    if (tavel::products::RunModal(screen) == id::OK && list && row != -1)
+    if (WSIRunModal(screen) == id::OK && list && row != -1)
         list->RefreshRow(row, [&](int r) {
             // Not make_shared: its type tag would be a unique symbol that keeps the module
             // loaded after the host closes it.

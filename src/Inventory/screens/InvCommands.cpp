@@ -102,7 +102,7 @@ bool CmProducts(WSIInventoryApp& app) {
         DBProduct table(db);
         table.InitRecord();
         WSIProductDialog screen(parent, kProductsTemplate, &table, host, false);
-        tavel::products::RunModal(screen);
+        WSIRunModal(screen);
         return true;
     }
     char code[sizeof request->BarCode];
@@ -122,7 +122,7 @@ bool CmVendors(WSIInventoryApp& app) {
     table.InitRecord();
     WSIVendorDialog screen(WidgetOf(app.GetHostMainWindow()), kVendorsTemplate, &table, host,
                            false);
-    tavel::products::RunModal(screen);
+    WSIRunModal(screen);
     return true;
 }
 

@@ -36,7 +36,7 @@ class ModalScript {
 public:
     using Step = std::function<void(WSIDialog&)>;
     explicit ModalScript(std::vector<Step> steps) : steps_(std::move(steps)) {
-        previous_ = SetModalRunner([this](WSIDialog& screen) {
+        previous_ = WSISetModalRunner([this](WSIDialog& screen) {
             if (next_ >= steps_.size()) {
                 ++unexpected_;
                 return int(id::CANCEL);
@@ -52,7 +52,7 @@ public:
             return screen.result() == 0 ? int(id::CANCEL) : screen.result();
         });
     }
-    ~ModalScript() { SetModalRunner(std::move(previous_)); }
+    ~ModalScript() { WSISetModalRunner(std::move(previous_)); }
     // Every step ran and no screen beyond them opened.
     bool Done() const { return next_ == steps_.size() && unexpected_ == 0; }
 
@@ -60,7 +60,7 @@ private:
     std::vector<Step> steps_;
     std::size_t next_ = 0;
     int unexpected_ = 0;
-    ModalRunner previous_;
+    WSIModalRunner previous_;
 };
 
 template <class T> T& As(WSIDialog& screen) {
@@ -108,7 +108,7 @@ void CatalogueScreensTest::init() {
 }
 
 void CatalogueScreensTest::cleanup() {
-    SetModalRunner({});
+    WSISetModalRunner({});
     data->Close();
     data.reset();
 }

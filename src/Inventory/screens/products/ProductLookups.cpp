@@ -21,26 +21,10 @@
 namespace tavel::products {
 
 namespace {
-ModalRunner& Runner() {
-    static ModalRunner runner;
-    return runner;
-}
-
 WSIDatabase* DbOf(WSIApplication* module) {
     return module ? module->GetDb() : nullptr;
 }
 } // namespace
-
-int RunModal(WSIDialog& screen) {
-    const ModalRunner& runner = Runner();
-    return runner ? runner(screen) : screen.Execute();
-}
-
-ModalRunner SetModalRunner(ModalRunner runner) {
-    ModalRunner previous = std::move(Runner());
-    Runner() = std::move(runner);
-    return previous;
-}
 
 ProductChoice LookUpProduct(QWidget* parent, WSIApplication* module, long prdType, int mode,
                             const std::string& forLocation, int templateId) {
@@ -53,7 +37,7 @@ ProductChoice LookUpProduct(QWidget* parent, WSIApplication* module, long prdTyp
     table.InitRecord();
     WSIProductDialog screen(parent, templateId, &table, module, true, mode, forLocation);
     screen.SetPrdType(prdType);
-    if (RunModal(screen) == id::OK && table.IsRecord() && table.data.Product > 0) {
+    if (WSIRunModal(screen) == id::OK && table.IsRecord() && table.data.Product > 0) {
         choice.product = table.data.Product;
         choice.productCode = std::string(
             table.data.ProductCode, strnlen(table.data.ProductCode, sizeof table.data.ProductCode));
@@ -89,7 +73,7 @@ long LookUpBarCode(QWidget* parent, WSIApplication* module, const char* code) {
     WSIProductDialog screen(parent, 25013, &table, module, false);
     screen.SetAllowInactive(true);
     screen.SetBarcode(code);
-    RunModal(screen);
+    WSIRunModal(screen);
     return table.IsRecord() ? table.data.Product : 0;
 }
 
@@ -101,7 +85,7 @@ long LookUpVendor(QWidget* parent, WSIApplication* module) {
     DBVendor table(db);
     table.InitRecord();
     WSIVendorDialog screen(parent, 25009, &table, module, true);
-    if (RunModal(screen) != id::OK)
+    if (WSIRunModal(screen) != id::OK)
         return 0;
     return table.IsRecord() ? table.data.Vendor : 0;
 }
@@ -119,7 +103,7 @@ bool EditProduct(QWidget* parent, WSIApplication* module, long& product) {
             return false;
     }
     WSIAddEditProduct screen(parent, 25014, &table, module);
-    if (RunModal(screen) != id::OK)
+    if (WSIRunModal(screen) != id::OK)
         return false;
     product = table.data.Product;
     return true;
@@ -131,7 +115,7 @@ void ShowProductLocations(QWidget* parent, WSIApplication* module, long product,
     if (!DbOf(module) || product <= 0)
         return;
     WSIProductLocationsDialog screen(parent, module, product, invLoc, restricted);
-    RunModal(screen);
+    WSIRunModal(screen);
 }
 
 bool EditProductLocationDefaults(QWidget* parent, WSIApplication* module, long product) {
@@ -148,7 +132,7 @@ bool EditProductLocationDefaults(QWidget* parent, WSIApplication* module, long p
     PrdLocSource source(db, product);
     WSIProductLocationDefaultDialog screen(parent, module, &source, source.ToRecord(defaults.data),
                                            p.data.CanOrder == 1);
-    return RunModal(screen) == id::OK;
+    return WSIRunModal(screen) == id::OK;
 }
 
 std::string SelectProductLocation(QWidget* parent, WSIApplication* module, long product,
@@ -157,7 +141,7 @@ std::string SelectProductLocation(QWidget* parent, WSIApplication* module, long 
     if (!DbOf(module) || product <= 0)
         return std::string();
     WSISelectProductLocationDialog screen(parent, module, product, select, orderableOnly);
-    if (RunModal(screen) != id::OK)
+    if (WSIRunModal(screen) != id::OK)
         return std::string();
     return screen.ChosenInvLoc();
 }

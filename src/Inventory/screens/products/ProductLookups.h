@@ -25,9 +25,9 @@ ProductChoice LookUpProduct(QWidget* parent, WSIApplication* module, long prdTyp
                             const std::string& forLocation = std::string(), int templateId = 25013);
 
 // Command 36006's bar-code request: a code that is one product's code or UPC code
-// (inactive products included), or a GS1 string whose GTIN is one, is answered at once; one that begins several products'
-// UPC codes opens the product search on it for the user to pick; one that matches
-// nothing gives 0 without a screen. Returns the product id, 0 for none.
+// (inactive products included), or a GS1 string whose GTIN is one, is answered at once; one that
+// begins several products' UPC codes opens the product search on it for the user to pick; one that
+// matches nothing gives 0 without a screen. Returns the product id, 0 for none.
 long LookUpBarCode(QWidget* parent, WSIApplication* module, const char* code);
 
 // Opens the vendor search in look-up mode; the chosen vendor's id, 0 for none.
@@ -52,11 +52,7 @@ bool EditProductLocationDefaults(QWidget* parent, WSIApplication* module, long p
 std::string SelectProductLocation(QWidget* parent, WSIApplication* module, long product,
                                   bool select = false, bool orderableOnly = false);
 
-// Every modal screen of these look-ups runs through here: Execute() by default. A test
-// installs a runner that plays the user on the screen and returns its result.
-int RunModal(WSIDialog& screen);
-using ModalRunner = std::function<int(WSIDialog& screen)>;
-// Installs runner (an empty one restores Execute()); returns the one it replaces.
-ModalRunner SetModalRunner(ModalRunner runner);
+// Every modal screen of these look-ups runs through WSIRunModal (the dialog layer), so
+// that a test can play the user on it.
 
 } // namespace tavel::products

@@ -110,7 +110,7 @@ bool WSIProductLocationsDialog::EditRecord(WSIRecord& record, bool isNew) {
     WSIPrdLocForm form(this, Module(), 25016, source_.get(), record, isNew, productCanOrder_,
                        false);
     form.setWindowTitle(isNew ? tr("New product location") : tr("Change product location"));
-    if (RunModal(form) != id::OK)
+    if (WSIRunModal(form) != id::OK)
         return false;
     record = form.Record();
     return true;

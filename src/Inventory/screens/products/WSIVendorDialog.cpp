@@ -188,7 +188,7 @@ void WSIVendorDialog::CmNewVendor() {
     record.values.resize(VfCount);
     record.values[VfInactive] = QStringLiteral("0");
     WSIAddEditVendor form(this, Module(), &editSource_, record, true);
-    if (RunModal(form) != id::OK)
+    if (WSIRunModal(form) != id::OK)
         return;
     const auto* stored = form.Record().data.Get<WSIVendor::WSIData>();
     if (!stored)
@@ -207,7 +207,7 @@ void WSIVendorDialog::CmEditVendor() {
         return;
     const auto* current = RecordAt(row)->data.Get<WSIVendor::WSIData>();
     WSIAddEditVendor form(this, Module(), &editSource_, editSource_.ToRecord(*current), false);
-    if (RunModal(form) != id::OK)
+    if (WSIRunModal(form) != id::OK)
         return;
     const auto* stored = form.Record().data.Get<WSIVendor::WSIData>();
     if (!stored)

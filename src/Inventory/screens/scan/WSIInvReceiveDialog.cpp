@@ -389,7 +389,7 @@ bool WSIInvReceiveDialog::ReceiveCurrent() {
                                          static_cast<short>(scan.expiryDay)});
             if (lot)
                 dialog.SetLot(QString::fromStdString(refNo));
-            if (RunSubScreen(dialog) != id::OK || !dialog.GetExpiry(expiry)) {
+            if (WSIRunModal(dialog) != id::OK || !dialog.GetExpiry(expiry)) {
                 ErrorSignal();
                 ErrorFeedback();
                 SetNextFocusItem();
@@ -804,7 +804,7 @@ void WSIInvReceiveDialog::CmVendor() {
 
 void WSIInvReceiveDialog::CmPOSearch() {
     WSIProductOrderDialog search(this, Module());
-    if (RunSubScreen(search) == id::OK && search.ChosenOrder() != 0)
+    if (WSIRunModal(search) == id::OK && search.ChosenOrder() != 0)
         SetOrder(search.ChosenOrder());
 }
 

@@ -23,27 +23,6 @@
 #include <algorithm>
 #include <cstdint>
 
-// --- Sub-screens -------------------------------------------------------------------------
-
-namespace {
-WSISubScreenRunner& Runner() {
-    static WSISubScreenRunner runner;
-    return runner;
-}
-} // namespace
-
-int RunSubScreen(WSIDialog& screen) {
-    if (Runner())
-        return Runner()(screen);
-    return screen.Execute();
-}
-
-WSISubScreenRunner SetSubScreenRunner(WSISubScreenRunner runner) {
-    WSISubScreenRunner old = std::move(Runner());
-    Runner() = std::move(runner);
-    return old;
-}
-
 // --- WSIInvScanDialog ----------------------------------------------------------------------
 
 WSIInvScanDialog::WSIInvScanDialog(QWidget* parent, WSIApplication* module, int templateId)
@@ -301,7 +280,7 @@ void WSIInvScanDialog::CmProduct() {
 
 void WSIInvScanDialog::CmBarCode() {
     WSIBarCodeView view(this, Module(), kBarCodeTemplate, rawBarCode_);
-    RunSubScreen(view);
+    WSIRunModal(view);
 }
 
 void WSIInvScanDialog::EvCodeChange(const QString& text) {

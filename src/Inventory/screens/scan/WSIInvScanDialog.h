@@ -27,14 +27,6 @@ class QTimer;
 class WSIListWindow;
 class WSIScanEdit;
 
-// Runs a modal sub-screen (expiry date, vendor list, bar-code content, ...) and returns
-// its result. Tests replace the runner to answer the sub-screen instead of blocking on it;
-// the default runs it with Execute().
-using WSISubScreenRunner = std::function<int(WSIDialog& screen)>;
-int RunSubScreen(WSIDialog& screen);
-// Installs runner (an empty one restores the default); returns the previous one.
-WSISubScreenRunner SetSubScreenRunner(WSISubScreenRunner runner);
-
 // The record of one list line: a derived screen's line record derives from it.
 struct WSIScanLine {
     long product = 0;

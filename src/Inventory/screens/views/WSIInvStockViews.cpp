@@ -267,7 +267,7 @@ void WSIInvReceivedDialog::CmAdjustCosts() {
     WSIInvAdjustCostsDialog dialog(this, Module(), copy);
     // The correction notifies the host, which refreshes the lists; the row here is read
     // again at once so that it shows what was stored.
-    if (RunSubScreen(dialog) == id::OK)
+    if (WSIRunModal(dialog) == id::OK)
         RefreshList(3, 0, false);
 }
 

@@ -806,7 +806,7 @@ long WSIInventoryDialog::CreateFillBatch(std::string* orderedByOut, std::string*
 void WSIInventoryDialog::CmReceive() {
     TVL_TRACE("WSIInventoryDialog::CmReceive");
     WSIInvReceiveDialog receive(this, Module());
-    RunSubScreen(receive);
+    WSIRunModal(receive);
 }
 
 void WSIInventoryDialog::CmPickList() {
