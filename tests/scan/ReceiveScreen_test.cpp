@@ -13,6 +13,7 @@
 #include "WSIListWindow.h"
 #include "WSIProductOrderDialog.h"
 #include "WSIScanEdit.h"
+#include "WSIVendorDialog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -490,13 +491,19 @@ void ReceiveScreenTest::Receive_LineCommandsNewReferenceAndNewPO() {
     QCOMPARE(screen->List()->RowCount(), 0);
     QVERIFY(screen->findChild<QLineEdit*>("poNumber")->isEnabled());
     QVERIFY(screen->IsNewBatch());
+    // The vendor comes from the catalogue's vendor search.
     SubScreenScript pick([](WSIDialog& d) {
-        auto* list = d.findChild<QListWidget*>("choices");
-        if (!list || list->count() != 1)
+        auto* search = dynamic_cast<WSIVendorDialog*>(&d);
+        if (!search)
             return int(id::CANCEL);
-        list->setCurrentRow(0);
+        search->SearchEdit()->setText("Acme");
+        search->RunSearch();
+        if (search->List()->RowCount() != 1)
+            return int(id::CANCEL);
+        search->List()->SelectRow(0);
+        d.setResult(0);
         d.DoCommand(cm::Ok);
-        return d.result();
+        return d.result() == 0 ? int(id::CANCEL) : d.result();
     });
     QVERIFY(screen->DoCommand(R::CmVendorId));
     QCOMPARE(screen->Vendor(), data->vendor);

@@ -10,7 +10,10 @@
 #include "WSIInvStockViews.h"
 #include "WSIInventoryDialog.h"
 #include "WSIListWindow.h"
+#include "WSIProductDialog.h"
+#include "WSIProductLocationsDialog.h"
 #include "WSIScanEdit.h"
+#include "WSIVendorDialog.h"
 #include "WSIVendorRequestsDialog.h"
 
 #include <QApplication>
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -655,4 +659,72 @@ void OrderScreensTest::BackOrderLocationsListWhatIsStillOwed() {
     QCOMPARE(list->ItemText(1, WSIShowBackOrdLocsDialog::ColDate), QStringLiteral("03/12/2026"));
     for (int row = 0; row < 2; ++row)
         QCOMPARE(list->Marks(row), unsigned(rowmark::BackOrdered));
+}
+
+// The product of a line picked in the catalogue's search (ordering mode), and the ordering
+// information of the line's product: its locations, the ordering location selected.
+void OrderScreensTest::LineProductFromTheCatalogueAndItsOrderingInformation() {
+    const long glove = data->AddProduct("GLOVE");
+    for (const char* loc : {"STORE", "WARD", "CLINIC"})
+        data->AddPrdLoc(glove, loc, 5);
+    Dlg entry(nullptr, &data->host, Dlg::kNewOrderTemplate, 0, false);
+    entry.show();
+    ChooseExternal(entry, data->vendor, "PO-91");
+
+    std::vector<QString> opened;
+    int searchRows = -1;
+    const WSIModalRunner previous = WSISetModalRunner([&](WSIDialog& screen) {
+        opened.push_back(QString::fromLatin1(screen.metaObject()->className()));
+        if (auto* search = dynamic_cast<WSIProductDialog*>(&screen)) {
+            search->SetKind(tavel::products::ProductSearchKind::ProductCode);
+            search->SearchEdit()->setText(QStringLiteral("GLO"));
+            search->RunSearch();
+            searchRows = search->List()->RowCount();
+            search->List()->SelectRow(0);
+            screen.setResult(0);
+            screen.DoCommand(cm::Ok);
+            return screen.result() == 0 ? int(id::CANCEL) : screen.result();
+        }
+        if (auto* vendors = dynamic_cast<WSIVendorDialog*>(&screen)) {
+            vendors->SearchEdit()->setText(QStringLiteral("Acme"));
+            vendors->RunSearch();
+            vendors->List()->SelectRow(0);
+            screen.setResult(0);
+            screen.DoCommand(cm::Ok);
+            return screen.result() == 0 ? int(id::CANCEL) : screen.result();
+        }
+        return int(id::CANCEL);
+    });
+    const auto restore = qScopeGuard([&] { WSISetModalRunner(previous); });
+
+    // The vendor found through the catalogue's vendor search.
+    auto* vendor = Field<WSIComboBox>(entry, Dlg::IdVendor);
+    vendor->setCurrentIndex(0);
+    QCOMPARE(vendor->CurrentValue(0), 0L);
+    QVERIFY(entry.DoCommand(Dlg::IdVendorHelp));
+    QCOMPARE(opened, std::vector<QString>{QStringLiteral("WSIVendorDialog")});
+    QCOMPARE(vendor->CurrentValue(0), data->vendor);
+    opened.clear();
+
+    // Ordering information needs a product first.
+    data->host.boxes.clear();
+    QVERIFY(entry.DoCommand(Dlg::IdOrderingInfo));
+    QVERIFY(data->host.Showed(39904));
+    QVERIFY(opened.empty());
+
+    QVERIFY(entry.DoCommand(Dlg::IdFindProduct));
+    QCOMPARE(opened, std::vector<QString>{QStringLiteral("WSIProductDialog")});
+    QCOMPARE(searchRows, 1);
+    QCOMPARE(Field<WSIScanEdit>(entry, Dlg::IdProduct)->text().trimmed(), QStringLiteral("GLOVE"));
+    auto* qty = Field<QLineEdit>(entry, Dlg::IdQuantity);
+    qty->setText(QStringLiteral("3"));
+    QTest::keyClick(qty, Qt::Key_Return);
+    const std::vector<WSIOrderLineRow> lines = Lines(data->db.get(), entry.GetInvOrder());
+    QCOMPARE(lines.size(), std::size_t(1));
+    QCOMPARE(lines[0].Product, glove);
+    QCOMPARE(lines[0].Quantity, short(3));
+
+    entry.List()->SelectRow(0);
+    QVERIFY(entry.DoCommand(Dlg::IdOrderingInfo));
+    QCOMPARE(opened.back(), QStringLiteral("WSIProductLocationsDialog"));
 }

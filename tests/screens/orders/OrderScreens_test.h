@@ -22,6 +22,7 @@ private slots:
     void VendorRequestsAddChosenProductsAndReportFailuresTogether();
     void FillingDetailsListDeliveriesOldestFirst();
     void BackOrderLocationsListWhatIsStillOwed();
+    void LineProductFromTheCatalogueAndItsOrderingInformation();
 
 private:
     std::unique_ptr<ScreensData> data;

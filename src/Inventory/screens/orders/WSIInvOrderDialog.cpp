@@ -4,9 +4,11 @@
 #include "BIInvOrder.h"
 #include "InventoryModule.h"
 #include "OrderSuggestions.h"
+#include "ProductLookups.h"
 #include "SqlText.h"
 #include "Trace.h"
 #include "WSIApplication.h"
+#include "WSIBarCodeFuncs.h"
 #include "WSIComboBox.h"
 #include "WSIDatabase.h"
 #include "WSIDateEdit.h"
@@ -41,6 +43,8 @@ constexpr unsigned kUnknownProductMessage = 39900;
 constexpr unsigned kUnsavedHeaderMessage = 39901;
 constexpr unsigned kDeleteLineMessage = 39902;
 constexpr unsigned kNoLineSelectedMessage = 39903;
+constexpr unsigned kNoProductMessage = 39904;
+constexpr unsigned kInactiveVendorMessage = 39905;
 constexpr unsigned kCollectedFailuresMessage = 38162;
 
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
@@ -71,13 +75,18 @@ QString Money(double value) {
 } // namespace
 
 long LookupOrderProduct(WSIDialog* parent, const QString& code) {
-    // A typed or scanned product code or UPC code; the catalogue's product search takes
-    // this place once it is wired.
+    // A typed product code or UPC code, or a scanned bar code (a GS1 string finds its
+    // product by the GTIN's stored forms).
     WSIApplication* module = parent ? parent->Module() : nullptr;
     if (!module || !module->GetDb() || code.trimmed().isEmpty())
         return 0;
     BIInventory lookup(module->GetDb());
-    return lookup.FindProduct(code.trimmed().toUtf8().constData(), false);
+    const QByteArray text = code.trimmed().toUtf8();
+    WSIBarCodeFuncs scan;
+    if (scan.ScanBarCode(text.constData(), WSIBarCodeFuncs::kModeGs1 | WSIBarCodeFuncs::kModePlain))
+        if (const long product = lookup.FindProductByBarCode(scan))
+            return product;
+    return lookup.FindProduct(text.constData(), false);
 }
 
 WSIInvOrderDialog::WSIInvOrderDialog(QWidget* parent, WSIApplication* module, int templateId,
@@ -160,7 +169,7 @@ void WSIInvOrderDialog::BuildHeader(QVBoxLayout* layout) {
 
     orderType_ = new WSIComboBox(this);
     named(orderType_, IdOrderType, "orderType");
-    grid->addWidget(label(tr("Order &type"), orderType_), 1, 0);
+    grid->addWidget(label(tr("Order t&ype"), orderType_), 1, 0);
     grid->addWidget(orderType_, 1, 1);
 
     special_ = new QCheckBox(tr("&Special order"), this);
@@ -185,8 +194,21 @@ void WSIInvOrderDialog::BuildHeader(QVBoxLayout* layout) {
     AddControl(IdSpecialVendor, vendor_);
     QLabel* vendorLabel = label(tr("&Vendor"), vendor_);
     grid->addWidget(vendorLabel, 3, 0);
-    grid->addWidget(vendor_, 3, 1);
-    vendorRow_ = {vendorLabel, vendor_};
+    // The list holds the active vendors; the catalogue's vendor search finds one by name,
+    // city or phone.
+    auto* vendorHelp = new QPushButton(QStringLiteral("..."), this);
+    vendorHelp->setObjectName(QStringLiteral("vendorHelp"));
+    vendorHelp->setAccessibleName(tr("Find a vendor"));
+    vendorHelp->setToolTip(tr("Find a vendor"));
+    vendorHelp->setMaximumWidth(28);
+    vendorHelp->setAutoDefault(false); // Enter at the scanner must not open the search
+    BindCommandButton(IdVendorHelp, vendorHelp);
+    auto* vendorBox = new QHBoxLayout;
+    vendorBox->addWidget(vendor_, 1);
+    vendorBox->addWidget(vendorHelp);
+    grid->addLayout(vendorBox, 3, 1);
+    vendorRow_ = {vendorLabel, vendor_, vendorHelp};
+    SetCommand(IdVendorHelp, [this] { CmVendorHelp(); });
 
     poNumber_ = new QLineEdit(this);
     poNumber_->setMaxLength(ColWidth::PONumber);
@@ -270,7 +292,9 @@ void WSIInvOrderDialog::BuildEntry(QVBoxLayout* layout) {
     auto* buttons = new QHBoxLayout;
     for (auto [id, text] :
          {std::pair{IdStoreLine, tr("&Add Line")}, std::pair{IdNewLine, tr("Ne&w Line")},
-          std::pair{IdDeleteLine, tr("De&lete Line")}}) {
+          std::pair{IdDeleteLine, tr("De&lete Line")},
+          std::pair{IdFindProduct, tr("Loo&k Up Product...")},
+          std::pair{IdOrderingInfo, tr("Orderin&g Info...")}}) {
         QPushButton* b = AddCommandButton(id, text);
         b->setObjectName(QStringLiteral("command%1").arg(id));
         buttons->addWidget(b);
@@ -281,6 +305,8 @@ void WSIInvOrderDialog::BuildEntry(QVBoxLayout* layout) {
     SetCommand(IdStoreLine, [this] { CmStoreLine(); });
     SetCommand(IdNewLine, [this] { CmNewLine(); });
     SetCommand(IdDeleteLine, [this] { CmDeleteLine(); });
+    SetCommand(IdFindProduct, [this] { CmFindProduct(); });
+    SetCommand(IdOrderingInfo, [this] { CmOrderingInfo(); });
     // The product is looked up as soon as it is entered (Enter or the scanner's pause);
     // Enter in the quantity stores the line.
     connect(productField_, &WSIScanEdit::entered, this, [this] {
@@ -301,8 +327,8 @@ void WSIInvOrderDialog::BuildButtons(QVBoxLayout* layout) {
     auto* row = new QHBoxLayout;
     layout->addLayout(row);
     for (auto [id, text] :
-         {std::pair{IdOrderRequests, tr("&Vendor Requests...")},
-          std::pair{IdApprove, tr("A&pprove")}, std::pair{IdPurchase, tr("P&urchase")},
+         {std::pair{IdOrderRequests, tr("Vendor Reques&ts...")},
+          std::pair{IdApprove, tr("Appr&ove")}, std::pair{IdPurchase, tr("P&urchase")},
           std::pair{IdPrint, tr("Pr&int")}, std::pair{IdPreview, tr("Pre&view")}}) {
         QPushButton* b = AddCommandButton(id, text);
         b->setObjectName(QStringLiteral("command%1").arg(id));
@@ -622,6 +648,9 @@ void WSIInvOrderDialog::EnableFields() {
     EnableCommand(IdStoreLine, editable);
     EnableCommand(IdNewLine, editable);
     EnableCommand(IdDeleteLine, editable && lineCurrent);
+    EnableCommand(IdFindProduct, editable);
+    EnableCommand(IdVendorHelp, editable);
+    EnableCommand(IdOrderingInfo, true);
     if (auto* store = Control<QPushButton>(IdStoreLine))
         store->setText(lineCurrent ? tr("Ch&ange Line") : tr("&Add Line"));
     EnableCommand(IdOrderRequests, editable && VendorId() > 0);
@@ -808,6 +837,44 @@ void WSIInvOrderDialog::CmStoreLine() {
         return;
     }
     AfterLineChange();
+}
+
+// The catalogue's product search in ordering mode, for the ordering location; the chosen
+// product is entered as if typed.
+void WSIInvOrderDialog::CmFindProduct() {
+    TVL_TRACE("WSIInvOrderDialog::CmFindProduct");
+    if (!CanEdit())
+        return;
+    const tavel::products::ProductChoice choice = tavel::products::LookUpProduct(
+        this, Module(), 0, 1, orderedBy_->currentText().trimmed().toStdString(), 25023);
+    if (choice.product == 0)
+        return;
+    productField_->setText(QString::fromStdString(choice.productCode));
+    if (EnterProduct()) {
+        quantity_->setFocus();
+        quantity_->selectAll();
+    }
+}
+
+void WSIInvOrderDialog::CmVendorHelp() {
+    TVL_TRACE("WSIInvOrderDialog::CmVendorHelp");
+    if (!CanEdit())
+        return;
+    const long vendor = tavel::products::LookUpVendor(this, Module());
+    if (vendor > 0 && !vendor_->SelectValue(vendor))
+        MessageBox(kInactiveVendorMessage, mb::OK | mb::ICONINFORMATION);
+}
+
+// The current product's locations, the ordering location selected: where it is stocked
+// and how it is ordered there. Only an order the user may change may change them.
+void WSIInvOrderDialog::CmOrderingInfo() {
+    TVL_TRACE("WSIInvOrderDialog::CmOrderingInfo");
+    if (product_ <= 0) {
+        MessageBox(kNoProductMessage, mb::OK | mb::ICONINFORMATION);
+        return;
+    }
+    tavel::products::ShowProductLocations(
+        this, Module(), product_, orderedBy_->currentText().trimmed().toStdString(), !CanEdit());
 }
 
 void WSIInvOrderDialog::CmDeleteLine() {

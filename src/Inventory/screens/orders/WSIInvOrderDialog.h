@@ -62,6 +62,9 @@ public:
         IdNewLine = 127,
         IdTotals = 128,
         IdClose = 130,
+        IdFindProduct = 131,
+        IdOrderingInfo = 132,
+        IdVendorHelp = 133,
         IdOrderRequests = 903,
     };
     enum Column : int {
@@ -107,6 +110,9 @@ public:
     // Adds the entry fields as a new line, or changes the current line with them.
     void CmStoreLine();
     void CmDeleteLine();
+    void CmFindProduct();
+    void CmOrderingInfo();
+    void CmVendorHelp();
     // Empties the entry fields; the next stored line is a new one.
     void CmNewLine();
     void LoadLines();

@@ -1,16 +1,12 @@
 #include "ScanLookups.h"
 
 #include "BIInventory.h"
+#include "ProductLookups.h"
 #include "Records.h"
 #include "WSIApplication.h"
 #include "WSIBarCodeFuncs.h"
 #include "WSIDatabase.h"
 #include "WSIInvScanDialog.h"
-
-#include <QDialogButtonBox>
-#include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 long LookUpScannedProduct(BIInventory& selection, const WSIBarCodeFuncs& scan,
                           const std::string& code) {
@@ -22,11 +18,17 @@ long LookUpScannedProduct(BIInventory& selection, const WSIBarCodeFuncs& scan,
 }
 
 bool ProductSearchAvailable() {
-    return false;
+    return true;
 }
 
-bool OpenProductSearch(WSIDialog*, std::string&, long&) {
-    return false;
+bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product) {
+    const tavel::products::ProductChoice choice =
+        tavel::products::LookUpProduct(parent, parent ? parent->Module() : nullptr);
+    if (choice.product == 0)
+        return false;
+    code = choice.productCode;
+    product = choice.product;
+    return true;
 }
 
 bool ProductEditorAvailable() {
@@ -37,51 +39,20 @@ long AddProductWithCode(WSIDialog*, const std::string&) {
     return 0;
 }
 
-namespace {
-// A plain list to choose one entry from; the entry's value is its record id.
-class ChoiceDialog : public WSIDialog {
-public:
-    ChoiceDialog(QWidget* parent, WSIApplication* module, int templateId, const QString& title)
-        : WSIDialog(parent, module, templateId) {
-        setWindowTitle(title);
-        auto* layout = new QVBoxLayout(this);
-        list_ = new QListWidget(this);
-        list_->setObjectName("choices");
-        layout->addWidget(list_);
-        auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        BindCommandButton(cm::Ok, box->button(QDialogButtonBox::Ok));
-        BindCommandButton(cm::Cancel, box->button(QDialogButtonBox::Cancel));
-        layout->addWidget(box);
-        connect(list_, &QListWidget::itemActivated, this, [this] { DoCommand(cm::Ok); });
-        resize(360, 300);
-    }
-    void Add(const QString& text, long value) {
-        auto* item = new QListWidgetItem(text, list_);
-        item->setData(Qt::UserRole, static_cast<qlonglong>(value));
-        if (list_->count() == 1)
-            list_->setCurrentRow(0);
-    }
-    QListWidget* List() const { return list_; }
-    bool Validate() override { return list_->currentItem() != nullptr; }
-
-private:
-    QListWidget* list_;
-};
-} // namespace
-
 bool OpenVendorLookUp(WSIDialog* parent, long& vendor, std::string& name) {
     WSIApplication* module = parent ? parent->Module() : nullptr;
     WSIDatabase* db = module ? module->GetDb() : nullptr;
     if (!db)
         return false;
-    ChoiceDialog dialog(parent, module, 25009, parent->LoadString(39702));
-    WSIVendor v(db);
-    for (bool found = v.GetFirst(); found; found = v.GetNext())
-        if (v.data.Inactive == 0)
-            dialog.Add(QString::fromUtf8(v.data.Name), v.data.Vendor);
-    if (RunSubScreen(dialog) != id::OK || !dialog.List()->currentItem())
+    const long chosen = tavel::products::LookUpVendor(parent, module);
+    if (chosen <= 0)
         return false;
-    vendor = static_cast<long>(dialog.List()->currentItem()->data(Qt::UserRole).toLongLong());
-    name = dialog.List()->currentItem()->text().toStdString();
+    BIInventory selection(db);
+    if (!selection.FindVendor(chosen))
+        return false;
+    char text[ColWidth::VendorName + 1] = "";
+    selection.GetVendorName(text, sizeof text);
+    vendor = chosen;
+    name = text;
     return true;
 }

@@ -14,12 +14,11 @@ class WSIDialog;
 long LookUpScannedProduct(BIInventory& selection, const WSIBarCodeFuncs& scan,
                           const std::string& code);
 
-// The product search in look-up mode. Not built yet: unavailable.
+// The product search in look-up mode: the chosen product and its code.
 bool ProductSearchAvailable();
 bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product);
 
-// The vendor look-up: the catalogue's vendor search once it exists; until then a list of
-// the active vendors. False when the user chose none.
+// The vendor look-up: the catalogue's vendor search. False when the user chose none.
 bool OpenVendorLookUp(WSIDialog* parent, long& vendor, std::string& name);
 
 // Whether an unknown scanned code may be added to the catalogue here, and doing it: the
