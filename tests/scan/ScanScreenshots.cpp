@@ -21,18 +21,6 @@
 
 #include <cstdio>
 
-namespace {
-bool Save(QWidget& w, const QString& file) {
-    QApplication::processEvents();
-    if (!w.grab().save(file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ScreensData data;
@@ -71,7 +59,7 @@ int main(int argc, char** argv) {
             screen.DoCommand(cm::Ok);
         }
         screen.List()->ClearRowSelection();
-        status |= Save(screen, out + "/receive-half-received.png") ? 0 : 1;
+        status |= SaveScreenshot(screen, out + "/receive-half-received.png") ? 0 : 1;
 
         WSIProduct vaccine(data.db.get());
         for (bool found = vaccine.GetFirst(); found; found = vaccine.GetNext())
@@ -82,7 +70,7 @@ int main(int argc, char** argv) {
         expiry.SetLot("L4471-B");
         expiry.resize(420, 170);
         expiry.show();
-        status |= Save(expiry, out + "/receive-expiry.png") ? 0 : 1;
+        status |= SaveScreenshot(expiry, out + "/receive-expiry.png") ? 0 : 1;
     }
     data.Close();
     return status;

@@ -17,19 +17,6 @@
 
 #include <cstdio>
 
-namespace {
-bool Grab(QWidget& screen, const QString& file) {
-    screen.show();
-    QApplication::processEvents();
-    if (!screen.grab().save(file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ScreensData data;
@@ -48,7 +35,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     {
         WSIInvSetupDialog setup(nullptr, &data.host);
-        ok &= Grab(setup, out + QStringLiteral("/catalogue-setup.png"));
+        ok &= SaveScreenshot(setup, out + QStringLiteral("/catalogue-setup.png"));
     }
     QString store;
     {
@@ -57,16 +44,16 @@ int main(int argc, char** argv) {
         locations.LoadList();
         locations.List()->SelectRow(0);
         store = locations.RecordAt(0) ? locations.RecordAt(0)->Value(0) : QString();
-        ok &= Grab(locations, out + QStringLiteral("/catalogue-locations.png"));
+        ok &= SaveScreenshot(locations, out + QStringLiteral("/catalogue-locations.png"));
     }
     {
         WSIMultiPrdLocDialog products(nullptr, &data.host, store, QString());
-        ok &= Grab(products, out + QStringLiteral("/catalogue-location-products.png"));
+        ok &= SaveScreenshot(products, out + QStringLiteral("/catalogue-location-products.png"));
     }
     {
         WSIProductReportDialog report(nullptr, WSIProductReportDialog::kTemplate, false,
                                       &data.host);
-        ok &= Grab(report, out + QStringLiteral("/catalogue-product-report.png"));
+        ok &= SaveScreenshot(report, out + QStringLiteral("/catalogue-product-report.png"));
     }
     data.Close();
     return ok ? 0 : 1;

@@ -16,8 +16,10 @@
 #include "schema/InventoryCodes.h"
 #include "schema/Schema.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QString>
+#include <QWidget>
 
 #include <cstdio>
 
@@ -31,6 +33,19 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// Shows the screen, lets it paint, and saves what it shows as a PNG file; says which file
+// it wrote on standard output, or why it could not on standard error.
+inline bool SaveScreenshot(QWidget& screen, const QString& file) {
+    screen.show();
+    QApplication::processEvents();
+    if (!screen.grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
 
 class ScreensHost : public WSIApplication {
 public:
@@ -51,7 +66,7 @@ public:
     std::unique_ptr<WSIProfile> profile;
     int printRequests = 0;
     std::string lastPrintTitle;
-    bool mayApprove = true;     // right 14
+    bool mayApprove = true; // right 14
     bool approvalDenied = false;
     std::vector<std::pair<int, long>> updates; // update notifications: source, id
 
@@ -356,4 +371,3 @@ public:
 private:
     int items_ = 0;
 };
-

@@ -21,17 +21,6 @@
 
 namespace {
 
-bool Save(QWidget& screen, const QString& file) {
-    screen.show();
-    QApplication::processEvents();
-    if (!screen.grab().save(file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
-
 long FirstLong(WSIDatabase& db, const char* sql) {
     long value = 0;
     auto q = db.Query(__FILE__, __LINE__, "%s", &value, sql);
@@ -57,14 +46,14 @@ int main(int argc, char** argv) {
         WSIInvOrderDialog entry(nullptr, &data.host, WSIInvOrderDialog::kExistingOrderTemplate,
                                 order, false);
         entry.resize(1100, 640);
-        ok &= Save(entry, out + QStringLiteral("/order-entry.png"));
+        ok &= SaveScreenshot(entry, out + QStringLiteral("/order-entry.png"));
 
         WSIInvOrder::WSIData* header = entry.Order().GetOrderData();
         WSIVendorRequestsDialog requests(nullptr, &data.host, header->Vendor, header->InvLoc, 0);
         requests.Control<QCheckBox>(WSIVendorRequestsDialog::IdFullList)->setChecked(true);
         requests.Control<QCheckBox>(WSIVendorRequestsDialog::IdExpand)->setChecked(true);
         requests.resize(1280, 520);
-        ok &= Save(requests, out + QStringLiteral("/vendor-requests.png"));
+        ok &= SaveScreenshot(requests, out + QStringLiteral("/vendor-requests.png"));
     }
     {
         const long line = FirstLong(db, "SELECT \"InvOrdIt\" FROM INVORDIT WHERE \"QtyFilled\" > 0 "
@@ -77,7 +66,7 @@ int main(int argc, char** argv) {
                           tavel::views::OrderLineSql(&db, order, line).c_str());
         q->GetFirst();
         WSIInvProductFillingDetailsDialog details(nullptr, &data.host, record);
-        ok &= Save(details, out + QStringLiteral("/filling-details.png"));
+        ok &= SaveScreenshot(details, out + QStringLiteral("/filling-details.png"));
     }
     {
         struct Row {
@@ -95,7 +84,7 @@ int main(int argc, char** argv) {
                           WSIResult(kDesc, &row));
         q->GetFirst();
         WSIShowBackOrdLocsDialog backOrders(nullptr, &data.host, row.product, row.invLoc);
-        ok &= Save(backOrders, out + QStringLiteral("/back-order-locations.png"));
+        ok &= SaveScreenshot(backOrders, out + QStringLiteral("/back-order-locations.png"));
     }
     data.Close();
     return ok ? 0 : 1;

@@ -21,19 +21,6 @@
 
 #include <cstdio>
 
-namespace {
-bool Save(QWidget& screen, const QString& file) {
-    screen.show();
-    QApplication::processEvents();
-    if (!screen.grab().save(file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ScreensData data;
@@ -61,7 +48,7 @@ int main(int argc, char** argv) {
         screen.SetKind(tavel::products::ProductSearchKind::Category);
         screen.SearchEdit()->setText(QStringLiteral("_"));
         screen.RunSearch();
-        ok = Save(screen, out + QStringLiteral("/product-search.png")) && ok;
+        ok = SaveScreenshot(screen, out + QStringLiteral("/product-search.png")) && ok;
     }
     {
         DBProduct table(data.db.get());
@@ -70,12 +57,12 @@ int main(int argc, char** argv) {
         table.GetEqual(__FILE__, __LINE__);
         WSIAddEditProduct screen(nullptr, 25014, &table, &data.host);
         screen.resize(520, screen.sizeHint().height());
-        ok = Save(screen, out + QStringLiteral("/product-editor.png")) && ok;
+        ok = SaveScreenshot(screen, out + QStringLiteral("/product-editor.png")) && ok;
     }
     {
         WSIProductLocationsDialog screen(nullptr, &data.host, product);
         screen.resize(1180, 420);
-        ok = Save(screen, out + QStringLiteral("/product-locations.png")) && ok;
+        ok = SaveScreenshot(screen, out + QStringLiteral("/product-locations.png")) && ok;
     }
     {
         DBVendor table(data.db.get());
@@ -83,7 +70,7 @@ int main(int argc, char** argv) {
         WSIVendorDialog screen(nullptr, 25009, &table, &data.host, false);
         screen.resize(860, 420);
         screen.RunSearch();
-        ok = Save(screen, out + QStringLiteral("/vendor-search.png")) && ok;
+        ok = SaveScreenshot(screen, out + QStringLiteral("/vendor-search.png")) && ok;
     }
     data.Close();
     return ok ? 0 : 1;
