@@ -6,8 +6,6 @@
 #include "WSIBarCodeFuncs.h"
 #include "WSIDatabase.h"
 
-TVL_ROW_DESC(WSIProductSearchRow, "PRODUCTSEARCH", TVL_PRODUCT_SEARCH_COLUMNS)
-
 namespace tavel::products {
 
 namespace {

@@ -3,33 +3,14 @@
 // The statements of the product and vendor searches, built from the screens' choices
 // without a window, so that tests and benchmarks run them directly.
 
-#include "CatalogueRecords.h"
-#include "ColumnWidths.h"
-#include "RecordMacros.h"
+#include "QueryRows.h"
 
 #include <string>
 
 class WSIDatabase;
 
-// One row of the product search: the product, then its row at the chosen location
-// (empty without one), the standard order quantity at the ordering location, and the
-// names the list shows. Filled in select order.
-#define TVL_PRODUCT_SEARCH_COLUMNS(X)                                                              \
-    TVL_PRODUCT_COLUMNS(X)                                                                         \
-    X(InvLoc, Code, ColWidth::InvLoc, false)                                                       \
-    X(Stocked, Flag, 0, false)                                                                     \
-    X(TrackUsage, Flag, 0, false)                                                                  \
-    X(CanOrderFrom, Flag, 0, false)                                                                \
-    X(StdToOrder, Count, 0, false)                                                                 \
-    X(PLInactive, Flag, 0, false)                                                                  \
-    X(Balance, Amount, 0, false)                                                                   \
-    X(LastCount, Amount, 0, false)                                                                 \
-    X(PrdCatDesc, Text, ColWidth::CodeDesc, false)                                                 \
-    X(PrdTypeDesc, Text, ColWidth::CodeDesc, false)                                                \
-    X(VendorName, Text, ColWidth::VendorName, false)                                               \
-    X(Mapped, Id, 0, false)
-
-TVL_ROW_RECORD(WSIProductSearchRow, TVL_PRODUCT_SEARCH_COLUMNS);
+// One row of the product search, as the schema's records declare it.
+using WSIProductSearchRow = WSIProductSearchData;
 
 namespace tavel::products {
 
