@@ -213,7 +213,7 @@ void WSIInvOrderDialog::BuildHeader(QVBoxLayout* layout) {
     poNumber_ = new QLineEdit(this);
     poNumber_->setMaxLength(ColWidth::PONumber);
     named(poNumber_, IdPONumber, "poNumber");
-    QLabel* poLabel = label(tr("&PO number"), poNumber_);
+    QLabel* poLabel = label(tr("PO n&umber"), poNumber_);
     grid->addWidget(poLabel, 3, 2);
     grid->addWidget(poNumber_, 3, 3);
     externalOnly_.insert(externalOnly_.end(), {poLabel, poNumber_});
@@ -328,8 +328,8 @@ void WSIInvOrderDialog::BuildButtons(QVBoxLayout* layout) {
     layout->addLayout(row);
     for (auto [id, text] :
          {std::pair{IdOrderRequests, tr("Vendor Reques&ts...")},
-          std::pair{IdApprove, tr("Appr&ove")}, std::pair{IdPurchase, tr("P&urchase")},
-          std::pair{IdPrint, tr("Pr&int")}, std::pair{IdPreview, tr("Pre&view")}}) {
+          std::pair{IdApprove, tr("Appr&ove")}, std::pair{IdPurchase, tr("Purc&hase")},
+          std::pair{IdPrint, tr("Pr&int")}, std::pair{IdPreview, tr("&Preview")}}) {
         QPushButton* b = AddCommandButton(id, text);
         b->setObjectName(QStringLiteral("command%1").arg(id));
         row->addWidget(b);

@@ -98,7 +98,7 @@ WSIProductDialog::WSIProductDialog(QWidget* parent, int templateId, DBProduct* p
       product_(product), mode_(mode), forLocation_(forLocation), kind_(new WSIComboBox(this)),
       prdType_(new WSIComboBox(this)), location_(new WSIComboBox(this)),
       showInactive_(new QCheckBox(tr("Show &inactive"), this)),
-      includeNotHeld_(new QCheckBox(tr("Include products &not held there"), this)) {
+      includeNotHeld_(new QCheckBox(tr("Include products not &held there"), this)) {
     TVL_TRACE("WSIProductDialog::WSIProductDialog");
     searchSource_->screen = this;
     setWindowTitle(lookup ? tr("Find a product") : tr("Products"));

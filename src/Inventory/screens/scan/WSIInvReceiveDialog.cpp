@@ -104,7 +104,7 @@ void WSIInvReceiveDialog::BuildHeader() {
     QPushButton* vendorButton = AddCommandButton(CmVendorId, tr("&Find Vendor..."));
     vendorButton->setObjectName("vendorLookUp");
     vendorRow->addWidget(vendorButton);
-    QPushButton* poSearch = AddCommandButton(CmPOSearchId, tr("Find &Order..."));
+    QPushButton* poSearch = AddCommandButton(CmPOSearchId, tr("F&ind Order..."));
     poSearch->setObjectName("poSearch");
     vendorRow->addWidget(poSearch);
     vendorName_->setObjectName("vendor");
