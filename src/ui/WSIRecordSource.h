@@ -86,3 +86,11 @@ public:
     // a choice as its entry text.
     virtual QString DisplayText(const WSIRecord& record, int field, const WSIFieldDef& def) const;
 };
+
+// A source that only lists: the search screens pick a record, they neither store nor
+// delete one.
+class WSIReadOnlySource : public WSIRecordSource {
+public:
+    bool Save(WSIRecord&, bool, WSIWindow*, QString&, int&) override { return false; }
+    bool Remove(const WSIRecord&, WSIWindow*, QString&) override { return false; }
+};

@@ -31,7 +31,7 @@ template <std::size_t N> QString Text(const char (&field)[N]) {
 } // namespace
 
 // The product statement of the screen's current choices, one list row per product.
-class ProductSearchSource : public WSIRecordSource {
+class ProductSearchSource : public WSIReadOnlySource {
 public:
     WSIProductDialog* screen = nullptr;
 
@@ -75,9 +75,6 @@ public:
         }
         return true;
     }
-
-    bool Save(WSIRecord&, bool, WSIWindow*, QString&, int&) override { return false; }
-    bool Remove(const WSIRecord&, WSIWindow*, QString&) override { return false; }
 };
 
 } // namespace tavel::products

@@ -29,7 +29,7 @@ template <std::size_t N> QString Text(const char (&field)[N]) {
 } // namespace
 
 // The vendor statement of the screen's kind; inactive vendors only with the box set.
-class VendorSearchSource : public WSIRecordSource {
+class VendorSearchSource : public WSIReadOnlySource {
 public:
     WSIVendorDialog* screen = nullptr;
 
@@ -69,9 +69,6 @@ public:
                 break;
         return true;
     }
-
-    bool Save(WSIRecord&, bool, WSIWindow*, QString&, int&) override { return false; }
-    bool Remove(const WSIRecord&, WSIWindow*, QString&) override { return false; }
 };
 
 } // namespace tavel::products

@@ -11,7 +11,7 @@
 namespace tavel::detail {
 
 // External orders found through the receiving business object, one record per order.
-class OrderSearchSource : public WSIRecordSource {
+class OrderSearchSource : public WSIReadOnlySource {
 public:
     explicit OrderSearchSource(WSIApplication* module)
         : module_(module), receive_(module ? module->GetDb() : nullptr) {}
@@ -63,8 +63,6 @@ public:
         }
         return true;
     }
-    bool Save(WSIRecord&, bool, WSIWindow*, QString&, int&) override { return false; }
-    bool Remove(const WSIRecord&, WSIWindow*, QString&) override { return false; }
 
 private:
     WSIApplication* module_;
