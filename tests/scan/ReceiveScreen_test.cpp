@@ -1,7 +1,10 @@
 #include "ReceiveScreen_test.h"
 
 #include "BIInvRec.h"
+#include "BIInventory.h"
+#include "CatalogueSources.h"
 #include "StockCheck.h"
+#include "WSIAddEditProduct.h"
 #include "WSIBarCodeView.h"
 #include "WSIComboBox.h"
 #include "WSIDateEdit.h"
@@ -174,7 +177,12 @@ void ReceiveScreenTest::Entry_TakesCodesAndQuantitiesByLength() {
     QFETCH(int, stored);
     const long p = Product("GLOVE01");
     auto screen = Open();
+    // An unknown code offers to add the product; declined here (see Entry_UnknownCodeAdded).
+    host.warnAnswers = {id::CANCEL};
     Scan(*screen, entry);
+    QCOMPARE(host.warnings.size(), std::size_t(message == 38504u ? 1 : 0));
+    if (message == 38504u)
+        QCOMPARE(host.warnings[0], R::kWarnAddProduct);
     auto* quantity = screen->findChild<QLineEdit*>("quantity");
     QVERIFY(quantity);
     QCOMPARE(quantity->text(), quantityField);
@@ -188,6 +196,53 @@ void ReceiveScreenTest::Entry_TakesCodesAndQuantitiesByLength() {
     QTRY_COMPARE(host.Count(message ? SoundKind::Error : SoundKind::Success),
                  message || stored ? 1 : 0);
     QVERIFY(screen->Entry()->text().isEmpty() || !stored);
+}
+
+void ReceiveScreenTest::Entry_UnknownCodeAdded() {
+    // Yes to the question: the product editor opens with the scanned code (cut to the
+    // product code's 20 characters); once stored, the scan goes on with the new product.
+    const QString scanned = "BANDAGE-ELASTIC-10CM-X-4M-STERILE";
+    const std::string code = scanned.left(20).toStdString();
+    auto screen = Open();
+    host.warnAnswers = {id::OK};
+    QString offered;
+    {
+        SubScreenScript script([&](WSIDialog& sub) {
+            auto* form = qobject_cast<WSIAddEditProduct*>(&sub);
+            if (!form)
+                return int(id::CANCEL);
+            offered = form->FieldText(tavel::products::PfProductCode);
+            const std::pair<int, const char*> values[] = {
+                {tavel::products::PfDescription, "Elastic bandage"},
+                {tavel::products::PfPrdCat, "cat"},
+                {tavel::products::PfUnit, "box"},
+                {tavel::products::PfItemsPerUnit, "1"},
+                {tavel::products::PfItemUnit, "Roll"}};
+            for (const auto& [field, text] : values)
+                form->SetFieldText(field, QString::fromUtf8(text));
+            form->SetFieldText(tavel::products::PfVendor, QString::number(data->vendor));
+            form->DoCommand(cm::Ok);
+            return form->result();
+        });
+        Scan(*screen, scanned);
+    }
+    QCOMPARE(offered, QString::fromStdString(code));
+    BIInventory catalogue(data->db.get());
+    const long added = catalogue.FindProduct(code.c_str(), false);
+    QVERIFY(added > 0);
+    QCOMPARE(Lines(added).size(), std::size_t(1));
+    QCOMPARE(int(Lines(added).at(0).quantity), 1);
+    QVERIFY(!host.Showed(38504));
+    QVERIFY(StockConsistent());
+
+    // The editor cancelled: the scan is refused and nothing is added.
+    host.warnAnswers = {id::OK};
+    {
+        SubScreenScript script([](WSIDialog&) { return int(id::CANCEL); });
+        Scan(*screen, "NOSUCH2");
+    }
+    QVERIFY(host.Showed(38504));
+    QCOMPARE(catalogue.FindProduct("NOSUCH2", false), 0L);
 }
 
 void ReceiveScreenTest::Entry_QuantityFirstThenCodeAndAutoEntryAfterDelay() {

@@ -23,6 +23,7 @@ private slots:
 
     void Entry_TakesCodesAndQuantitiesByLength_data();
     void Entry_TakesCodesAndQuantitiesByLength();
+    void Entry_UnknownCodeAdded();
     void Entry_QuantityFirstThenCodeAndAutoEntryAfterDelay();
     void Receive_WholeOrderLineByLine();
     void Receive_ExpiryDatesGiveRowsUnderTheirLine();

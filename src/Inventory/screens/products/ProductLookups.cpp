@@ -90,7 +90,8 @@ long LookUpVendor(QWidget* parent, WSIApplication* module) {
     return table.IsRecord() ? table.data.Vendor : 0;
 }
 
-bool EditProduct(QWidget* parent, WSIApplication* module, long& product) {
+bool EditProduct(QWidget* parent, WSIApplication* module, long& product,
+                 const std::string& newCode) {
     TVL_TRACE("tavel::products::EditProduct");
     WSIDatabase* db = DbOf(module);
     if (!db)
@@ -103,6 +104,8 @@ bool EditProduct(QWidget* parent, WSIApplication* module, long& product) {
             return false;
     }
     WSIAddEditProduct screen(parent, 25014, &table, module);
+    if (product <= 0 && !newCode.empty())
+        screen.SetFieldText(PfProductCode, QString::fromStdString(newCode));
     if (WSIRunModal(screen) != id::OK)
         return false;
     product = table.data.Product;

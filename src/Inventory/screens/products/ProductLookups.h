@@ -33,9 +33,11 @@ long LookUpBarCode(QWidget* parent, WSIApplication* module, const char* code);
 // Opens the vendor search in look-up mode; the chosen vendor's id, 0 for none.
 long LookUpVendor(QWidget* parent, WSIApplication* module);
 
-// Opens the product edit screen over the product (0 adds one). True when it was stored;
-// product then holds its id.
-bool EditProduct(QWidget* parent, WSIApplication* module, long& product);
+// Opens the product edit screen over the product (0 adds one, its product code starting as
+// newCode, e.g. a scanned code no product has yet). True when it was stored; product then
+// holds its id.
+bool EditProduct(QWidget* parent, WSIApplication* module, long& product,
+                 const std::string& newCode = std::string());
 
 // The product's location rows (template 25016), selecting invLoc when given; restricted
 // disables adding, changing and deleting rows.

@@ -32,11 +32,14 @@ bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product) {
 }
 
 bool ProductEditorAvailable() {
-    return false;
+    return true;
 }
 
-long AddProductWithCode(WSIDialog*, const std::string&) {
-    return 0;
+long AddProductWithCode(WSIDialog* parent, const std::string& code) {
+    long product = 0;
+    if (!tavel::products::EditProduct(parent, parent ? parent->Module() : nullptr, product, code))
+        return 0;
+    return product;
 }
 
 bool OpenVendorLookUp(WSIDialog* parent, long& vendor, std::string& name) {

@@ -22,6 +22,6 @@ bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product);
 bool OpenVendorLookUp(WSIDialog* parent, long& vendor, std::string& name);
 
 // Whether an unknown scanned code may be added to the catalogue here, and doing it: the
-// product editor on a new product with that code. Not built yet: no question is asked.
+// product editor on a new product with that code; its id, 0 when none was stored.
 bool ProductEditorAvailable();
 long AddProductWithCode(WSIDialog* parent, const std::string& code);
