@@ -13,6 +13,7 @@
 #include "WSIProductDialog.h"
 #include "WSIProductLocationsDialog.h"
 #include "WSIScanEdit.h"
+#include "WSISelectProductLocationDialog.h"
 #include "WSIVendorDialog.h"
 #include "WSIVendorRequestsDialog.h"
 
@@ -727,4 +728,74 @@ void OrderScreensTest::LineProductFromTheCatalogueAndItsOrderingInformation() {
     entry.List()->SelectRow(0);
     QVERIFY(entry.DoCommand(Dlg::IdOrderingInfo));
     QCOMPARE(opened.back(), QStringLiteral("WSIProductLocationsDialog"));
+}
+
+// An internal order without lines takes its supplier from the search: the user picks which
+// of the locations that offer the product it comes from; cancelling that pick keeps the
+// search open; a product offered by one location takes it without a question.
+void OrderScreensTest::InternalLineTakesTheSupplierPickedInTheSearch() {
+    // The ward orders both; it supplies neither.
+    const long gauze = data->AddProduct("GAUZE");
+    for (const char* loc : {"STORE", "CLINIC", "WARD"})
+        data->AddPrdLoc(gauze, loc, 5);
+    const long tape = data->AddProduct("TAPE");
+    for (const char* loc : {"STORE", "WARD"})
+        data->AddPrdLoc(tape, loc, 5);
+    data->Exec("UPDATE PRDLOC SET \"CanOrderFrom\" = 0 WHERE \"InvLoc\" = 'WARD'");
+    Dlg entry(nullptr, &data->host, Dlg::kNewOrderTemplate, 0, false);
+    entry.show();
+    auto* type = Field<WSIComboBox>(entry, Dlg::IdOrderType);
+    type->setCurrentIndex(type->FindValue(0));
+    auto* by = Field<WSIComboBox>(entry, Dlg::IdOrderedBy);
+    by->setCurrentIndex(by->findText(QStringLiteral("WARD")));
+    auto* from = Field<WSIComboBox>(entry, Dlg::IdOrderedFrom);
+    QCOMPARE(from->currentText(), QStringLiteral("STORE"));
+
+    const char* searchFor = "GAUZE";
+    QString pickLocation; // "" cancels the pick
+    std::vector<int> offered;
+    int searchResult = -1;
+    const WSIModalRunner previous = WSISetModalRunner([&](WSIDialog& screen) {
+        if (auto* pick = dynamic_cast<WSISelectProductLocationDialog*>(&screen)) {
+            offered.push_back(pick->List()->RowCount());
+            for (int row = 0; row < pick->List()->RowCount(); ++row)
+                if (pick->List()->ItemText(row, 0) == pickLocation) {
+                    pick->List()->SelectRow(row);
+                    pick->DoCommand(cm::Ok);
+                    return int(id::OK);
+                }
+            return int(id::CANCEL);
+        }
+        if (auto* search = dynamic_cast<WSIProductDialog*>(&screen)) {
+            search->SetKind(tavel::products::ProductSearchKind::ProductCode);
+            search->SearchEdit()->setText(QString::fromLatin1(searchFor));
+            search->RunSearch();
+            search->List()->SelectRow(0);
+            screen.setResult(0);
+            screen.DoCommand(cm::Ok);
+            searchResult = screen.result();
+            return searchResult == 0 ? int(id::CANCEL) : searchResult;
+        }
+        return int(id::CANCEL);
+    });
+    const auto restore = qScopeGuard([&] { WSISetModalRunner(previous); });
+
+    // Cancelled pick: the search stays open and the supplier is unchanged.
+    QVERIFY(entry.DoCommand(Dlg::IdFindProduct));
+    QCOMPARE(offered, std::vector<int>{2});
+    QCOMPARE(searchResult, 0);
+    QCOMPARE(from->currentText(), QStringLiteral("STORE"));
+    QVERIFY(Field<WSIScanEdit>(entry, Dlg::IdProduct)->text().trimmed().isEmpty());
+
+    pickLocation = QStringLiteral("CLINIC");
+    QVERIFY(entry.DoCommand(Dlg::IdFindProduct));
+    QCOMPARE(offered.size(), std::size_t(2));
+    QCOMPARE(from->currentText(), QStringLiteral("CLINIC"));
+    QCOMPARE(Field<WSIScanEdit>(entry, Dlg::IdProduct)->text().trimmed(), QStringLiteral("GAUZE"));
+
+    // One offering location: taken without the pick screen.
+    searchFor = "TAPE";
+    QVERIFY(entry.DoCommand(Dlg::IdFindProduct));
+    QCOMPARE(offered.size(), std::size_t(2));
+    QCOMPARE(from->currentText(), QStringLiteral("STORE"));
 }

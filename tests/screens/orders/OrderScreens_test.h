@@ -23,6 +23,7 @@ private slots:
     void FillingDetailsListDeliveriesOldestFirst();
     void BackOrderLocationsListWhatIsStillOwed();
     void LineProductFromTheCatalogueAndItsOrderingInformation();
+    void InternalLineTakesTheSupplierPickedInTheSearch();
 
 private:
     std::unique_ptr<ScreensData> data;

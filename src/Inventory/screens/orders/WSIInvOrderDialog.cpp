@@ -845,10 +845,20 @@ void WSIInvOrderDialog::CmFindProduct() {
     TVL_TRACE("WSIInvOrderDialog::CmFindProduct");
     if (!CanEdit())
         return;
+    // An internal order without lines still has its supplier open: the product's own
+    // supplying location, picked in the search, becomes the order's.
+    const bool supplierOpen = !IsExternalType() && (!list_ || list_->RowCount() == 0);
     const tavel::products::ProductChoice choice = tavel::products::LookUpProduct(
-        this, Module(), 0, 1, orderedBy_->currentText().trimmed().toStdString(), 25023);
+        this, Module(), 0, 1, orderedBy_->currentText().trimmed().toStdString(), 25023,
+        supplierOpen);
     if (choice.product == 0)
         return;
+    if (supplierOpen && !choice.orderFrom.empty() &&
+        QString::fromStdString(choice.orderFrom) != orderedBy_->currentText().trimmed()) {
+        const int from = orderedFrom_->findText(QString::fromStdString(choice.orderFrom));
+        if (from >= 0)
+            orderedFrom_->setCurrentIndex(from);
+    }
     productField_->setText(QString::fromStdString(choice.productCode));
     if (EnterProduct()) {
         quantity_->setFocus();

@@ -27,7 +27,8 @@ WSIDatabase* DbOf(WSIApplication* module) {
 } // namespace
 
 ProductChoice LookUpProduct(QWidget* parent, WSIApplication* module, long prdType, int mode,
-                            const std::string& forLocation, int templateId) {
+                            const std::string& forLocation, int templateId,
+                            bool pickOrderLocation) {
     TVL_TRACE("tavel::products::LookUpProduct");
     ProductChoice choice;
     WSIDatabase* db = DbOf(module);
@@ -37,8 +38,10 @@ ProductChoice LookUpProduct(QWidget* parent, WSIApplication* module, long prdTyp
     table.InitRecord();
     WSIProductDialog screen(parent, templateId, &table, module, true, mode, forLocation);
     screen.SetPrdType(prdType);
+    screen.SetPickOrderLocation(pickOrderLocation);
     if (WSIRunModal(screen) == id::OK && table.IsRecord() && table.data.Product > 0) {
         choice.product = table.data.Product;
+        choice.orderFrom = screen.OrderLocation();
         choice.productCode = std::string(
             table.data.ProductCode, strnlen(table.data.ProductCode, sizeof table.data.ProductCode));
     }

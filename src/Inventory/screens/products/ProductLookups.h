@@ -16,13 +16,16 @@ namespace tavel::products {
 struct ProductChoice {
     long product = 0;        // 0 when nothing was chosen
     std::string productCode; // the chosen product's code
+    std::string orderFrom;   // with pickOrderLocation: the location it is ordered from
 };
 
 // Opens the product search in look-up mode. prdType preselects a product type (0: all);
 // mode 1 is the ordering mode, forLocation the caller's ordering location ("" for none);
-// templateId 25013, or 25023 for the order screen.
+// templateId 25013, or 25023 for the order screen; pickOrderLocation (ordering mode): the
+// user also picks which of the locations that offer the product it is ordered from.
 ProductChoice LookUpProduct(QWidget* parent, WSIApplication* module, long prdType = 0, int mode = 0,
-                            const std::string& forLocation = std::string(), int templateId = 25013);
+                            const std::string& forLocation = std::string(), int templateId = 25013,
+                            bool pickOrderLocation = false);
 
 // Command 36006's bar-code request: a code that is one product's code or UPC code
 // (inactive products included), or a GS1 string whose GTIN is one, is answered at once; one that

@@ -9,6 +9,7 @@
 #include "WSIApplication.h"
 #include "WSIComboBox.h"
 #include "WSIDatabase.h"
+#include "WSISelectProductLocationDialog.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -260,9 +261,33 @@ void WSIProductDialog::CmOk() {
         RunSearch();
         return;
     }
-    if (IsLookup())
+    if (IsLookup()) {
         ReadById(product_, &WSIProduct::WSIData::Product, ProductAt(List()->FirstSelected()));
+        if (!CanClose())
+            return;
+    }
     WSISearchDialog::CmOk();
+}
+
+bool WSIProductDialog::CanClose() {
+    TVL_TRACE("WSIProductDialog::CanClose");
+    orderLocation_.clear();
+    if (!pickOrderLocation_ || mode_ != kOrderingMode || !product_ || !product_->IsRecord() ||
+        product_->data.Product <= 0)
+        return true;
+    WSISelectProductLocationDialog pick(this, Module(), product_->data.Product, true, true);
+    const int offered = pick.List()->RowCount();
+    if (offered == 0)
+        return true; // the order screen refuses a product its supplier does not offer
+    char invLoc[7];
+    if (offered == 1) {
+        pick.CmOk();
+    } else if (WSIRunModal(pick) != id::OK) {
+        return false;
+    }
+    pick.GetInvLoc(invLoc, sizeof invLoc);
+    orderLocation_ = invLoc;
+    return !orderLocation_.empty();
 }
 
 void WSIProductDialog::RefreshRow(int row, long product) {

@@ -63,6 +63,13 @@ public:
     long ProductAt(int row) const;
     // Look-up: the chosen product is read into the caller's table; maintenance: closes.
     void CmOk() override;
+    // Ordering mode for an internal order: the chosen product is ordered from one of the
+    // locations that offer it, so closing asks which (one is taken without asking). False
+    // keeps the screen open: the pick was cancelled.
+    void SetPickOrderLocation(bool pick) { pickOrderLocation_ = pick; }
+    bool CanClose();
+    // The location CanClose settled on; empty when none was asked for or none offers it.
+    const std::string& OrderLocation() const { return orderLocation_; }
 
     void CmNewProduct();
     void CmEditProduct();
@@ -85,6 +92,8 @@ private:
     DBProduct* product_;
     int mode_;
     std::string forLocation_;
+    bool pickOrderLocation_ = false;
+    std::string orderLocation_;
     WSIComboBox* kind_;
     WSIComboBox* prdType_;
     WSIComboBox* location_;
