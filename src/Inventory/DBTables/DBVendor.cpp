@@ -33,6 +33,17 @@ bool DBVendor::CheckCity() {
     return true;
 }
 
+bool FindCityByPostalCode(WSIDatabase* db, const char* postalCode, WSICity::WSIData& place) {
+    TVL_TRACE("FindCityByPostalCode");
+    if (!db || IsEmpty(postalCode))
+        return false;
+    char sql[1024];
+    TVL_FORMAT(sql, R"sql(SELECT %s FROM CITY WHERE "PostalCode" = '%s' ORDER BY "City")sql",
+               db->GetTableColumns(__LINE__, __FILE__, "CITY"), EscapeQuotes(postalCode).c_str());
+    place = WSICity::WSIData{};
+    return FetchFirst(db, sql, WSIResult(WSICity::Table(), &place));
+}
+
 bool DBVendor::CheckProvince() {
     TVL_TRACE("DBVendor::CheckProvince");
     if (IsEmpty(data.Province))

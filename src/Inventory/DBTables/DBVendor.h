@@ -17,3 +17,7 @@ private:
     bool CheckProvince();
     bool ConfirmDeactivation();
 };
+
+// The city a postal code belongs to (the first by name when several share it): what the
+// vendor editor fills in when a postal code is typed. False when no city has that code.
+bool FindCityByPostalCode(WSIDatabase* db, const char* postalCode, WSICity::WSIData& place);

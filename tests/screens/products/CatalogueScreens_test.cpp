@@ -691,13 +691,25 @@ void CatalogueScreensTest::VendorAddedWithCityHelpFoundByPhoneAndKeptWhileUsed()
     QCOMPARE(find(VendorSearchKind::Name, "'n"), QStringList{"O'Neill Medical"});
     QCOMPARE(find(VendorSearchKind::AddressOrCity, "king"), QStringList{"O'Neill Medical"});
     QCOMPARE(find(VendorSearchKind::Name, "_").size(), 3);
-    // The stored area code is the vendor's own: a picked city does not replace it.
+    // A typed postal code fills its city and province; the stored area code is the
+    // vendor's own and stays. An unknown code (quotes included) changes nothing.
+    data->Exec("INSERT INTO CITY (\"City\", \"Province\", \"PostalCode\", \"Area\") VALUES "
+               "('Toronto', 'ON', 'M5V 2T6', '416')");
+    QCOMPARE(find(VendorSearchKind::Name, "neill"), QStringList{"O'Neill Medical"});
     screen.List()->SelectRow(0);
     {
         ModalScript script({[&](WSIDialog& s) {
             auto& form = As<WSIAddEditVendor>(s);
-            form.SetFieldText(VfArea, "343");
-            data->Exec("UPDATE VENDOR SET \"Area\" = '343'");
+            form.SetFieldText(VfPostalCode, "M5V 2T6");
+            form.EvPostalChange();
+            QCOMPARE(form.FieldText(VfCity), QString("Toronto"));
+            QCOMPARE(form.FieldText(VfProvince), QString("ON"));
+            QCOMPARE(form.FieldText(VfArea), QString("613"));
+            for (const char* unknown : {"X0X 0X0", "K7'L"}) {
+                form.SetFieldText(VfPostalCode, unknown);
+                form.EvPostalChange();
+                QCOMPARE(form.FieldText(VfCity), QString("Toronto"));
+            }
             form.DoCommand(cm::Cancel);
         }});
         screen.DoCommand(WSIVendorDialog::IdEdit);

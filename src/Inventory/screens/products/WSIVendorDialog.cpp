@@ -262,6 +262,8 @@ WSIAddEditVendor::WSIAddEditVendor(QWidget* parent, WSIApplication* module, Vend
             w->setObjectName(QString::fromLatin1(names[f]));
     SetCommand(IdCityHelp, [this] { CmCityHelp(); });
     SetCommand(IdProvinceHelp, [this] { CmProvinceHelp(); });
+    if (auto* postal = qobject_cast<QLineEdit*>(FieldWidget(VfPostalCode)))
+        connect(postal, &QLineEdit::editingFinished, this, [this] { EvPostalChange(); });
     // The pickers sit beside their fields.
     for (const auto& [field, id] : {std::pair{int(VfCity), int(IdCityHelp)},
                                     std::pair{int(VfProvince), int(IdProvinceHelp)}}) {
@@ -303,15 +305,28 @@ void WSIAddEditVendor::CmCityHelp() {
         return;
     WSICity place(db);
     tavel::tables::CopyText(place.data.City, city);
-    if (!place.GetEqual(__FILE__, __LINE__))
+    if (place.GetEqual(__FILE__, __LINE__))
+        FillFromCity(place.data, true);
+}
+
+void WSIAddEditVendor::EvPostalChange() {
+    WSIDatabase* db = Module() ? Module()->GetDb() : nullptr;
+    const QByteArray postal = FieldText(VfPostalCode).trimmed().toUtf8();
+    WSICity::WSIData place{};
+    if (!db || postal.isEmpty() || !FindCityByPostalCode(db, postal.constData(), place))
         return;
-    if (place.data.Province[0])
-        SetFieldText(VfProvince, Text(place.data.Province));
-    if (place.data.PostalCode[0])
-        SetFieldText(VfPostalCode, Text(place.data.PostalCode));
+    SetFieldText(VfCity, Text(place.City));
+    FillFromCity(place, false);
+}
+
+void WSIAddEditVendor::FillFromCity(const WSICity::WSIData& place, bool withPostalCode) {
+    if (place.Province[0])
+        SetFieldText(VfProvince, Text(place.Province));
+    if (withPostalCode && place.PostalCode[0])
+        SetFieldText(VfPostalCode, Text(place.PostalCode));
     // An area code the vendor already has is theirs; the city's is only a suggestion.
-    if (storedArea_.isEmpty() && place.data.Area[0])
-        SetFieldText(VfArea, Text(place.data.Area));
+    if (storedArea_.isEmpty() && place.Area[0])
+        SetFieldText(VfArea, Text(place.Area));
 }
 
 void WSIAddEditVendor::CmProvinceHelp() {

@@ -80,7 +80,12 @@ public:
     // vendor has none stored, the area code.
     void CmCityHelp();
     void CmProvinceHelp();
+    // A postal code typed in: the city it belongs to fills city and province (and the
+    // area code when the vendor has none stored); an unknown code changes nothing.
+    void EvPostalChange();
 
 private:
+    void FillFromCity(const WSICity::WSIData& place, bool withPostalCode);
+
     QString storedArea_;
 };
