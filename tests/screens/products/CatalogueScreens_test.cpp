@@ -230,13 +230,25 @@ void CatalogueScreensTest::SearchTextWithQuotesAndWildcardsStaysOneLiteral() {
     p.GetEqual(__FILE__, __LINE__);
     ScreensData::Put(p.data.Description, "Patient's comb 50% off");
     p.UpdateDB(__FILE__, __LINE__);
+    // Rows that "%" or "_" would match as wildcards.
+    for (const auto& [code, description] :
+         {std::pair{"GAU-500", "Gauze 500 pads"}, std::pair{"CLAMP-2", "Clamp 4_4 mm"}}) {
+        p.data.Product = data->AddProduct(code);
+        p.GetEqual(__FILE__, __LINE__);
+        ScreensData::Put(p.data.Description, description);
+        p.UpdateDB(__FILE__, __LINE__);
+    }
     SearchScreen s(*data);
     QCOMPARE(s.Find(Kind::Description, "t's c"), QStringList{"COMB-1"});
     QCOMPARE(s.Find(Kind::Description, "'"), QStringList{"COMB-1"});
     QCOMPARE(s.Find(Kind::Description, "50%"), QStringList{"COMB-1"});
+    QCOMPARE(s.Find(Kind::Description, "4_4"), QStringList{"CLAMP-2"});
+    QCOMPARE(s.Find(Kind::Description, "500"), QStringList{"GAU-500"});
+    QCOMPARE(s.Find(Kind::ProductCode, "GAU_"), QStringList{});
+    QCOMPARE(s.Find(Kind::ProductCode, "gau-4"), QStringList{"GAU-4X4"});
     QCOMPARE(s.Find(Kind::Vendor, "x' OR '1'='1"), QStringList{});
     // An empty field stands for everything.
-    QCOMPARE(s.Find(Kind::Description, "").size(), 4);
+    QCOMPARE(s.Find(Kind::Description, "").size(), 6);
     QCOMPARE(s.screen.SearchEdit()->text(), QString("_"));
 }
 
@@ -689,6 +701,8 @@ void CatalogueScreensTest::VendorAddedWithCityHelpFoundByPhoneAndKeptWhileUsed()
     QCOMPARE(find(VendorSearchKind::Phone, "5557"), QStringList{"O'Neill Medical"});
     QCOMPARE(find(VendorSearchKind::Phone, "557"), QStringList{});
     QCOMPARE(find(VendorSearchKind::Name, "'n"), QStringList{"O'Neill Medical"});
+    QCOMPARE(find(VendorSearchKind::Name, "o_n"), QStringList{}); // "_" is a character here
+    QCOMPARE(find(VendorSearchKind::Phone, "555%"), QStringList{});
     QCOMPARE(find(VendorSearchKind::AddressOrCity, "king"), QStringList{"O'Neill Medical"});
     QCOMPARE(find(VendorSearchKind::Name, "_").size(), 3);
     // A typed postal code fills its city and province; the stored area code is the

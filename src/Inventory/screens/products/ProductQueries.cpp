@@ -6,6 +6,8 @@
 #include "WSIBarCodeFuncs.h"
 #include "WSIDatabase.h"
 
+#include <cctype>
+
 namespace tavel::products {
 
 namespace {
@@ -72,7 +74,69 @@ const KindSql& KindOf(ProductSearchKind kind) {
     return kKinds[index];
 }
 
+// Upper-cased copies, as UPPER() compares them.
+std::string Upper(const char* text) {
+    std::string s = text ? text : "";
+    for (char& ch : s)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return s;
+}
+
+bool StartsWith(const char* value, const std::string& upperText) {
+    return Upper(value).rfind(upperText, 0) == 0;
+}
+
+bool Contains(const char* value, const std::string& upperText) {
+    return Upper(value).find(upperText) != std::string::npos;
+}
+
+// The text as the statement used it, upper-cased; "" when no wildcard can have matched.
+std::string LiteralFilter(const std::string& text) {
+    if (SearchLiteral(text).empty() || text.find_first_of("%_") == std::string::npos)
+        return std::string();
+    return Upper(text.c_str());
+}
+
 } // namespace
+
+bool ProductRowMatches(const ProductSearch& search, const WSIProductSearchRow& row) {
+    const std::string t = LiteralFilter(search.text);
+    if (t.empty())
+        return true;
+    switch (search.kind) {
+    case ProductSearchKind::Category:
+        return StartsWith(row.PrdCat, t) || StartsWith(row.PrdCatDesc, t) ||
+               Contains(row.PrdCatDesc, " " + t);
+    case ProductSearchKind::ProductCode:
+        return StartsWith(row.ProductCode, t);
+    case ProductSearchKind::Vendor:
+        return Contains(row.VendorName, t);
+    case ProductSearchKind::Manufacturer:
+        return Contains(row.Manufacturer, t);
+    case ProductSearchKind::UPCCode:
+        return StartsWith(row.UPCCode, t);
+    case ProductSearchKind::Description:
+    default:
+        return Contains(row.Description, t);
+    }
+}
+
+bool VendorRowMatches(VendorSearchKind kind, const std::string& text,
+                      const WSIVendor::WSIData& row) {
+    // The same 100 characters the statement reads.
+    const std::string t = LiteralFilter(text.substr(0, 100));
+    if (t.empty())
+        return true;
+    switch (kind) {
+    case VendorSearchKind::AddressOrCity:
+        return StartsWith(row.Address1, t) || StartsWith(row.City, t);
+    case VendorSearchKind::Phone:
+        return StartsWith(row.Phone, t);
+    case VendorSearchKind::Name:
+    default:
+        return Contains(row.Name, t);
+    }
+}
 
 std::string SearchLiteral(const std::string& text) {
     if (text.empty() || text[0] == '_')

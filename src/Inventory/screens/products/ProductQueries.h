@@ -4,6 +4,7 @@
 // without a window, so that tests and benchmarks run them directly.
 
 #include "QueryRows.h"
+#include "Records.h"
 
 #include <string>
 
@@ -50,6 +51,15 @@ enum class VendorSearchKind : int { Name = 0, AddressOrCity = 1, Phone = 2 };
 
 // The vendor statement for a text ("" or "_..." lists every vendor).
 std::string VendorSearchSql(WSIDatabase& db, VendorSearchKind kind, const std::string& text);
+
+// LIKE reads "%" and "_" in a search text as wildcards, while staff who type them mean
+// the characters themselves ("50% glucose", "IV_SET"). The statements stay as they are;
+// the rows a wildcard lets through are dropped by these checks, which repeat each kind's
+// condition literally (case-insensitive). True for every row when the text has no wildcard
+// or lists everything.
+bool ProductRowMatches(const ProductSearch& search, const WSIProductSearchRow& row);
+bool VendorRowMatches(VendorSearchKind kind, const std::string& text,
+                      const WSIVendor::WSIData& row);
 
 // The product part of a scanned text: what a UPC search looks for. Plain codes pass
 // unchanged; a GS1 element string is reduced to its GTIN; a text the parser refuses is

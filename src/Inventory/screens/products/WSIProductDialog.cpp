@@ -61,6 +61,8 @@ public:
             // A product that can never be ordered is no answer to an ordering question.
             if (choices.mode == kOrderingMode && !row.CanOrder)
                 continue;
+            if (!ProductRowMatches(choices, row))
+                continue;
             WSIRecord record;
             QString quantity;
             if (withLocation && row.InvLoc[0] != '\0')

@@ -60,12 +60,14 @@ public:
         WSIDatabase* db = screen && screen->Module() ? screen->Module()->GetDb() : nullptr;
         if (!db)
             return false;
-        const std::string sql = VendorSearchSql(*db, screen->Kind(), search.toStdString());
+        const std::string text = search.toStdString();
+        const std::string sql = VendorSearchSql(*db, screen->Kind(), text);
         WSIVendor vendor(db);
         auto cursor = db->Query(__FILE__, __LINE__, "%s", WSIResult(vendor), sql.c_str());
         const bool inactiveToo = screen->ShowInactive();
         for (bool found = cursor->GetFirst(); found; found = cursor->GetNext())
-            if ((inactiveToo || !vendor.data.Inactive) && !sink(RowOf(vendor.data)))
+            if ((inactiveToo || !vendor.data.Inactive) &&
+                VendorRowMatches(screen->Kind(), text, vendor.data) && !sink(RowOf(vendor.data)))
                 break;
         return true;
     }
