@@ -6,8 +6,11 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 WSISearchDialog::WSISearchDialog(QWidget* parent, WSIApplication* module, int templateId,
                                  WSIRecordSource* source, bool lookup)
@@ -30,6 +33,11 @@ WSISearchDialog::WSISearchDialog(QWidget* parent, WSIApplication* module, int te
         list_->setFocus();
         DoCommand(cm::Ok);
     });
+    connect(list_, &WSIListWindow::contextMenuRequested, this, [this](const QPoint& pos, int) {
+        std::unique_ptr<QMenu> menu(CreateContextMenu(this));
+        if (!menu->isEmpty())
+            menu->exec(pos);
+    });
     if (source_) {
         fields_ = source_->Fields();
         for (const WSIFieldDef& f : fields_)
@@ -38,6 +46,21 @@ WSISearchDialog::WSISearchDialog(QWidget* parent, WSIApplication* module, int te
 }
 
 WSISearchDialog::~WSISearchDialog() = default;
+
+QMenu* WSISearchDialog::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    const QWidget* ok = ControlWidget(cm::Ok);
+    const QWidget* cancel = ControlWidget(cm::Cancel);
+    for (int i = 0; i < buttons_->count(); ++i) {
+        auto* button = qobject_cast<QPushButton*>(buttons_->itemAt(i)->widget());
+        if (!button || button == ok || button == cancel || button->isHidden())
+            continue;
+        QAction* action = menu->addAction(button->text());
+        action->setEnabled(button->isEnabled());
+        connect(action, &QAction::triggered, button, &QPushButton::click);
+    }
+    return menu;
+}
 
 QString WSISearchDialog::SearchText() const {
     const QString text = search_->text().trimmed();

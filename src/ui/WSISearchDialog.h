@@ -13,6 +13,7 @@
 
 class QBoxLayout;
 class QLineEdit;
+class QMenu;
 
 class WSISearchDialog : public WSIDialog {
     Q_OBJECT
@@ -53,6 +54,10 @@ public:
     // With the search field focused, or nothing selected: search. Otherwise choose the
     // selected record and close (look-up) or just close (browsing).
     void CmOk() override;
+
+    // The list's context menu: the screen's own commands (its buttons beside Select and
+    // Close), each enabled as its button is. The caller owns the menu.
+    QMenu* CreateContextMenu(QWidget* parent);
 
 protected:
     // Where a derived screen adds its filter controls (beside the search text).

@@ -20,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include <functional>
@@ -298,6 +299,26 @@ void CatalogueScreensTest::InactiveProductsOnlyWithTheBoxInMaintenance() {
     s.Check(WSIProductDialog::IdShowInactive, true);
     QCOMPARE(s.Find(Kind::ProductCode, "GA"), QStringList{"GAU-4X4"});
     QVERIFY(s.screen.List()->Marks(0) & rowmark::Cancelled);
+    // The list's context menu offers the screen's commands, enabled as their buttons are;
+    // a chosen entry runs its command.
+    const auto menuEntries = [&] {
+        std::unique_ptr<QMenu> menu(s.screen.CreateContextMenu(nullptr));
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            entries << a->text().remove('&') + (a->isEnabled() ? "" : " (off)");
+        return entries;
+    };
+    s.screen.List()->ClearRowSelection();
+    QCOMPARE(menuEntries(), (QStringList{"New...", "Change... (off)", "Delete (off)",
+                                         "Locations... (off)", "Stock by location (off)"}));
+    s.screen.List()->SelectRow(0);
+    QCOMPARE(menuEntries().at(2), QString("Delete"));
+    {
+        std::unique_ptr<QMenu> menu(s.screen.CreateContextMenu(nullptr));
+        data->host.boxAnswers = {id::YES};
+        menu->actions().at(2)->trigger();
+    }
+    QCOMPARE(s.Find(Kind::ProductCode, "GA"), QStringList{});
     // A look-up in ordering mode never offers it.
     SearchScreen ordering(*data, true, kOrderingMode);
     ordering.Check(WSIProductDialog::IdShowInactive, true);
