@@ -95,11 +95,13 @@ PgConnection::~PgConnection() {
     PQfinish(conn_);
 }
 
-bool PgConnection::Exec(const char* sql, std::string* error) {
+bool PgConnection::Exec(const char* sql, std::string* error, std::string* state) {
     PGresult* r = PQexec(conn_, sql);
     const bool ok = PgOk(r);
     if (!ok && error)
         *error = PgError(r);
+    if (!ok && state)
+        *state = PgState(r);
     PQclear(r);
     return ok;
 }
@@ -262,6 +264,14 @@ std::string PgError(const PGresult* r) {
 std::string PgState(const PGresult* r) {
     const char* s = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
     return s ? s : "";
+}
+
+int PgStorageFault(const std::string& state) {
+    if (state == "53100")
+        return 1;
+    if (state == "53200" || state.rfind("58", 0) == 0 || state == "XX001" || state == "XX002")
+        return 2;
+    return 0;
 }
 
 long PgRowsChanged(const PGresult* r) {

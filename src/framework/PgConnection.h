@@ -58,8 +58,8 @@ public:
     PGconn* Conn() const { return conn_; }
 
     // Runs text as it stands (several statements allowed); false with the server's
-    // message in *error.
-    bool Exec(const char* sql, std::string* error);
+    // message in *error and its SQLSTATE in *state.
+    bool Exec(const char* sql, std::string* error, std::string* state = nullptr);
     // Prepares the entry's text once on this connection (entry.sql holds PostgreSQL text).
     // A translated shape the server cannot type with untyped values is marked pgInline
     // instead (see CacheEntry). Inside a transaction a refusal leaves it usable.
@@ -88,6 +88,11 @@ bool PgOk(const PGresult* r);
 // The server's error message and SQLSTATE of a failed result.
 std::string PgError(const PGresult* r);
 std::string PgState(const PGresult* r);
+// Whether a SQLSTATE is the server's storage failing rather than a statement refused:
+// 1 a full disk (53100), 2 another fault of the server's storage or memory (53200 out of
+// memory, class 58 system errors such as 58030 I/O error, XX001/XX002 corrupted data or
+// index), 0 anything else.
+int PgStorageFault(const std::string& state);
 // Rows changed by a write.
 long PgRowsChanged(const PGresult* r);
 // A value of a text-form result as SQLite gives the same value as text: a CHAR(n) code

@@ -179,15 +179,25 @@ void WSIDatabase::LogError(const char* file, int line, const char* what, const c
             detail ? detail : "");
 }
 
+void WSIDatabase::NoteServerFault() {
+    // The server's storage failing is told by its SQLSTATE, as SQLite's by its result code.
+    const int fault = tavel::db::PgStorageFault(lastState_);
+    if (fault == 1)
+        storageFailure_ = Storage::Full;
+    else if (fault == 2 && storageFailure_ != Storage::Full)
+        storageFailure_ = Storage::Failed;
+}
+
 // ---------------------------------------------------------------------------------------
 // Transactions and the write lock
 
 bool WSIDatabase::ExecSimple(const char* sql) {
     if (pg_) {
         std::string error;
-        if (pg_->Exec(sql, &error))
+        if (pg_->Exec(sql, &error, &lastState_))
             return true;
         lastError_ = error;
+        NoteServerFault();
         LogError(__FILE__, __LINE__, sql, error.c_str());
         return false;
     }
@@ -666,6 +676,7 @@ PGresult* WSIDatabase::PgRunNative(const char* file, int line, Statement* s,
     }
     lastError_ = tavel::db::PgError(r);
     lastState_ = tavel::db::PgState(r);
+    NoteServerFault();
     PQclear(r);
     LogError(file, line, lastError_.c_str(),
              inline_    ? s->pgText.c_str()

@@ -253,6 +253,8 @@ private:
     std::string lastError_;
     mutable Storage storageFailure_ = Storage::Fine;
     std::string lastState_; // SQLSTATE of the last failed server statement
+    // Keeps a storage fault that lastState_ names, for StorageFailure.
+    void NoteServerFault();
     std::string path_;
     tavel::Clock clock_;
     long user_ = 0;
