@@ -11,3 +11,8 @@ target_link_libraries(fill_screen_tests PRIVATE inventory_views inventory_scan Q
 set_target_properties(fill_screen_tests PROPERTIES AUTOMOC ON)
 add_test(NAME fill_screen_tests COMMAND fill_screen_tests)
 set_tests_properties(fill_screen_tests PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# Screenshots of the fill screens on the demo data: fill_screenshots <docs>.
+add_executable(fill_screenshots ${CMAKE_CURRENT_LIST_DIR}/FillScreenshots.cpp)
+target_include_directories(fill_screenshots PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../screens)
+target_link_libraries(fill_screenshots PRIVATE inventory_views inventory_scan Qt6::Test)

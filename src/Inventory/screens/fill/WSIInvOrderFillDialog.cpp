@@ -68,7 +68,9 @@ WSIInvOrderFillDialog::WSIInvOrderFillDialog(QWidget* parent, WSIApplication* mo
     for (int i = 0; i < headings.size(); ++i)
         List()->AddColumn(headings[i], widths[i],
                           (IsNumberColumn(i) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    List()->horizontalHeader()->setStretchLastSection(true);
+    // The description takes the room the screen has; the figures keep their widths.
+    List()->horizontalHeader()->setStretchLastSection(false);
+    List()->horizontalHeader()->setSectionResizeMode(ColDescription, QHeaderView::Stretch);
     List()->SetColumnClickHandler([this](int column) {
         List()->Sort(
             [](const WSIListRow& a, const WSIListRow& b, int col) {
@@ -98,6 +100,8 @@ void WSIInvOrderFillDialog::BuildHeader(const char* supplyingLoc, const char* or
     supplying_->setObjectName("supplying");
     ordering_ = new QComboBox(this);
     ordering_->setObjectName("ordering");
+    for (QComboBox* box : {supplying_, ordering_})
+        box->setMinimumContentsLength(28);
     orderingName_ = new QLabel(this);
     orderingName_->setObjectName("orderingName");
     pickListLabel_ = new QLabel(this);
@@ -663,6 +667,7 @@ WSIInvSubstituteDialog::WSIInvSubstituteDialog(QWidget* parent, WSIApplication* 
     };
     char code[64] = "";
     char unit[51] = "";
+    char description[51] = "";
     BIInvOrder order(Db());
     WSIInvOrdIt::WSIData line{};
     if (Db() && order.FindOrderItem(invOrdIt))
@@ -670,16 +675,22 @@ WSIInvSubstituteDialog::WSIInvSubstituteDialog(QWidget* parent, WSIApplication* 
     if (line.Product != 0 && Selection().FindProduct(line.Product, false) != 0) {
         Selection().GetProductCode(code, sizeof code);
         Selection().GetProductUnit(unit, sizeof unit);
+        Selection().GetProductDescription(description, sizeof description);
     }
+    // A line's own description, when it has one, is what the ward asked for.
+    const QString asked = QString::fromUtf8(line.Description).trimmed();
     field(tr("Ordered product:"), QString::fromUtf8(code), "orderedProduct");
     field(tr("Unit:"), QString::fromUtf8(unit[0] ? unit : line.Unit), "orderedUnit");
     field(tr("Ordered:"), QString::number(line.Quantity), "orderedQuantity");
-    field(tr("Description:"), QString::fromUtf8(line.Description), "lineDescription");
+    field(tr("Description:"), asked.isEmpty() ? QString::fromUtf8(description) : asked,
+          "lineDescription");
     comment_ = new QPlainTextEdit(this);
     comment_->setObjectName("comment");
     comment_->setPlainText(QString::fromUtf8(line.Comment));
     comment_->setMaximumHeight(70);
     form->addRow(tr("&Comment:"), comment_);
+    ModeLabel()->setText(tr("&Substitute:"));
+    BodyLayout()->addStretch();
     ButtonRow()->addStretch();
     QPushButton* close = AddCommandButton(cm::Cancel, tr("Close"));
     close->setObjectName("close");
