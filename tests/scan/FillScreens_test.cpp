@@ -250,6 +250,9 @@ void FillScreensTest::Fill_WholeInternalOrderCycle() {
             Scan(sub->Entry(), "DRUG100"); // another product type: refused
             Scan(sub->Entry(), "5");
             Scan(sub->Entry(), "GLOVE10");
+            // One substitution at most: the entry is closed after it.
+            if (sub->Entry()->isEnabled())
+                substitutions = -100;
             sub->CommentField()->setPlainText("Gloves instead of masks");
             sub->DoCommand(cm::Cancel);
             return sub->result();
@@ -466,7 +469,7 @@ void FillScreensTest::FillSelect_WithoutPickListsAndWithoutChoice() {
     QCOMPARE(select.result(), int(id::OK));
 }
 
-void FillScreensTest::Discrepancy_CancelMovesNothing() {
+void FillScreensTest::Discrepancy_MovesAtMostWhatIsThereAndCancelMovesNothing() {
     const long p = Product("GAUZE10", 10);
     Stock(p, "CLINIC", 5);
     {
@@ -476,6 +479,14 @@ void FillScreensTest::Discrepancy_CancelMovesNothing() {
     }
     QCOMPARE(Balance(p, "CLINIC"), 5.0);
     QCOMPARE(Balance(p, "STORE"), 10.0);
+    {
+        // One more than the clinic holds: refused, the screen stays for Cancel.
+        WSIInvDiscrepencyDialog tooMuch(nullptr, &host, "STORE", "CLINIC", p, 6);
+        tooMuch.DoCommand(cm::Ok);
+        QVERIFY(host.Said(38561));
+        QVERIFY(tooMuch.result() != id::OK);
+    }
+    QCOMPARE(Balance(p, "CLINIC"), 5.0);
     // The whole balance there moves: the limit of what the other location holds.
     WSIInvDiscrepencyDialog move(nullptr, &host, "STORE", "CLINIC", p, 5);
     move.DoCommand(cm::Ok);
@@ -483,5 +494,95 @@ void FillScreensTest::Discrepancy_CancelMovesNothing() {
     QCOMPARE(host.sounds.back(), SoundKind::Success);
     QCOMPARE(Balance(p, "CLINIC"), 0.0);
     QCOMPARE(Balance(p, "STORE"), 15.0);
+    QVERIFY(StockConsistent());
+}
+
+// --- Substitution on its own ---------------------------------------------------------------
+
+void FillScreensTest::Substitute_ClosingWithoutScanAndUntouchedQuantity_data() {
+    QTest::addColumn<QString>("scan");
+    QTest::addColumn<short>("filled");
+    QTest::newRow("closed without a scan") << QString() << short(0);
+    QTest::newRow("quantity left at 1") << QString("GLOVE10") << short(1);
+}
+
+void FillScreensTest::Substitute_ClosingWithoutScanAndUntouchedQuantity() {
+    QFETCH(QString, scan);
+    QFETCH(short, filled);
+    const long mask = Product("MASK100", 10);
+    const long glove = Product("GLOVE10", 10);
+    const long line = data->AddOrdIt(data->AddOrder(false), mask, 4, St::Ordered);
+    BIInvFill fill(data->db.get());
+    fill.SetPickList(PickList({line}));
+    {
+        // The fill screen's first entry: the substitution opens the batch, store first.
+        WSIInvSubstituteDialog sub(nullptr, &host, "WARD", "STORE", line, &fill, true);
+        sub.SetScanDelay(60000);
+        Show(sub);
+        if (!scan.isEmpty())
+            Scan(sub.Entry(), scan);
+        QCOMPARE(sub.Entry()->isEnabled(), scan.isEmpty());
+        sub.CommentField()->setPlainText("Ask again on Monday");
+        sub.DoCommand(cm::Cancel);
+        QCOMPARE(sub.GetSuccess(), !scan.isEmpty());
+        QCOMPARE(sub.GetQuantity(), short(1));
+    }
+    QCOMPARE(Line(line).QtyFilled, filled);
+    QCOMPARE(QString::fromUtf8(Line(line).Comment), QString("Ask again on Monday"));
+    QCOMPARE(Balance(glove, "WARD"), double(filled));
+    QCOMPARE(Balance(glove, "STORE"), 10.0 - filled);
+    QVERIFY(StockConsistent());
+}
+
+// --- From the orders selected on the main screen ---------------------------------------------
+
+void FillScreensTest::Fill_FromSelectedOrdersOnATemporaryList() {
+    host.profile = std::make_unique<WSIProfile>();
+    const long gauze = Product("GAUZE10", 10);
+    const long mask = Product("MASK100", 10);
+    const long order = data->AddOrder(false, "WARD", "STORE");
+    const long gauzeLine = data->AddOrdIt(order, gauze, 2, St::Ordered);
+    const long maskLine = data->AddOrdIt(order, mask, 3, St::Ordered);
+    WSIInventoryDialog main(nullptr, &host);
+    main.SelectTab(WSIInventoryDialog::TabPending);
+    QVERIFY(main.DoCommand(WSIInventoryDialog::IdSearch));
+    auto* pending =
+        static_cast<WSIInvPendingOrdersDialog*>(main.ListView(WSIInventoryDialog::TabPending));
+    for (int row = 0; row < pending->List()->RowCount(); ++row)
+        pending->List()->SelectRow(row, true);
+
+    long listDuringFill = -1;
+    int rowsAfterCancel = -1;
+    auto script = Script([&](WSIDialog& d) -> int {
+        if (auto* select = dynamic_cast<WSIInvFillSelectDlg*>(&d)) {
+            select->DoCommand(cm::Ok); // no pick list open: the orders
+            return select->UsePickList() ? int(id::CANCEL) : select->result();
+        }
+        if (auto* fill = dynamic_cast<F*>(&d)) {
+            listDuringFill = fill->PickList();
+            fill->SetScanDelay(60000);
+            Show(*fill);
+            Scan(fill->Entry(), "GAUZE10");
+            // The line taken off the fill: cancelled, and gone from the list.
+            for (int row = 0; row < fill->List()->RowCount(); ++row)
+                if (fill->List()->ItemText(row, F::ColProductCode) == "MASK100")
+                    fill->List()->SelectRow(row);
+            fill->DoCommand(F::CmCancelItemId);
+            rowsAfterCancel = fill->List()->RowCount();
+            host.boxAnswers = {id::NO};
+            fill->DoCommand(cm::Cancel);
+            return fill->result();
+        }
+        return int(id::CANCEL);
+    });
+    QVERIFY(main.DoCommand(WSIInventoryDialog::IdFill));
+    QVERIFY(listDuringFill > 0);
+    QCOMPARE(rowsAfterCancel, 1);
+    // Taken straight into the fill, the lines keep their status and leave the list after.
+    QCOMPARE(Line(gauzeLine).QtyFilled, short(1));
+    QCOMPARE(Line(gauzeLine).Status, short(St::PartiallyFilled));
+    QCOMPARE(Line(gauzeLine).PickList, 0L);
+    QCOMPARE(Line(maskLine).Status, short(St::Cancelled));
+    QCOMPARE(Balance(gauze, "WARD"), 1.0);
     QVERIFY(StockConsistent());
 }

@@ -30,7 +30,10 @@ private slots:
     void Fill_RefusalsLeaveDatabaseAndRows();
     void Fill_ModifyTakesBackAndCloseBackOrdersOnlyEarlierBackOrders();
     void FillSelect_WithoutPickListsAndWithoutChoice();
-    void Discrepancy_CancelMovesNothing();
+    void Discrepancy_MovesAtMostWhatIsThereAndCancelMovesNothing();
+    void Substitute_ClosingWithoutScanAndUntouchedQuantity_data();
+    void Substitute_ClosingWithoutScanAndUntouchedQuantity();
+    void Fill_FromSelectedOrdersOnATemporaryList();
 
 private:
     long Product(const char* code, double storeStock, long prdType = 0);
