@@ -41,16 +41,7 @@ void Show(QWidget& w) {
 void FillScreensTest::init() {
     data = std::make_unique<ScreensData>();
     QVERIFY(data->Open());
-    host.db = data->db.get();
-    host.boxes.clear();
-    host.boxAnswers.clear();
-    host.warnings.clear();
-    host.warnAnswers.clear();
-    host.sounds.clear();
-    host.updates.clear();
-    host.refreshes.clear();
-    tavel::CurrentInventoryApp()->AttachHost(&host);
-    tavel::CurrentInventoryApp()->SetMinProductLength(6);
+    host.Start(data->db.get());
     data->AddAdjCode("ADD", tavel::AdjustmentType::Increase, 0);
 }
 

@@ -3,6 +3,7 @@
 #include "BIException.h"
 #include "BIInvOrder.h"
 #include "BIInvPick.h"
+#include "LineCommands.h"
 #include "ProductLookups.h"
 #include "Trace.h"
 #include "UnitOfWork.h"
@@ -18,9 +19,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 #include <algorithm>
 #include <cmath>
@@ -164,28 +163,17 @@ void WSIInvOrderFillDialog::BuildButtons() {
     AddListButton(CmCloseItemId, tr("Close Line"), "closeLine");
     AddListButton(CmPreviewId, tr("Preview"), "preview");
     AddListButton(CmPrintId, tr("Print"), "print");
-    ButtonRow()->addStretch();
-    QPushButton* close = AddCommandButton(cm::Cancel, tr("Close"));
-    close->setObjectName("close");
-    ButtonRow()->addWidget(close);
+    tavel::scan::AddCloseButton(this, ButtonRow());
     SetCommand(CmAutoFillId, [this] { CmAutoFill(); });
     SetCommand(CmSubstituteId, [this] { CmSubstitute(); });
     SetCommand(CmCancelItemId, [this] { CmCancelItem(); });
     SetCommand(CmCloseItemId, [this] { CmCloseItem(); });
-    connect(List(), &WSIListWindow::contextMenuRequested, this, [this](const QPoint& pos, int) {
-        QMenu menu(this);
-        const std::pair<int, QString> commands[] = {{CmModifyId, tr("Modify")},
-                                                    {CmBackOrderId, tr("Back Order")},
-                                                    {CmSubstituteId, tr("Substitute...")},
-                                                    {CmCancelItemId, tr("Cancel Line")},
-                                                    {CmCloseItemId, tr("Close Line")}};
-        for (const auto& [id, text] : commands) {
-            QAction* action = menu.addAction(text);
-            action->setEnabled(IsCommandEnabled(id));
-            connect(action, &QAction::triggered, this, [this, id = id] { DoCommand(id); });
-        }
-        menu.exec(pos);
-    });
+    tavel::scan::InstallLineMenu(this, List(),
+                                 {{CmModifyId, tr("Modify")},
+                                  {CmBackOrderId, tr("Back Order")},
+                                  {CmSubstituteId, tr("Substitute...")},
+                                  {CmCancelItemId, tr("Cancel Line")},
+                                  {CmCloseItemId, tr("Close Line")}});
     EvCommandEnable();
 }
 
@@ -691,10 +679,7 @@ WSIInvSubstituteDialog::WSIInvSubstituteDialog(QWidget* parent, WSIApplication* 
     form->addRow(tr("&Comment:"), comment_);
     ModeLabel()->setText(tr("&Substitute:"));
     BodyLayout()->addStretch();
-    ButtonRow()->addStretch();
-    QPushButton* close = AddCommandButton(cm::Cancel, tr("Close"));
-    close->setObjectName("close");
-    ButtonRow()->addWidget(close);
+    tavel::scan::AddCloseButton(this, ButtonRow());
     resize(640, 360);
     ResetInput(true);
     Entry()->setFocus();
