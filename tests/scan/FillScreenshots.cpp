@@ -43,10 +43,9 @@ int main(int argc, char** argv) {
     if (!data.OpenForScreenshots(argc, argv, out))
         return 1;
     ScanHost host;
-    host.db = data.db.get();
+    host.Start(data.db.get());
     host.profile = std::make_unique<WSIProfile>();
     host.profile->WriteString("Inventory", "Location", "STORE");
-    tavel::CurrentInventoryApp()->AttachHost(&host);
     WSIDatabase* db = data.db.get();
 
     int status = 0;
