@@ -396,6 +396,9 @@ bool WSIInvOrderFillDialog::RunFills(long product, const std::vector<Share>& sha
         return false;
     const std::string from = LocationOf(supplying_);
     const std::string to = LocationOf(ordering_);
+    // Stock taken back can be short only at the ordering location: no move offered then.
+    const bool delivering =
+        std::all_of(shares.begin(), shares.end(), [](const Share& s) { return s.quantity > 0; });
     for (;;) {
         const int level = db->TransactionLevel();
         try {
@@ -410,9 +413,13 @@ bool WSIInvOrderFillDialog::RunFills(long product, const std::vector<Share>& sha
         } catch (MissingInvItem& e) {
             tavel::AbortTransactionsAbove(db, level);
             // Short at the supplying location: settled by a move, then the entry again.
-            if (e.MissingQty < 0 && OfferMove(product, -e.MissingQty))
+            const bool shortHere = delivering && e.MissingQty < 0;
+            if (shortHere && OfferMove(product, -e.MissingQty))
                 continue;
             ErrorSignal();
+            // A declined move was the answer; anything else is said as it is.
+            if (!shortHere)
+                ShowRefusal(QString::fromUtf8(e.GetErrMsg(true)));
             ErrorFeedback();
             SetNextFocusItem();
             return false;
