@@ -432,8 +432,11 @@ void FillScreensTest::FillSelect_WithoutPickListsAndWithoutChoice() {
     {
         WSIInvFillSelectDlg none(nullptr, &host);
         QVERIFY(!none.UsePickList());
-        QVERIFY(!none.findChild<QRadioButton*>("fromPickList")->isEnabled());
-        QVERIFY(none.findChild<QRadioButton*>("fromOrders")->isChecked());
+        auto* fromPickList = none.findChild<QRadioButton*>("fromPickList");
+        auto* fromOrders = none.findChild<QRadioButton*>("fromOrders");
+        QVERIFY(fromPickList && fromOrders);
+        QVERIFY(!fromPickList->isEnabled());
+        QVERIFY(fromOrders->isChecked());
         QCOMPARE(none.GetFilledBy(), std::string("STORE"));
         none.DoCommand(cm::Ok);
         QCOMPARE(none.result(), int(id::OK));
@@ -453,7 +456,9 @@ void FillScreensTest::FillSelect_WithoutPickListsAndWithoutChoice() {
     QCOMPARE(select.GetPickList(), second);
     QCOMPARE(select.GetOrderedBy(), std::string("CLINIC"));
     // The orders choice forgets the pick list and cannot print.
-    select.findChild<QRadioButton*>("fromOrders")->setChecked(true);
+    auto* fromOrders = select.findChild<QRadioButton*>("fromOrders");
+    QVERIFY(fromOrders);
+    fromOrders->setChecked(true);
     QCOMPARE(select.GetPickList(), 0L);
     QVERIFY(!select.IsCommandEnabled(WSIInvFillSelectDlg::CmPrintId));
     select.DoCommand(cm::Ok);
