@@ -50,6 +50,20 @@ public:
                 return true;
         return false;
     }
+    // A test's start: attached to db with nothing recorded or scripted, minimum product
+    // length 6 (at most 4 digits make a quantity).
+    void Start(WSIDatabase* database) {
+        db = database;
+        boxes.clear();
+        boxAnswers.clear();
+        warnings.clear();
+        warnAnswers.clear();
+        sounds.clear();
+        updates.clear();
+        refreshes.clear();
+        tavel::CurrentInventoryApp()->AttachHost(this);
+        tavel::CurrentInventoryApp()->SetMinProductLength(6);
+    }
     int Count(SoundKind kind) const {
         int n = 0;
         for (SoundKind s : sounds)

@@ -3,6 +3,7 @@
 #include "BIException.h"
 #include "BIInvOrder.h"
 #include "BIInvRec.h"
+#include "LineCommands.h"
 #include "ScanLookups.h"
 #include "Trace.h"
 #include "WSIDatabase.h"
@@ -20,7 +21,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 
 #include <cstring>
@@ -133,10 +133,7 @@ void WSIInvReceiveDialog::BuildButtons() {
     AddListButton(CmNewRefNoId, tr("New Reference"), "newRefNo");
     AddListButton(CmPreviewId, tr("Preview"), "preview");
     AddListButton(CmPrintId, tr("Print"), "print");
-    ButtonRow()->addStretch();
-    QPushButton* close = AddCommandButton(cm::Cancel, tr("Close"));
-    close->setObjectName("close");
-    ButtonRow()->addWidget(close);
+    tavel::scan::AddCloseButton(this, ButtonRow());
     SetCommand(CmAutoReceiveId, [this] { CmAutoReceive(); });
     SetCommand(CmNewPOId, [this] { CmNewPO(); });
     SetCommand(CmNewRefNoId, [this] { CmNewRefNo(); });
@@ -144,20 +141,12 @@ void WSIInvReceiveDialog::BuildButtons() {
     SetCommand(CmCancelItemId, [this] { CmCancelItem(); });
     SetCommand(CmCloseItemId, [this] { CmCloseItem(); });
     // The line commands, also on the list's context menu.
-    connect(List(), &WSIListWindow::contextMenuRequested, this, [this](const QPoint& pos, int) {
-        QMenu menu(this);
-        const std::pair<int, QString> commands[] = {{CmModifyId, tr("Modify")},
-                                                    {CmDeleteId, tr("Delete")},
-                                                    {CmBackOrderLineId, tr("Back Order")},
-                                                    {CmCancelItemId, tr("Cancel Line")},
-                                                    {CmCloseItemId, tr("Close Line")}};
-        for (const auto& [id, text] : commands) {
-            QAction* action = menu.addAction(text);
-            action->setEnabled(IsCommandEnabled(id));
-            connect(action, &QAction::triggered, this, [this, id = id] { DoCommand(id); });
-        }
-        menu.exec(pos);
-    });
+    tavel::scan::InstallLineMenu(this, List(),
+                                 {{CmModifyId, tr("Modify")},
+                                  {CmDeleteId, tr("Delete")},
+                                  {CmBackOrderLineId, tr("Back Order")},
+                                  {CmCancelItemId, tr("Cancel Line")},
+                                  {CmCloseItemId, tr("Close Line")}});
     EvCommandEnable();
 }
 

@@ -14,6 +14,8 @@
 #include "WSIDatabase.h"
 #include "WSIDateEdit.h"
 #include "WSIInvClosedOrdersDialog.h"
+#include "WSIInvFillSelectDlg.h"
+#include "WSIInvOrderFillDialog.h"
 #include "WSIInvPendingOrdersDialog.h"
 #include "WSIInvSetupDialog.h"
 #include "WSIInvReceiveDialog.h"
@@ -286,7 +288,7 @@ void WSIInventoryDialog::BuildButtons() {
     SetRowCommand(IdPickList, [this] { CmPickList(); });
     SetRowCommand(IdOrder, [this] { Order(nullptr); });
     SetRowCommand(IdReceive, [this] { CmReceive(); });
-    AddUnavailable(IdFill, "WSIInvFillSelectDlg", 25113);
+    SetRowCommand(IdFill, [this] { CmFill(); });
     AddUnavailable(IdTransfer, "WSIInvTransferDialog", 25112);
     AddUnavailable(IdAdjust, "WSIInvAdjDialog", 25106);
     AddUnavailable(IdUsage, "WSIInvUsageDlg", 25107);
@@ -807,6 +809,39 @@ void WSIInventoryDialog::CmReceive() {
     TVL_TRACE("WSIInventoryDialog::CmReceive");
     WSIInvReceiveDialog receive(this, Module());
     WSIRunModal(receive);
+}
+
+void WSIInventoryDialog::CmFill() {
+    TVL_TRACE("WSIInventoryDialog::CmFill");
+    CompleteFills();
+    WSIDatabase* db = Module() ? Module()->GetDb() : nullptr;
+    if (!db)
+        return;
+    WSIInvFillSelectDlg select(this, Module());
+    if (WSIRunModal(select) != id::OK)
+        return;
+    const bool stored = select.UsePickList();
+    long batch = 0;
+    std::string orderedBy;
+    std::string filledBy;
+    if (stored) {
+        batch = select.GetPickList();
+        orderedBy = select.GetOrderedBy();
+        filledBy = select.GetFilledBy();
+    } else {
+        batch = CreateFillBatch(&orderedBy, &filledBy, false);
+        if (batch == 0)
+            return;
+    }
+    {
+        WSIInvOrderFillDialog fill(this, Module(), batch, filledBy.c_str(), orderedBy.c_str(),
+                                   stored);
+        WSIRunModal(fill);
+    }
+    // The lines taken straight into this fill leave their temporary pick list.
+    if (!stored)
+        BIInvPickList(db).ClearBatch(batch);
+    views_[TabPending]->RefreshList(views::kRefreshSelected, -1, false);
 }
 
 void WSIInventoryDialog::CmPickList() {

@@ -111,6 +111,7 @@ public:
     void CmPickList();
     // Receiving, in its own modal screen.
     void CmReceive();
+    void CmFill();
     void CmShowOrderQuantities();
     // Look-ups: the product search and the vendor search fill their filter fields.
     void CmProductHelp();
