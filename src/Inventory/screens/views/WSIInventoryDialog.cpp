@@ -287,9 +287,9 @@ void WSIInventoryDialog::BuildButtons() {
     SetRowCommand(IdOrder, [this] { Order(nullptr); });
     SetRowCommand(IdReceive, [this] { CmReceive(); });
     AddUnavailable(IdFill, "WSIInvFillSelectDlg", 25113);
-    AddUnavailable(IdTransfer, "WSIInvTransferDialog", 25112);
-    AddUnavailable(IdAdjust, "WSIInvAdjDialog", 25106);
-    AddUnavailable(IdUsage, "WSIInvUsageDlg", 25107);
+    SetRowCommand(IdTransfer, [this] { CmTransfer(); });
+    SetRowCommand(IdAdjust, [this] { CmAdjust(); });
+    SetRowCommand(IdUsage, [this] { CmUsage(); });
     AddUnavailable(IdCount, "WSIInvCountDialog", 25031);
     SetCommand(IdSetup, [this] { CmSetup(); });
 }

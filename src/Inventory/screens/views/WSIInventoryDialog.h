@@ -111,6 +111,10 @@ public:
     void CmPickList();
     // Receiving, in its own modal screen.
     void CmReceive();
+    // Transfer (handed the selected received rows), adjustment and usage, each modal.
+    void CmTransfer();
+    void CmAdjust();
+    void CmUsage();
     void CmShowOrderQuantities();
     // Look-ups: the product search and the vendor search fill their filter fields.
     void CmProductHelp();
