@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         WSIInvTransferDialog transfer(nullptr, &host);
         tavel::moves::SelectLocation(*transfer.findChild<QComboBox*>("transferFrom"), "STORE");
         tavel::moves::SelectLocation(*transfer.findChild<QComboBox*>("transferTo"), "TRT1");
-        ok = Shoot(transfer, host, {"4", "GLVNTM", "2", "ALCPRP", "GLVNTM", "12", "TONGUE"},
+        ok = Shoot(transfer, host, {"4", "GLVNTM", "2", "NDL18G", "GLVNTM", "3", "SYR3ML"},
                    out + "/transfer-screen.png") &&
              ok;
     }
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     {
         WSIInvUsageDlg usage(nullptr, &host);
         tavel::moves::SelectLocation(*usage.LocationList(), "TRT1");
-        ok = Shoot(usage, host, {"3", "ALCPRP"}, out + "/usage-screen.png") && ok;
+        ok = Shoot(usage, host, {"3", "GLVNTM"}, out + "/usage-screen.png") && ok;
     }
     data.Close();
     return ok ? 0 : 1;

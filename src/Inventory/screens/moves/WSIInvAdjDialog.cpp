@@ -40,12 +40,15 @@ WSIInvAdjBaseDialog::WSIInvAdjBaseDialog(QWidget* parent, WSIApplication* module
     tavel::moves::FillActiveLocations(*location_, Db(),
                                       tavel::moves::InventoryProfileText(module, "Location"));
 
+    ModeLabel()->setText(tr("&Product:"));
+    // The extra height goes below the feedback, not between the header's rows.
+    BodyLayout()->addStretch(1);
     ButtonRow()->addStretch();
     QPushButton* close = AddCommandButton(cm::Cancel, tr("Close"));
     close->setObjectName("close");
     close->setAutoDefault(false);
     ButtonRow()->addWidget(close);
-    resize(760, 260);
+    resize(900, 170);
 }
 
 WSIInvAdjBaseDialog::~WSIInvAdjBaseDialog() = default;

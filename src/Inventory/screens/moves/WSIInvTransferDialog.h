@@ -38,7 +38,7 @@ public:
     enum class Mode { ByProduct, All, Selected };
     static constexpr unsigned kMsgNoReceivedView = 38584;
     static constexpr unsigned kMsgNoOrderingLocation = 38585;
-    static constexpr unsigned kTitleMessage = 40104;
+    static constexpr unsigned kTitleMessage = 40100;
 
     // The rows selected in the main screen's received list when the transfer runs; an empty
     // function when the screen was opened without that list.
