@@ -28,13 +28,7 @@ constexpr WSIDate kExpired{2026, 1, 31}; // before the fixture's today
 void MoveScreensTest::init() {
     data = std::make_unique<ScreensData>();
     QVERIFY(data->Open());
-    host.boxes.clear();
-    host.boxAnswers.clear();
-    host.warnings.clear();
-    host.warnAnswers.clear();
-    host.sounds.clear();
-    host.updates.clear();
-    host.refreshes.clear();
+    host.ClearRecords();
     host.db = data->db.get();
     tavel::CurrentInventoryApp()->AttachHost(&host);
     tavel::CurrentInventoryApp()->SetMinProductLength(6);

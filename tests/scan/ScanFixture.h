@@ -50,6 +50,16 @@ public:
                 return true;
         return false;
     }
+    // Forgets every box, answer, warning, sound and notification of the previous test.
+    void ClearRecords() {
+        boxes.clear();
+        boxAnswers.clear();
+        warnings.clear();
+        warnAnswers.clear();
+        sounds.clear();
+        updates.clear();
+        refreshes.clear();
+    }
     int Count(SoundKind kind) const {
         int n = 0;
         for (SoundKind s : sounds)

@@ -86,6 +86,13 @@ bool WSIInvAdjBaseDialog::AskMissing(double amount) {
     return MessageBox(text, mb::YESNO | mb::ICONQUESTION) == id::YES;
 }
 
+void WSIInvAdjBaseDialog::AskThenRepeat(int warning, const std::function<void()>& repeat) {
+    if (Module() && Module()->WarnDialog(this, warning) == id::OK)
+        repeat();
+    else
+        Refused();
+}
+
 void WSIInvAdjBaseDialog::DoScan(bool handled, bool createMissing, bool allowExpired,
                                  bool allowNoExpiry) {
     TVL_TRACE("WSIInvAdjBaseDialog::DoScan");
@@ -108,16 +115,10 @@ void WSIInvAdjBaseDialog::DoScan(bool handled, bool createMissing, bool allowExp
             Refused();
         return;
     } catch (InvalidExpiryDate&) {
-        if (Module() && Module()->WarnDialog(this, kWarnNoExpiry) == id::OK)
-            DoScan(handled, createMissing, allowExpired, true);
-        else
-            Refused();
+        AskThenRepeat(kWarnNoExpiry, [&] { DoScan(handled, createMissing, allowExpired, true); });
         return;
     } catch (ExpiryDateErr&) {
-        if (Module() && Module()->WarnDialog(this, kWarnExpired) == id::OK)
-            DoScan(handled, createMissing, true, allowNoExpiry);
-        else
-            Refused();
+        AskThenRepeat(kWarnExpired, [&] { DoScan(handled, createMissing, true, allowNoExpiry); });
         return;
     } catch (TrackUsageErr&) {
         // Not an error at the shelf: the location simply does not record this product's use.

@@ -7,6 +7,7 @@
 
 #include "WSIInvScanDialog.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,6 +61,8 @@ private:
     // The shortage (negative) or surplus question with its amount; true on Yes.
     bool AskMissing(double amount);
     void Refused();
+    // The warning screen's question; Yes runs repeat, No refuses the entry.
+    void AskThenRepeat(int warning, const std::function<void()>& repeat);
 
     std::unique_ptr<BIInvAdj> adj_;
     QComboBox* location_ = nullptr;
