@@ -264,7 +264,7 @@ void MoveScreensTest::Transfer_AllModeEmptiesATypeTwoLocation() {
     QVERIFY(StockConsistent());
 }
 
-void MoveScreensTest::Transfer_SelectedReceivedItemsFromTheMainScreen() {
+void MoveScreensTest::MainScreen_TransferOfSelectedReceivedItemsAndTheOtherCommands() {
     const long glove = Product("GLOVE01", "STORE", 0, 0);
     const long mask = Product("MASK001", "STORE", 0, 0);
     const long order = data->AddOrder(true, "WARD");
@@ -277,7 +277,19 @@ void MoveScreensTest::Transfer_SelectedReceivedItemsFromTheMainScreen() {
         data->AddPrdLoc(p, "WARD", 0);
 
     WSIInventoryDialog main(nullptr, &host);
-    QVERIFY(main.IsCommandEnabled(WSIInventoryDialog::IdTransfer));
+    // Adjust and Usage open their screens; Transfer is checked below.
+    for (int command : {int(WSIInventoryDialog::IdAdjust), int(WSIInventoryDialog::IdUsage)}) {
+        QVERIFY(main.CommandToolTip(command).isEmpty());
+        int template_ = 0;
+        SubScreenScript script([&template_](WSIDialog& d) {
+            if (dynamic_cast<WSIInvAdjBaseDialog*>(&d))
+                template_ = d.TemplateId();
+            return int(id::CANCEL);
+        });
+        QVERIFY(main.DoCommand(command));
+        QCOMPARE(template_, command == WSIInventoryDialog::IdAdjust ? WSIInvAdjDialog::kTemplate
+                                                                    : WSIInvUsageDlg::kTemplate);
+    }
     QVERIFY(main.CommandToolTip(WSIInventoryDialog::IdTransfer).isEmpty());
     main.SelectTab(WSIInventoryDialog::TabReceived);
     QVERIFY(main.DoCommand(WSIInventoryDialog::IdSearch));

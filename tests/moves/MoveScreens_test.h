@@ -24,7 +24,7 @@ private slots:
     void Transfer_RefusedScansMoveNothing_data();
     void Transfer_RefusedScansMoveNothing();
     void Transfer_AllModeEmptiesATypeTwoLocation();
-    void Transfer_SelectedReceivedItemsFromTheMainScreen();
+    void MainScreen_TransferOfSelectedReceivedItemsAndTheOtherCommands();
     void Transfer_SelectedModeWithoutCommonLocationRefuses();
 
     void Adjust_CodeTypeDecidesTheChange_data();
