@@ -244,6 +244,12 @@ void MoveScreensTest::Transfer_AllModeEmptiesATypeTwoLocation() {
     QVERIFY(!screen.Entry()->isEnabled());
     QVERIFY(screen.findChild<QLineEdit*>("quantity")->isHidden());
 
+    // A user the host keeps from adding cannot start it.
+    host.restricted.insert({T::kTemplate, T::CmAddId});
+    screen.EvCommandEnable();
+    QVERIFY(!add->isEnabled());
+    host.restricted.clear();
+    screen.EvCommandEnable();
     QTest::mouseClick(add, Qt::LeftButton);
     QCOMPARE(Balance(glove, "CART"), 0.0);
     QCOMPARE(Balance(mask, "CART"), 0.0);
@@ -262,6 +268,33 @@ void MoveScreensTest::Transfer_AllModeEmptiesATypeTwoLocation() {
                        std::make_pair(T::kTemplate, mask)) == 1);
     QTRY_COMPARE(host.Count(SoundKind::Success), 1);
     QVERIFY(StockConsistent());
+}
+
+void MoveScreensTest::Transfer_AllModeRefusalKeepsWhatMovedBefore() {
+    data->AddLocation("CART", tavel::LocationType::NoStock);
+    const long glove = Product("GLOVE01", "CART", 4, 4);
+    // The mask's records disagree (the location says 5, its lot 3): its transfer is refused.
+    const long mask = Product("MASK001", "CART", 3, 3);
+    data->Exec("UPDATE PRDLOC SET \"Balance\" = 5 WHERE \"Product\" = " + std::to_string(mask));
+    for (long p : {glove, mask})
+        data->AddPrdLoc(p, "STORE", 0);
+    T screen(nullptr, &host);
+    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferFrom"), "CART"));
+    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferTo"), "STORE"));
+    Show(screen);
+    screen.findChild<QRadioButton*>("modeAll")->click();
+    QVERIFY(screen.DoCommand(T::CmAddId));
+
+    QVERIFY(host.Said(38575));
+    QCOMPARE(Balance(glove, "STORE"), 4.0);
+    QCOMPARE(Balance(mask, "CART"), 5.0);
+    QCOMPARE(Balance(mask, "STORE"), 0.0);
+    // What moved is listed and belongs to the batch: the locations are fixed now.
+    QCOMPARE(screen.List()->RowCount(), 1);
+    QCOMPARE(screen.List()->ItemText(0, T::ColProductCode), QString("GLOVE01"));
+    QVERIFY(!screen.IsNewBatch());
+    QVERIFY(!screen.findChild<QComboBox*>("transferFrom")->isEnabled());
+    QTRY_COMPARE(host.Count(SoundKind::Error), 1);
 }
 
 void MoveScreensTest::MainScreen_TransferOfSelectedReceivedItemsAndTheOtherCommands() {

@@ -24,6 +24,7 @@ private slots:
     void Transfer_RefusedScansMoveNothing_data();
     void Transfer_RefusedScansMoveNothing();
     void Transfer_AllModeEmptiesATypeTwoLocation();
+    void Transfer_AllModeRefusalKeepsWhatMovedBefore();
     void MainScreen_TransferOfSelectedReceivedItemsAndTheOtherCommands();
     void Transfer_SelectedModeWithoutCommonLocationRefuses();
 
