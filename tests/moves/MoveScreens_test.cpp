@@ -157,6 +157,12 @@ void MoveScreensTest::Transfer_ScansAddUpAndAModifiedRowMovesTheDifference() {
     QVERIFY(host.boxes.empty());
     QVERIFY(StockConsistent());
 
+    // The list prints through the host under its title.
+    QVERIFY(screen.DoCommand(T::CmPrintId));
+    QCOMPARE(host.printRequests, 1);
+    QCOMPARE(QString::fromStdString(host.lastPrintTitle), host.LoadStringText(T::kTitleMessage));
+    QVERIFY(!host.lastPrintTitle.empty());
+
     // A new transfer frees the locations again.
     screen.DoCommand(T::CmClearId);
     QCOMPARE(screen.List()->RowCount(), 0);

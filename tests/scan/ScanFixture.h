@@ -50,7 +50,7 @@ public:
                 return true;
         return false;
     }
-    // Forgets every box, answer, warning, sound and notification of the previous test.
+    // Forgets every box, answer, warning, sound, notification and print of the previous test.
     void ClearRecords() {
         boxes.clear();
         boxAnswers.clear();
@@ -59,6 +59,8 @@ public:
         sounds.clear();
         updates.clear();
         refreshes.clear();
+        printRequests = 0;
+        lastPrintTitle.clear();
     }
     int Count(SoundKind kind) const {
         int n = 0;
