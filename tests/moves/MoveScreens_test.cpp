@@ -11,6 +11,7 @@
 #include "WSIListWindow.h"
 #include "WSIScanEdit.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -561,6 +562,24 @@ void MoveScreensTest::Adjust_CodeLookUpAndInactiveCode() {
     QTRY_VERIFY(screen.CodeField()->hasFocus());
     QTRY_COMPARE(host.Count(SoundKind::Error), 1);
     QVERIFY(StockConsistent());
+}
+
+void MoveScreensTest::Adjust_TabFollowsReadingOrder() {
+    WSIInvAdjDialog screen(nullptr, &host);
+    Show(screen);
+    auto* lookUp = screen.findChild<QPushButton*>("adjCodeLookUp");
+    QVERIFY(lookUp);
+    const std::vector<QWidget*> order = {screen.LocationList(), screen.CodeField(), lookUp,
+                                         screen.Entry()};
+    screen.LocationList()->setFocus();
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), order[i]);
+    }
+    for (std::size_t i = order.size() - 1; i > 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), order[i - 1]);
+    }
 }
 
 void MoveScreensTest::Usage_NotTrackedIsANoticeWithoutMessageBox() {

@@ -33,6 +33,7 @@ private slots:
     void Adjust_RefusalRepeatedAfterItsQuestion_data();
     void Adjust_RefusalRepeatedAfterItsQuestion();
     void Adjust_CodeLookUpAndInactiveCode();
+    void Adjust_TabFollowsReadingOrder();
     void Usage_NotTrackedIsANoticeWithoutMessageBox();
 
 private:

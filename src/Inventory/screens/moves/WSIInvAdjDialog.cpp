@@ -37,6 +37,7 @@ WSIInvAdjBaseDialog::WSIInvAdjBaseDialog(QWidget* parent, WSIApplication* module
     grid->addWidget(location_, 0, 1);
     grid->setColumnStretch(3, 1);
     HeaderLayout()->addLayout(grid);
+    setTabOrder(location_, Entry());
     tavel::moves::FillActiveLocations(*location_, Db(),
                                       tavel::moves::InventoryProfileText(module, "Location"));
 
@@ -179,6 +180,10 @@ WSIInvAdjDialog::WSIInvAdjDialog(QWidget* parent, WSIApplication* module)
     row->addWidget(codeDescription_, 1);
     grid->addWidget(label, 1, 0);
     grid->addLayout(row, 1, 1, 1, 3);
+    // Reading order: location, code, its look-up, then the entry.
+    setTabOrder(LocationList(), code_);
+    setTabOrder(code_, lookUp);
+    setTabOrder(lookUp, Entry());
     SetCommand(CmInvAdjId, [this] { CmInvAdj(); });
     connect(code_, &QLineEdit::textChanged, this, [this] { ShowCodeDescription(); });
     // Enter in the code field goes on to the entry, not to the screen's Enter.

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 
 #include <cstring>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -131,6 +132,10 @@ void WSIInvTransferDialog::BuildHeader() {
         modes->addWidget(button);
     }
     modes->addStretch();
+    // Reading order: the locations, the mode, then the entry.
+    QWidget* order[] = {from_, to_, byProduct_, all_, selected_, Entry()};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
     grid->addLayout(modes, 1, 0, 1, 5);
     grid->setColumnStretch(4, 1);
     connect(group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
