@@ -229,6 +229,38 @@ void MoveScreensTest::Transfer_RefusedScansMoveNothing() {
     QVERIFY(StockConsistent());
 }
 
+void MoveScreensTest::Transfer_RowTotalBeyondOneMovementIsRefusedWhenModified() {
+    // Five lots of 9,999 (the most a lot holds), each of its own cost so that each arrives as
+    // a lot of its own: the row adds up to 49,995, more than a 16-bit quantity.
+    const long glove = Product("GLOVE01", "STORE", 0, 0);
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(Lot(glove, "STORE", 9999, 9999));
+    data->Exec("UPDATE INVITEM SET \"CostPerUnit\" = \"InvItem\"");
+    data->Exec("UPDATE INVITDET SET \"CostPerUnit\" = \"InvItem\"");
+    data->Exec("UPDATE PRDLOC SET \"Balance\" = 49995 WHERE \"InvLoc\" = 'STORE'");
+    data->AddPrdLoc(glove, "WARD", 0);
+    T screen(nullptr, &host);
+    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferFrom"), "STORE"));
+    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferTo"), "WARD"));
+    Show(screen);
+    for (int i = 0; i < 5; ++i) {
+        Scan(screen, "9999");
+        Scan(screen, "GLOVE01");
+    }
+    QVERIFY(host.boxes.empty());
+    QCOMPARE(screen.List()->ItemText(0, T::ColQuantity), QString("49995"));
+    QCOMPARE(Balance(glove, "WARD"), 49995.0);
+
+    // Back to 1 would move 49,994 at once: refused, nothing moves.
+    screen.List()->SelectRow(0);
+    Scan(screen, "1");
+    QVERIFY(host.Showed(38512));
+    QCOMPARE(Balance(glove, "WARD"), 49995.0);
+    QCOMPARE(Balance(glove, "STORE"), 0.0);
+    QCOMPARE(screen.List()->ItemText(0, T::ColQuantity), QString("49995"));
+    QVERIFY(StockConsistent());
+}
+
 void MoveScreensTest::Transfer_AllModeEmptiesATypeTwoLocation() {
     data->AddLocation("CART", tavel::LocationType::NoStock);
     const long glove = Product("GLOVE01", "CART", 4, 4);

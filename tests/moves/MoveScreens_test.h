@@ -23,6 +23,7 @@ private slots:
     void Transfer_ScansAddUpAndAModifiedRowMovesTheDifference();
     void Transfer_RefusedScansMoveNothing_data();
     void Transfer_RefusedScansMoveNothing();
+    void Transfer_RowTotalBeyondOneMovementIsRefusedWhenModified();
     void Transfer_AllModeEmptiesATypeTwoLocation();
     void Transfer_AllModeRefusalKeepsWhatMovedBefore();
     void MainScreen_TransferOfSelectedReceivedItemsAndTheOtherCommands();

@@ -19,13 +19,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <iterator>
 #include <map>
 
 namespace {
-// One line of the list: the product and what this batch moved of it.
-struct TransferLine : WSIScanLine {};
+// One line of the list: the product and what this batch moved of it. Several scans of the
+// largest quantity add up past a 16-bit quantity, so the total is kept apart.
+struct TransferLine : WSIScanLine {
+    int moved = 0;
+    void Add(int amount) {
+        moved += amount;
+        quantity = static_cast<short>(std::clamp(moved, SHRT_MIN, SHRT_MAX));
+    }
+};
 } // namespace
 
 WSIInvTransferDialog::WSIInvTransferDialog(QWidget* parent, WSIApplication* module,
@@ -312,14 +321,14 @@ void WSIInvTransferDialog::DoScan(bool, bool, bool, bool) {
     int row = RowOf(product);
     if (row >= 0) {
         auto* line = List()->RowData<TransferLine>(row);
-        line->quantity = static_cast<short>(line->quantity + quantity);
-        List()->SetItemText(row, ColQuantity, QString::number(line->quantity));
+        line->Add(quantity);
+        List()->SetItemText(row, ColQuantity, QString::number(line->moved));
     } else {
         std::unique_ptr<WSITable> cursor(transfer_->GetNewRow());
         const WSIInvTransferView& r = static_cast<WSIInvTransferRow*>(cursor.get())->Row();
         auto line = std::make_shared<TransferLine>();
         line->product = product;
-        line->quantity = quantity;
+        line->Add(quantity);
         line->rawBarCode = RawBarCode();
         row = List()->AppendRow({QString::fromUtf8(r.PRODUCTCODE), QString::fromUtf8(r.DESCRIPTION),
                                  QString::fromUtf8(r.CATEGORY), QString::fromUtf8(r.UNIT),
@@ -341,14 +350,23 @@ void WSIInvTransferDialog::DoModify(int row) {
         return;
     // The entry is the row's new total: only the difference moves (back, when negative).
     const short total = Quantity();
-    const short difference = static_cast<short>(total - CellNumber(row, ColQuantity));
+    const int difference = total - line->moved;
     const long product = line->product;
-    if (difference != 0 &&
-        !RunBusiness([&] { transfer_->Transfer(product, difference, false, false, false); })) {
+    if (difference < SHRT_MIN || difference > SHRT_MAX) {
+        // Far beyond what one movement may carry; the business layer would say the same.
+        ErrorSignal();
+        ShowRefusal(kMsgInvalidQuantity);
+        ErrorFeedback();
         Entry()->SetTextQuietly(QString());
         return;
     }
-    line->quantity = total;
+    if (difference != 0 && !RunBusiness([&] {
+            transfer_->Transfer(product, static_cast<short>(difference), false, false, false);
+        })) {
+        Entry()->SetTextQuietly(QString());
+        return;
+    }
+    line->Add(difference);
     List()->SetItemText(row, ColQuantity, QString::number(total));
     ShowFeedback(QString::number(total), product);
     PrepareForNextItem();
@@ -432,13 +450,13 @@ void WSIInvTransferDialog::RefreshList() {
         const auto found = rowOf.find(r.PRODUCTID);
         if (found != rowOf.end()) {
             auto* line = List()->RowData<TransferLine>(found->second);
-            line->quantity = static_cast<short>(line->quantity + r.SCANNED);
-            List()->SetItemText(found->second, ColQuantity, QString::number(line->quantity));
+            line->Add(r.SCANNED);
+            List()->SetItemText(found->second, ColQuantity, QString::number(line->moved));
             continue;
         }
         auto line = std::make_shared<TransferLine>();
         line->product = r.PRODUCTID;
-        line->quantity = r.SCANNED;
+        line->Add(r.SCANNED);
         rowOf[r.PRODUCTID] =
             List()->AppendRow({QString::fromUtf8(r.PRODUCTCODE), QString::fromUtf8(r.DESCRIPTION),
                                QString::fromUtf8(r.CATEGORY), QString::fromUtf8(r.UNIT),
