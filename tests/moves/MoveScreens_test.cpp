@@ -438,6 +438,8 @@ void MoveScreensTest::Adjust_CodeTypeDecidesTheChange_data() {
                                                   << "3" << 9.0 << 0.0 << 0;
     QTest::newRow("count below the balance") << "CNT"
                                              << "5" << 5.0 << 5.0 << 1;
+    QTest::newRow("count of an empty shelf") << "CNT"
+                                             << "0" << 0.0 << 0.0 << 1;
     QTest::newRow("count equal to the balance") << "CNT"
                                                 << "6" << 6.0 << 6.0 << 1;
 }

@@ -206,6 +206,7 @@ void WSIInvAdjDialog::FocusCode() {
 
 void WSIInvAdjDialog::ShowCodeDescription() {
     QString text;
+    bool count = false;
     const QByteArray code = code_->text().trimmed().left(6).toUtf8();
     if (!code.isEmpty() && Db()) {
         WSIInvAdj adj(Db());
@@ -218,9 +219,12 @@ void WSIInvAdjDialog::ShowCodeDescription() {
             text = QString::fromUtf8(adj.data.Description) + " (" + kind + ")";
             if (adj.data.Inactive)
                 text += " - " + tr("inactive");
+            count = adj.data.Type == tavel::AdjustmentType::Count;
         }
     }
     codeDescription_->setText(text);
+    // An empty shelf is counted as 0; for any other code 0 changes nothing and is refused.
+    SetAllowZeroQuantity(count);
 }
 
 void WSIInvAdjDialog::CmInvAdj() {
