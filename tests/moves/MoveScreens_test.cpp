@@ -105,6 +105,12 @@ int MoveScreensTest::Items(long product, const char* loc, const char* from) {
     return q->GetFirst() ? static_cast<int>(count) : -1;
 }
 
+bool MoveScreensTest::Choose(WSIInvTransferDialog& screen, const char* from, const char* to) {
+    auto* fromList = screen.findChild<QComboBox*>("transferFrom");
+    auto* toList = screen.findChild<QComboBox*>("transferTo");
+    return fromList && toList && SelectLocation(*fromList, from) && SelectLocation(*toList, to);
+}
+
 bool MoveScreensTest::StockConsistent() {
     const auto violations = tavel::CheckStock(*data->db);
     for (const auto& v : violations)
@@ -118,13 +124,13 @@ void MoveScreensTest::Transfer_ScansAddUpAndAModifiedRowMovesTheDifference() {
     const long glove = Product("GLOVE01", "STORE", 10, 10);
     data->AddPrdLoc(glove, "WARD", 0);
     T screen(nullptr, &host);
+    QVERIFY(Choose(screen, "STORE", "WARD"));
     auto* from = screen.findChild<QComboBox*>("transferFrom");
     auto* to = screen.findChild<QComboBox*>("transferTo");
     auto* byProduct = screen.findChild<QRadioButton*>("modeByProduct");
     auto* all = screen.findChild<QRadioButton*>("modeAll");
     auto* selected = screen.findChild<QRadioButton*>("modeSelected");
-    QVERIFY(from && to && byProduct && all && selected);
-    QVERIFY(SelectLocation(*from, "STORE") && SelectLocation(*to, "WARD"));
+    QVERIFY(byProduct && all && selected);
     Show(screen);
     // Opened without the received list, from a store room: scanning is the only way.
     QVERIFY(byProduct->isChecked());
@@ -200,11 +206,9 @@ void MoveScreensTest::Transfer_RefusedScansMoveNothing() {
     for (const char* loc : {"WARD", "CLINIC"})
         data->AddPrdLoc(glove, loc, 0);
     T screen(nullptr, &host);
+    QVERIFY(Choose(screen, qPrintable(from), qPrintable(to)));
     auto* fromList = screen.findChild<QComboBox*>("transferFrom");
     auto* toList = screen.findChild<QComboBox*>("transferTo");
-    QVERIFY(fromList && toList);
-    QVERIFY(SelectLocation(*fromList, from.toStdString()));
-    QVERIFY(SelectLocation(*toList, to.toStdString()));
     if (deactivateTo)
         data->Exec("UPDATE INVLOC SET \"Inactive\" = 1 WHERE \"InvLoc\" = '" + to.toStdString() +
                    "'");
@@ -240,8 +244,7 @@ void MoveScreensTest::Transfer_RowTotalBeyondOneMovementIsRefusedWhenModified() 
     data->Exec("UPDATE PRDLOC SET \"Balance\" = 49995 WHERE \"InvLoc\" = 'STORE'");
     data->AddPrdLoc(glove, "WARD", 0);
     T screen(nullptr, &host);
-    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferFrom"), "STORE"));
-    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferTo"), "WARD"));
+    QVERIFY(Choose(screen, "STORE", "WARD"));
     Show(screen);
     for (int i = 0; i < 5; ++i) {
         Scan(screen, "9999");
@@ -269,12 +272,11 @@ void MoveScreensTest::Transfer_AllModeEmptiesATypeTwoLocation() {
     for (long p : {glove, mask})
         data->AddPrdLoc(p, "STORE", 0);
     T screen(nullptr, &host);
+    QVERIFY(Choose(screen, "STORE", "STORE"));
     auto* from = screen.findChild<QComboBox*>("transferFrom");
-    auto* to = screen.findChild<QComboBox*>("transferTo");
     auto* all = screen.findChild<QRadioButton*>("modeAll");
     auto* add = screen.findChild<QPushButton*>("add");
-    QVERIFY(from && to && all && add);
-    QVERIFY(SelectLocation(*from, "STORE") && SelectLocation(*to, "STORE"));
+    QVERIFY(all && add);
     Show(screen);
     QVERIFY(!all->isEnabled());
     QVERIFY(SelectLocation(*from, "CART"));
@@ -318,8 +320,7 @@ void MoveScreensTest::Transfer_AllModeRefusalKeepsWhatMovedBefore() {
     for (long p : {glove, mask})
         data->AddPrdLoc(p, "STORE", 0);
     T screen(nullptr, &host);
-    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferFrom"), "CART"));
-    QVERIFY(SelectLocation(*screen.findChild<QComboBox*>("transferTo"), "STORE"));
+    QVERIFY(Choose(screen, "CART", "STORE"));
     Show(screen);
     screen.findChild<QRadioButton*>("modeAll")->click();
     QVERIFY(screen.DoCommand(T::CmAddId));

@@ -12,6 +12,7 @@
 #include <string>
 
 class WSIInvScanDialog;
+class WSIInvTransferDialog;
 
 class MoveScreensTest : public QObject {
     Q_OBJECT
@@ -52,6 +53,8 @@ private:
     double LastCount(long product, const char* loc);
     // Stock items of the product at loc: count, and how many came from `from`.
     int Items(long product, const char* loc, const char* from = nullptr);
+    // Selects the transfer's two locations; false when a list or a location is missing.
+    bool Choose(WSIInvTransferDialog& screen, const char* from, const char* to);
     bool StockConsistent();
 
     std::unique_ptr<ScreensData> data;
