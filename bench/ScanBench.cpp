@@ -7,6 +7,7 @@
 //   TAVEL_BENCH_DB=group.db QT_QPA_PLATFORM=offscreen scan_bench [scans]
 
 #include "BenchCommon.h"
+#include "ScanTiming.h"
 
 #include "InventoryModule.h"
 #include "Paths.h"
@@ -28,49 +29,6 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-
-namespace {
-
-// The host as far as the screen needs it: no texts, every box answered, sounds counted.
-class BenchHost : public WSIApplication {
-public:
-    WSIDatabase* db = nullptr;
-    long sounds = 0;
-    long refusals = 0;
-    std::string firstRefusal;
-    StringTable strings;
-    BenchHost() { strings.LoadFile(tavel::ResourceDir() + "/strings/en.tsv"); }
-    int LoadString(unsigned code, char* buf, int size) const override {
-        return strings.Load(code, buf, size);
-    }
-    WSIDatabase* GetDb() override { return db; }
-    int MessageBox(WSIWindow*, const char* text, const char*, unsigned) override {
-        if (refusals++ == 0)
-            firstRefusal = text ? text : "";
-        return id::OK;
-    }
-    int WarnDialog(WSIWindow*, int) override { return id::OK; }
-    long SendMainWindowMessage(unsigned msg, void*) override {
-        sounds += msg == hostmsg::kPlaySound;
-        return 1;
-    }
-};
-
-struct Stats {
-    double median, p99;
-};
-
-Stats Of(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    if (ms.empty())
-        return {0, 0};
-    const auto at = [&](double q) {
-        return ms[std::min(ms.size() - 1, static_cast<std::size_t>(q * (ms.size() - 1) + 0.5))];
-    };
-    return {at(0.5), at(0.99)};
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -107,21 +65,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    RegisterRecords();
     WSIDatabase db(copy.Path());
-    BenchHost host;
-    host.db = &db;
-    tavel::ModuleAttach();
-    WSIInventoryApp* module = tavel::CurrentInventoryApp();
-    module->AttachHost(&host);
-    WSIUsers user(&db);
-    long userId = user.GetFirst() ? user.data.User : 0;
-    db.SetCurrentUser(userId);
-    module->InitApp(userId);
-    std::size_t shortest = 30;
+    bench::ScanBenchHost host;
+    std::vector<std::string> codes;
     for (const auto& [id, code] : products)
-        shortest = std::min(shortest, code.size());
-    module->SetMinProductLength(static_cast<unsigned>(std::max<std::size_t>(shortest, 1)));
+        codes.push_back(code);
+    const long userId = bench::AttachScanModule(db, host, codes);
 
     // The large open order: one line per product.
     WSIInvOrder order(&db);
@@ -166,32 +115,15 @@ int main(int argc, char** argv) {
         screen.findChild<QLineEdit*>("poNumber")->setText("BENCH-SCAN-1");
         screen.EvPOChange();
         listed = screen.List()->RowCount();
-        QElapsedTimer timer;
-        for (const auto& [id, code] : products) {
-            QTest::keyClicks(screen.Entry(), QString::fromStdString(code));
-            const long before = host.sounds;
-            timer.start();
-            QTest::keyClick(screen.Entry(), Qt::Key_Return);
-            while (host.sounds == before)
-                QCoreApplication::processEvents();
-            ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        }
+        for (const auto& [id, code] : products)
+            ms.push_back(bench::TimeScan(screen.Entry(), code, host));
         screen.CloseWindow(id::CANCEL);
     }
-    const std::size_t n = ms.size();
-    const Stats all = Of(ms);
-    const Stats first =
-        Of({ms.begin(), ms.begin() + static_cast<long>(std::min<std::size_t>(100, n))});
-    const Stats last = Of({ms.end() - static_cast<long>(std::min<std::size_t>(100, n)), ms.end()});
-    std::printf("receiving screen, %zu scans on an order of %ld listed lines at %s "
-                "(%ld refused)\n",
-                n, listed, loc.c_str(), host.refusals);
-    if (host.refusals)
-        std::printf("  first refusal: %s\n", host.firstRefusal.c_str());
-    std::printf("  all:            median %.2f ms, p99 %.2f ms (goal 10 / 30)\n", all.median,
-                all.p99);
-    std::printf("  first hundred:  median %.2f ms, p99 %.2f ms\n", first.median, first.p99);
-    std::printf("  last hundred:   median %.2f ms, p99 %.2f ms\n", last.median, last.p99);
+    char title[160];
+    std::snprintf(title, sizeof title,
+                  "receiving screen, %zu scans on an order of %ld listed lines at %s", ms.size(),
+                  listed, loc.c_str());
+    const bench::ScanStats all = bench::PrintScanStats(title, ms, host);
     if (const char* summary = std::getenv("TAVEL_BENCH_SUMMARY")) {
         if (FILE* f = std::fopen(summary, "a")) {
             std::fprintf(f,

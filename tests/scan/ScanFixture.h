@@ -54,6 +54,12 @@ public:
     // length 6 (at most 4 digits make a quantity).
     void Start(WSIDatabase* database) {
         db = database;
+        ClearRecords();
+        tavel::CurrentInventoryApp()->AttachHost(this);
+        tavel::CurrentInventoryApp()->SetMinProductLength(6);
+    }
+    // Forgets every box, answer, warning, sound, notification and print of the previous test.
+    void ClearRecords() {
         boxes.clear();
         boxAnswers.clear();
         warnings.clear();
@@ -61,8 +67,8 @@ public:
         sounds.clear();
         updates.clear();
         refreshes.clear();
-        tavel::CurrentInventoryApp()->AttachHost(this);
-        tavel::CurrentInventoryApp()->SetMinProductLength(6);
+        printRequests = 0;
+        lastPrintTitle.clear();
     }
     int Count(SoundKind kind) const {
         int n = 0;

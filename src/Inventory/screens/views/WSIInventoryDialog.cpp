@@ -289,9 +289,9 @@ void WSIInventoryDialog::BuildButtons() {
     SetRowCommand(IdOrder, [this] { Order(nullptr); });
     SetRowCommand(IdReceive, [this] { CmReceive(); });
     SetRowCommand(IdFill, [this] { CmFill(); });
-    AddUnavailable(IdTransfer, "WSIInvTransferDialog", 25112);
-    AddUnavailable(IdAdjust, "WSIInvAdjDialog", 25106);
-    AddUnavailable(IdUsage, "WSIInvUsageDlg", 25107);
+    SetRowCommand(IdTransfer, [this] { CmTransfer(); });
+    SetRowCommand(IdAdjust, [this] { CmAdjust(); });
+    SetRowCommand(IdUsage, [this] { CmUsage(); });
     AddUnavailable(IdCount, "WSIInvCountDialog", 25031);
     SetCommand(IdSetup, [this] { CmSetup(); });
 }

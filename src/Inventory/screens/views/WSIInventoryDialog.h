@@ -112,6 +112,10 @@ public:
     // Receiving, in its own modal screen.
     void CmReceive();
     void CmFill();
+    // Transfer (handed the selected received rows), adjustment and usage, each modal.
+    void CmTransfer();
+    void CmAdjust();
+    void CmUsage();
     void CmShowOrderQuantities();
     // Look-ups: the product search and the vendor search fill their filter fields.
     void CmProductHelp();
