@@ -15,12 +15,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPointer>
-#include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -502,9 +502,9 @@ void InventoryScreenTest::CommandsRestrictedOrNotAvailable() {
     // Screens not built yet: disabled, with a tooltip that says so.
     const QString notYet = data->host.LoadStringText(39404);
     QVERIFY(!notYet.isEmpty());
-    QVERIFY(!screen->DoCommand(Dlg::IdCount));
-    QVERIFY(screen->CommandToolTip(Dlg::IdCount).contains(notYet));
-    for (int id : {int(Dlg::IdSearch), int(Dlg::IdReceive), int(Dlg::IdOrder)}) {
+    QVERIFY(!screen->DoCommand(Dlg::IdUsage));
+    QVERIFY(screen->CommandToolTip(Dlg::IdUsage).contains(notYet));
+    for (int id : {int(Dlg::IdSearch), int(Dlg::IdReceive), int(Dlg::IdOrder), int(Dlg::IdCount)}) {
         QVERIFY(screen->IsCommandEnabled(id));
         QVERIFY(screen->CommandToolTip(id).isEmpty());
     }

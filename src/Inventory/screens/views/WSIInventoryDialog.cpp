@@ -14,9 +14,10 @@
 #include "WSIDatabase.h"
 #include "WSIDateEdit.h"
 #include "WSIInvClosedOrdersDialog.h"
+#include "WSIInvCountDialog.h"
 #include "WSIInvPendingOrdersDialog.h"
-#include "WSIInvSetupDialog.h"
 #include "WSIInvReceiveDialog.h"
+#include "WSIInvSetupDialog.h"
 #include "WSIInvStockViews.h"
 #include "WSIListWindow.h"
 #include "WSIProfile.h"
@@ -290,7 +291,7 @@ void WSIInventoryDialog::BuildButtons() {
     AddUnavailable(IdTransfer, "WSIInvTransferDialog", 25112);
     AddUnavailable(IdAdjust, "WSIInvAdjDialog", 25106);
     AddUnavailable(IdUsage, "WSIInvUsageDlg", 25107);
-    AddUnavailable(IdCount, "WSIInvCountDialog", 25031);
+    SetRowCommand(IdCount, [this] { CmCount(); });
     SetCommand(IdSetup, [this] { CmSetup(); });
 }
 
@@ -818,6 +819,16 @@ void WSIInventoryDialog::CmPickList() {
     }
     CreateFillBatch(nullptr, nullptr, true);
     views_[TabPending]->RefreshList(views::kRefreshSelected, -1, false);
+}
+
+void WSIInventoryDialog::CmCount() {
+    TVL_TRACE("WSIInventoryDialog::CmCount");
+    if (!CountCodesExist()) {
+        MessageBox(WSIInvCountDialog::kMsgNoCountCode, mb::OK | mb::ICONINFORMATION);
+        return;
+    }
+    WSIInvCountDialog count(this, Module());
+    WSIRunModal(count);
 }
 
 bool WSIInventoryDialog::CountCodesExist() const {
