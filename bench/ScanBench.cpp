@@ -7,6 +7,7 @@
 //   TAVEL_BENCH_DB=group.db QT_QPA_PLATFORM=offscreen scan_bench [scans]
 
 #include "BenchCommon.h"
+#include "ScreenBench.h"
 
 #include "InventoryModule.h"
 #include "Paths.h"
@@ -29,49 +30,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// The host as far as the screen needs it: no texts, every box answered, sounds counted.
-class BenchHost : public WSIApplication {
-public:
-    WSIDatabase* db = nullptr;
-    long sounds = 0;
-    long refusals = 0;
-    std::string firstRefusal;
-    StringTable strings;
-    BenchHost() { strings.LoadFile(tavel::ResourceDir() + "/strings/en.tsv"); }
-    int LoadString(unsigned code, char* buf, int size) const override {
-        return strings.Load(code, buf, size);
-    }
-    WSIDatabase* GetDb() override { return db; }
-    int MessageBox(WSIWindow*, const char* text, const char*, unsigned) override {
-        if (refusals++ == 0)
-            firstRefusal = text ? text : "";
-        return id::OK;
-    }
-    int WarnDialog(WSIWindow*, int) override { return id::OK; }
-    long SendMainWindowMessage(unsigned msg, void*) override {
-        sounds += msg == hostmsg::kPlaySound;
-        return 1;
-    }
-};
-
-struct Stats {
-    double median, p99;
-};
-
-Stats Of(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    if (ms.empty())
-        return {0, 0};
-    const auto at = [&](double q) {
-        return ms[std::min(ms.size() - 1, static_cast<std::size_t>(q * (ms.size() - 1) + 0.5))];
-    };
-    return {at(0.5), at(0.99)};
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int scans = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
@@ -85,12 +43,7 @@ int main(int argc, char** argv) {
     std::vector<std::pair<long, std::string>> products;
     {
         const bench::NativeDb conn = bench::OpenNative(copy.Path());
-        bench::Stmt where(conn.get(),
-                          "SELECT L.\"InvLoc\" FROM PRDLOC L JOIN INVLOC V ON V.\"InvLoc\" = "
-                          "L.\"InvLoc\" WHERE V.\"Inactive\" = 0 AND L.\"InvLoc\" <> ' ' GROUP BY "
-                          "L.\"InvLoc\" ORDER BY COUNT(1) DESC LIMIT 1");
-        if (where.Row())
-            loc = where.Text(0);
+        loc = bench::BusiestLocation(conn.get());
         bench::Stmt firstVendor(conn.get(), "SELECT MIN(\"Vendor\") FROM VENDOR");
         if (firstVendor.Row())
             vendor = static_cast<long>(firstVendor.Int(0));
@@ -109,19 +62,11 @@ int main(int argc, char** argv) {
 
     RegisterRecords();
     WSIDatabase db(copy.Path());
-    BenchHost host;
-    host.db = &db;
-    tavel::ModuleAttach();
-    WSIInventoryApp* module = tavel::CurrentInventoryApp();
-    module->AttachHost(&host);
-    WSIUsers user(&db);
-    long userId = user.GetFirst() ? user.data.User : 0;
-    db.SetCurrentUser(userId);
-    module->InitApp(userId);
-    std::size_t shortest = 30;
+    bench::ScreenHost host;
+    std::vector<std::string> codes;
     for (const auto& [id, code] : products)
-        shortest = std::min(shortest, code.size());
-    module->SetMinProductLength(static_cast<unsigned>(std::max<std::size_t>(shortest, 1)));
+        codes.push_back(code);
+    const long userId = bench::StartModule(host, db, codes);
 
     // The large open order: one line per product.
     WSIInvOrder order(&db);
@@ -166,32 +111,17 @@ int main(int argc, char** argv) {
         screen.findChild<QLineEdit*>("poNumber")->setText("BENCH-SCAN-1");
         screen.EvPOChange();
         listed = screen.List()->RowCount();
-        QElapsedTimer timer;
-        for (const auto& [id, code] : products) {
-            QTest::keyClicks(screen.Entry(), QString::fromStdString(code));
-            const long before = host.sounds;
-            timer.start();
-            QTest::keyClick(screen.Entry(), Qt::Key_Return);
-            while (host.sounds == before)
-                QCoreApplication::processEvents();
-            ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        }
+        for (const auto& [id, code] : products)
+            ms.push_back(bench::TimeScan(host, screen.Entry(), QString::fromStdString(code)));
         screen.CloseWindow(id::CANCEL);
     }
-    const std::size_t n = ms.size();
-    const Stats all = Of(ms);
-    const Stats first =
-        Of({ms.begin(), ms.begin() + static_cast<long>(std::min<std::size_t>(100, n))});
-    const Stats last = Of({ms.end() - static_cast<long>(std::min<std::size_t>(100, n)), ms.end()});
+    const bench::Stats all = bench::Of(ms);
     std::printf("receiving screen, %zu scans on an order of %ld listed lines at %s "
                 "(%ld refused)\n",
-                n, listed, loc.c_str(), host.refusals);
+                ms.size(), listed, loc.c_str(), host.refusals);
     if (host.refusals)
         std::printf("  first refusal: %s\n", host.firstRefusal.c_str());
-    std::printf("  all:            median %.2f ms, p99 %.2f ms (goal 10 / 30)\n", all.median,
-                all.p99);
-    std::printf("  first hundred:  median %.2f ms, p99 %.2f ms\n", first.median, first.p99);
-    std::printf("  last hundred:   median %.2f ms, p99 %.2f ms\n", last.median, last.p99);
+    bench::PrintSpread(ms);
     if (const char* summary = std::getenv("TAVEL_BENCH_SUMMARY")) {
         if (FILE* f = std::fopen(summary, "a")) {
             std::fprintf(f,

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <string>
@@ -27,16 +28,7 @@ constexpr char kCount[] = "CNT";
 void CountScreenTest::init() {
     data = std::make_unique<ScreensData>();
     QVERIFY(data->Open());
-    host.db = data->db.get();
-    host.boxes.clear();
-    host.boxAnswers.clear();
-    host.warnings.clear();
-    host.warnAnswers.clear();
-    host.sounds.clear();
-    host.updates.clear();
-    host.refreshes.clear();
-    tavel::CurrentInventoryApp()->AttachHost(&host);
-    tavel::CurrentInventoryApp()->SetMinProductLength(6);
+    host.Attach(data->db.get());
     data->AddAdjCode(kFound, tavel::AdjustmentType::Increase, 0);
     data->AddAdjCode(kCount, tavel::AdjustmentType::Count, 0);
 }
@@ -301,6 +293,32 @@ void CountScreenTest::List_WideningSortingAndNotCountedOnly() {
     pending->setChecked(false);
     QCOMPARE(list->ItemText(screen->RowOf(a), C::ColCounted), QString("2"));
     QVERIFY(StockConsistent());
+}
+
+void CountScreenTest::List_LongListFillsInStepsAndIsWholeBeforeACount() {
+    const int products = C::kFirstPage + 20;
+    for (int i = 0; i < products; ++i)
+        Product(QString("ITEM%1").arg(i, 3, 10, QChar('0')).toLatin1().constData(), 0);
+    host.profile = std::make_unique<WSIProfile>();
+    host.profile->WriteString("Inventory", "Location", "WARD");
+    const auto restore = qScopeGuard([this] { host.profile.reset(); });
+    C screen(nullptr, &host);
+    // The first page at once, the rest later.
+    QCOMPARE(screen.List()->RowCount(), int(C::kFirstPage));
+    // A count of a product not read yet: the list is whole first, and its row shows it.
+    QTest::keyClicks(screen.Entry(), "ITEM119");
+    QTest::keyClick(screen.Entry(), Qt::Key_Return);
+    QCOMPARE(screen.List()->RowCount(), products);
+    QCOMPARE(screen.ListedProducts(), products);
+    QCOMPARE(screen.List()->ItemText(products - 1, C::ColProductCode), QString("ITEM119"));
+    QCOMPARE(screen.List()->ItemText(products - 1, C::ColCounted), QString("1"));
+    QCOMPARE(screen.CountedProducts(), 1);
+
+    // Left alone, a new search fills the whole list by itself.
+    screen.CmSearch();
+    QTRY_COMPARE(screen.List()->RowCount(), products);
+    QCOMPARE(screen.RowOf(screen.List()->RowData<WSICountLine>(products - 1)->product),
+             products - 1);
 }
 
 void CountScreenTest::MainScreen_CountNeedsAnActiveCountCode() {

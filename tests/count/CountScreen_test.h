@@ -25,6 +25,7 @@ private slots:
     void Count_Refused_data();
     void Count_Refused();
     void List_WideningSortingAndNotCountedOnly();
+    void List_LongListFillsInStepsAndIsWholeBeforeACount();
     void MainScreen_CountNeedsAnActiveCountCode();
 
 private:

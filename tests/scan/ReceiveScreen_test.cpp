@@ -27,16 +27,7 @@ namespace St = tavel::OrdItStatus;
 void ReceiveScreenTest::init() {
     data = std::make_unique<ScreensData>();
     QVERIFY(data->Open());
-    host.db = data->db.get();
-    host.boxes.clear();
-    host.boxAnswers.clear();
-    host.warnings.clear();
-    host.warnAnswers.clear();
-    host.sounds.clear();
-    host.updates.clear();
-    host.refreshes.clear();
-    tavel::CurrentInventoryApp()->AttachHost(&host);
-    tavel::CurrentInventoryApp()->SetMinProductLength(6);
+    host.Attach(data->db.get());
 }
 
 void ReceiveScreenTest::cleanup() {

@@ -41,6 +41,20 @@ public:
     void ProductRefresh(int source, long product) override {
         refreshes.emplace_back(source, product);
     }
+    // Serves the module for one test on database: what the last test recorded forgotten,
+    // product codes from 6 characters on.
+    void Attach(WSIDatabase* database) {
+        db = database;
+        boxes.clear();
+        boxAnswers.clear();
+        warnings.clear();
+        warnAnswers.clear();
+        sounds.clear();
+        updates.clear();
+        refreshes.clear();
+        tavel::CurrentInventoryApp()->AttachHost(this);
+        tavel::CurrentInventoryApp()->SetMinProductLength(6);
+    }
     // Whether a box began with the text of code (refusals of the business layer carry a
     // suffix that says nothing was saved).
     bool Said(unsigned code) const {

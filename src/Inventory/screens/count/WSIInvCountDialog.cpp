@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include <climits>
 #include <vector>
@@ -99,6 +100,10 @@ WSIInvCountDialog::WSIInvCountDialog(QWidget* parent, WSIApplication* module)
         Db()->GetCurrentDate(today_);
     // Finding none of a product is a count like any other.
     SetAllowZeroQuantity(true);
+    fillRow_ = std::make_unique<WSICountRow>();
+    fillTimer_ = new QTimer(this);
+    fillTimer_->setInterval(0);
+    connect(fillTimer_, &QTimer::timeout, this, [this] { FillStep(kFillStep); });
     BuildHeader();
     BuildButtons();
 
@@ -122,7 +127,9 @@ WSIInvCountDialog::WSIInvCountDialog(QWidget* parent, WSIApplication* module)
     CmSearch();
 }
 
-WSIInvCountDialog::~WSIInvCountDialog() = default;
+WSIInvCountDialog::~WSIInvCountDialog() {
+    StopFill();
+}
 
 void WSIInvCountDialog::BuildHeader() {
     auto* grid = new QGridLayout;
@@ -268,38 +275,82 @@ QStringList WSIInvCountDialog::CellsOf(const WSICountRow& r, bool& counted) cons
 void WSIInvCountDialog::CmSearch() {
     TVL_TRACE("WSIInvCountDialog::CmSearch");
     WSIWaitCursor wait;
+    StopFill();
     List()->ClearRowSelection();
     List()->Clear();
     listed_.clear();
+    countedListed_ = 0;
     const std::string loc = Location();
     if (Db() && !loc.empty()) {
-        WSICountRow r{};
-        std::unique_ptr<WSITable> cursor = Db()->Query(
-            __FILE__, __LINE__, "%s", WSIResult(WSICountRow::Table(), &r), RowSql(0).c_str());
-        const bool pending = notCountedOnly_->isChecked();
+        *fillRow_ = {};
+        fill_ = Db()->Query(__FILE__, __LINE__, "%s",
+                            WSIResult(WSICountRow::Table(), fillRow_.get()), RowSql(0).c_str());
+        fillStarted_ = false;
+        // The first rows at once, the rest while the screen waits for the first scan.
         std::vector<WSIListRow> rows;
-        for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {
-            // A product with several count markers of one batch (another code) once.
-            if (!listed_.insert(r.Product).second)
-                continue;
-            bool counted = false;
-            QStringList cells = CellsOf(r, counted);
-            if (counted)
-                counted_[r.Product] = static_cast<short>(r.LastCount);
-            if (pending && counted_.count(r.Product))
-                continue;
-            auto line = std::make_shared<WSICountLine>();
-            line->product = r.Product;
-            line->counted = counted_.count(r.Product) != 0;
-            line->quantity = static_cast<short>(r.LastCount);
-            rows.push_back({std::move(cells), WSIRowData(line), 0});
-        }
+        ReadRows(kFirstPage, rows);
         List()->Model()->SetRows(std::move(rows));
+        if (fill_)
+            fillTimer_->start();
     }
     sortColumn_ = kDefaultSort;
     ShowProgress();
     Reset();
     SetNextFocusItem();
+}
+
+bool WSIInvCountDialog::ReadRows(int most, std::vector<WSIListRow>& rows) {
+    const bool pending = notCountedOnly_->isChecked();
+    const WSICountRow& r = *fillRow_;
+    for (int read = 0; fill_ && read < most; ++read) {
+        const bool more = fillStarted_ ? fill_->GetNext() : fill_->GetFirst();
+        fillStarted_ = true;
+        if (!more) {
+            fill_.reset();
+            break;
+        }
+        // A product with several count markers of one batch (another code) once.
+        if (!listed_.insert(r.Product).second)
+            continue;
+        bool counted = false;
+        QStringList cells = CellsOf(r, counted);
+        if (counted)
+            counted_[r.Product] = static_cast<short>(r.LastCount);
+        const bool done = counted_.count(r.Product) != 0;
+        countedListed_ += done;
+        if (pending && done)
+            continue;
+        auto line = std::make_shared<WSICountLine>();
+        line->product = r.Product;
+        line->counted = done;
+        line->quantity = static_cast<short>(r.LastCount);
+        rows.push_back({std::move(cells), WSIRowData(line), 0});
+    }
+    return fill_ != nullptr;
+}
+
+void WSIInvCountDialog::FillStep(int most) {
+    std::vector<WSIListRow> rows;
+    const bool more = ReadRows(most, rows);
+    List()->BeginBatch();
+    for (WSIListRow& row : rows)
+        List()->AppendRow(std::move(row.cells), std::move(row.data));
+    List()->EndBatch();
+    if (!more)
+        fillTimer_->stop();
+    ShowProgress();
+}
+
+void WSIInvCountDialog::CompleteFill() {
+    if (fill_) {
+        WSIWaitCursor wait;
+        FillStep(INT_MAX);
+    }
+}
+
+void WSIInvCountDialog::StopFill() {
+    fillTimer_->stop();
+    fill_.reset();
 }
 
 void WSIInvCountDialog::EvColumnClick(int column) {
@@ -308,21 +359,20 @@ void WSIInvCountDialog::EvColumnClick(int column) {
 }
 
 void WSIInvCountDialog::EvLocationComboChange() {
+    StopFill();
     List()->ClearRowSelection();
     List()->Clear();
     listed_.clear();
+    countedListed_ = 0;
     ShowProgress();
 }
 
 int WSIInvCountDialog::CountedProducts() const {
-    int done = 0;
-    for (long product : listed_)
-        done += counted_.count(product) != 0;
-    return done;
+    return countedListed_;
 }
 
 void WSIInvCountDialog::ShowProgress() {
-    const int done = CountedProducts();
+    const int done = countedListed_;
     const int total = static_cast<int>(listed_.size());
     char text[256];
     const QByteArray format =
@@ -354,6 +404,8 @@ bool WSIInvCountDialog::ScannedQuantity(short& quantity) {
 
 void WSIInvCountDialog::DoScan(bool, bool, bool, bool) {
     TVL_TRACE("WSIInvCountDialog::DoScan");
+    // Nothing is written while the list's cursor is open.
+    CompleteFill();
     const long product = CurrentProduct();
     short quantity = Quantity();
     if (!replace_ && !ScannedQuantity(quantity))
@@ -410,8 +462,11 @@ void WSIInvCountDialog::DoModify(int) {
 }
 
 void WSIInvCountDialog::UpdateList(long product, short counted) {
+    const bool recount = !counted_.emplace(product, counted).second;
     counted_[product] = counted;
     const bool known = !listed_.insert(product).second;
+    if (!recount || !known)
+        ++countedListed_;
     int row = SelectedLine();
     if (row < 0 || !LineAt(row) || LineAt(row)->product != product)
         row = known ? RowOf(product) : -1;
@@ -471,6 +526,7 @@ void WSIInvCountDialog::CmPrint() {
     TVL_TRACE("WSIInvCountDialog::CmPrint");
     if (!Module())
         return;
+    CompleteFill();
     char title[200] = {};
     Module()->LoadString(kMsgPrintTitle, title, sizeof title);
     PrintListRequest request;

@@ -14,11 +14,15 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 class BIInvCount;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QTimer;
+class WSITable;
+struct WSIListRow;
 struct WSICountRow;
 
 // One row of the count list: its product, the raw bar code of its last scan, and whether
@@ -79,6 +83,11 @@ public:
     int ListedProducts() const { return static_cast<int>(listed_.size()); }
     // The row of product, -1 when it is not listed.
     int RowOf(long product) const;
+    // Reads the rest of a search that is still filling the list.
+    void CompleteFill();
+    // Rows shown at once by a search; the rest follow in steps while the screen is idle.
+    static constexpr int kFirstPage = 100;
+    static constexpr int kFillStep = 1000;
 
 protected:
     void DoScan(bool handled, bool, bool, bool) override;
@@ -95,6 +104,10 @@ private:
     // The statement of the list (product 0) or of one product's row.
     std::string RowSql(long product) const;
     QStringList CellsOf(const WSICountRow& r, bool& counted) const;
+    // Reads up to most rows of the open search into rows; false once it has no more.
+    bool ReadRows(int most, std::vector<WSIListRow>& rows);
+    void FillStep(int most);
+    void StopFill();
     // Puts the product's fresh row into the list (adding it when missing) with its count.
     void UpdateList(long product, short counted);
     void ShowProgress();
@@ -104,6 +117,11 @@ private:
     bool ScannedQuantity(short& quantity);
 
     std::unique_ptr<BIInvCount> count_;
+    // The search still filling the list, the row it reads into, whether it has begun.
+    std::unique_ptr<WSITable> fill_;
+    std::unique_ptr<WSICountRow> fillRow_;
+    bool fillStarted_ = false;
+    QTimer* fillTimer_ = nullptr;
     long batchId_ = 0;
     bool newBatch_ = true;
     bool replace_ = false;
@@ -113,6 +131,7 @@ private:
     // product counted in this batch; the progress line is made of the two.
     std::unordered_set<long> listed_;
     std::unordered_map<long, short> counted_;
+    int countedListed_ = 0; // listed products that are counted
 
     QComboBox* location_ = nullptr;
     QComboBox* countCode_ = nullptr;

@@ -7,19 +7,17 @@
 
 namespace tavel::scan {
 
-namespace {
-std::string Trimmed(const char* text) {
+std::string TrimmedCode(const char* text) {
     std::string s = text ? text : "";
     while (!s.empty() && s.back() == ' ')
         s.pop_back();
     return s;
 }
-} // namespace
 
 void FillActiveLocations(QComboBox& combo, WSIDatabase* db, WSIProfile* profile) {
     std::string preset;
     if (profile)
-        preset = Trimmed(profile->GetString("Inventory", "Location", "").c_str());
+        preset = TrimmedCode(profile->GetString("Inventory", "Location", "").c_str());
     combo.clear();
     if (!db)
         return;
@@ -28,7 +26,7 @@ void FillActiveLocations(QComboBox& combo, WSIDatabase* db, WSIProfile* profile)
     for (bool found = loc.GetFirst(); found; found = loc.GetNext()) {
         if (loc.data.Inactive != 0)
             continue;
-        const std::string code = Trimmed(loc.data.InvLoc);
+        const std::string code = TrimmedCode(loc.data.InvLoc);
         combo.addItem(QString::fromStdString(code) + "\t" + QString::fromUtf8(loc.data.Name));
         if (code == preset)
             presetIndex = combo.count() - 1;

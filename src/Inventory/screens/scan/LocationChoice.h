@@ -15,6 +15,9 @@ namespace tavel::scan {
 // names ("Inventory" / "Location"); none is chosen when it names none of them.
 void FillActiveLocations(QComboBox& combo, WSIDatabase* db, WSIProfile* profile);
 
+// A fixed-width code without its trailing blanks.
+std::string TrimmedCode(const char* text);
+
 // The chosen location's code: the entry's text up to 23 characters, cut at the first tab,
 // at most 6 characters; "" when none is chosen.
 std::string ChosenLocation(const QComboBox& combo);

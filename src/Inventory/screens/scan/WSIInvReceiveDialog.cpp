@@ -30,13 +30,6 @@ namespace {
 QString DateText(const WSIDate& d) {
     return d.IsNull() ? QString() : WSIDateEdit::Format(QDate(d.year, d.month, d.day));
 }
-
-std::string Trimmed(const char* text) {
-    std::string s = text ? text : "";
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
-}
 } // namespace
 
 WSIInvReceiveDialog::WSIInvReceiveDialog(QWidget* parent, WSIApplication* module)
@@ -307,7 +300,7 @@ void WSIInvReceiveDialog::OpenBatch() {
     if (found) {
         char orderLoc[8] = "";
         receive_->GetOrderByLocation(orderLoc, sizeof orderLoc);
-        if (Trimmed(orderLoc) != receivingLoc_ &&
+        if (tavel::scan::TrimmedCode(orderLoc) != receivingLoc_ &&
             (!Module() || Module()->WarnDialog(this, kWarnOtherLocation) != id::OK))
             throw InvRecDiffInvLocErr();
     }
