@@ -239,8 +239,7 @@ std::string WSIInvCountDialog::RowSql(long product) const {
     if (product != 0) {
         format += "PL.\"Product\" = %ld AND PL.\"InvLoc\" = '%s'";
         format += kJoin;
-        FormatTextUnbounded(__LINE__, __FILE__, sql, format.c_str(), columns, product, loc.c_str(),
-                            marker, batchId_);
+        TVL_FORMAT(sql, format.c_str(), columns, product, loc.c_str(), marker, batchId_);
         return sql;
     }
     format += "PL.\"InvLoc\" = '%s'";
@@ -377,7 +376,7 @@ void WSIInvCountDialog::ShowProgress() {
     char text[256];
     const QByteArray format =
         LoadString(done == total && total > 0 ? kMsgAllCounted : kMsgProgress).toUtf8();
-    FormatTextUnbounded(__LINE__, __FILE__, text, format.constData(), done, total, total - done);
+    TVL_FORMAT(text, format.constData(), done, total, total - done);
     progress_->setText(total == 0 ? QString() : QString::fromUtf8(text));
 }
 
