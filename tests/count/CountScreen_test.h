@@ -25,6 +25,8 @@ private slots:
     void Count_Refused_data();
     void Count_Refused();
     void List_WideningSortingAndNotCountedOnly();
+    void List_EachHeadingSortsByItsColumn_data();
+    void List_EachHeadingSortsByItsColumn();
     void List_LongListFillsInStepsAndIsWholeBeforeACount();
     void MainScreen_CountNeedsAnActiveCountCode();
 
