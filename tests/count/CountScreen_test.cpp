@@ -240,6 +240,27 @@ void CountScreenTest::Count_Refused() {
     QVERIFY(StockConsistent());
 }
 
+void CountScreenTest::Count_NeedsALocationAndACode_data() {
+    QTest::addColumn<QString>("withdraw");
+    QTest::addColumn<unsigned>("message");
+    QTest::newRow("no active location") << "UPDATE INVLOC SET \"Inactive\" = 1" << 40050u;
+    QTest::newRow("no active count code") << "UPDATE INVADJ SET \"Inactive\" = 1" << 38212u;
+}
+
+void CountScreenTest::Count_NeedsALocationAndACode() {
+    QFETCH(QString, withdraw);
+    QFETCH(unsigned, message);
+    const long glove = Product("GLOVE01", 6);
+    data->Exec(withdraw.toStdString());
+    auto screen = Open();
+    Scan(*screen, "GLOVE01");
+    QVERIFY(host.Showed(message));
+    QCOMPARE(screen->BatchId(), 0L);
+    QVERIFY(Markers(glove).empty());
+    QCOMPARE(PrdLoc(glove).Balance, 6.0);
+    QVERIFY(screen->Entry()->text().isEmpty());
+}
+
 // --- The list ------------------------------------------------------------------------------
 
 void CountScreenTest::List_WideningSortingAndNotCountedOnly() {

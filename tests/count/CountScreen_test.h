@@ -24,6 +24,8 @@ private slots:
     void Count_Gs1ScanCarriesItsCount();
     void Count_Refused_data();
     void Count_Refused();
+    void Count_NeedsALocationAndACode_data();
+    void Count_NeedsALocationAndACode();
     void List_WideningSortingAndNotCountedOnly();
     void List_EachHeadingSortsByItsColumn_data();
     void List_EachHeadingSortsByItsColumn();
