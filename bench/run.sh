@@ -17,7 +17,7 @@ cache="${TAVEL_BENCH_CACHE:-$HOME/.cache/tavel-bench}"
 size="${TAVEL_BENCH_SIZE:-group}"
 data="$cache/$size.db"
 targets=(inventory_gen invctl db_bench receive_bench stock_bench list_bench view_bench order_bench
-         scan_bench product_search_bench)
+         scan_bench product_search_bench count_bench transfer_scan_bench)
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTAVEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j2
@@ -70,3 +70,7 @@ cat "$summary"
 
 # The receiving screen, one scan after another: Enter to row and feedback.
 QT_QPA_PLATFORM=offscreen "$build/bin/scan_bench"
+# The count screen on the largest location: its first rows, then one count after another.
+QT_QPA_PLATFORM=offscreen "$build/bin/count_bench"
+# The transfer screen, one scan after another.
+QT_QPA_PLATFORM=offscreen "$build/bin/transfer_scan_bench"

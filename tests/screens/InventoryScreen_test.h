@@ -28,7 +28,7 @@ private slots:
     void PickListMessagesAndBatch();
     void CountNeedsAnActiveCountCode();
     void ClosedTabOrderTypeDecidesLocationOrVendor();
-    void CommandsRestrictedOrNotAvailable();
+    void CommandsRestrictedAndEveryScreenAvailable();
     void TabLeavesTheListButCtrlTabStays();
     void PrintSendsTheListToTheHost();
     void MaximisingKeepsTheCurrentListShown();

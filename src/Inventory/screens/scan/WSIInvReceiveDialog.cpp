@@ -4,6 +4,7 @@
 #include "BIInvOrder.h"
 #include "BIInvRec.h"
 #include "LineCommands.h"
+#include "LocationChoice.h"
 #include "ScanLookups.h"
 #include "Trace.h"
 #include "WSIDatabase.h"
@@ -28,13 +29,6 @@
 namespace {
 QString DateText(const WSIDate& d) {
     return d.IsNull() ? QString() : WSIDateEdit::Format(QDate(d.year, d.month, d.day));
-}
-
-std::string Trimmed(const char* text) {
-    std::string s = text ? text : "";
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
 }
 } // namespace
 
@@ -162,28 +156,11 @@ void WSIInvReceiveDialog::EvCommandEnable() {
 }
 
 void WSIInvReceiveDialog::FillLocations() {
-    std::string preset;
-    if (Module() && Module()->GetProfile())
-        preset = Trimmed(Module()->GetProfile()->GetString("Inventory", "Location", "").c_str());
-    location_->clear();
-    if (!Db())
-        return;
-    WSIInvLoc loc(Db());
-    int presetIndex = -1;
-    for (bool found = loc.GetFirst(); found; found = loc.GetNext()) {
-        if (loc.data.Inactive != 0)
-            continue;
-        const std::string code = Trimmed(loc.data.InvLoc);
-        location_->addItem(QString::fromStdString(code) + "\t" + QString::fromUtf8(loc.data.Name));
-        if (code == preset)
-            presetIndex = location_->count() - 1;
-    }
-    location_->setCurrentIndex(presetIndex);
+    tavel::scan::FillActiveLocations(*location_, Db(), Module() ? Module()->GetProfile() : nullptr);
 }
 
 std::string WSIInvReceiveDialog::SetInvLoc() const {
-    const QString text = location_->currentText().left(23);
-    return text.section('\t', 0, 0).left(6).toStdString();
+    return tavel::scan::ChosenLocation(*location_);
 }
 
 WSIScanLine* WSIInvReceiveDialog::LineAt(int row) const {
@@ -312,7 +289,7 @@ void WSIInvReceiveDialog::OpenBatch() {
     if (found) {
         char orderLoc[8] = "";
         receive_->GetOrderByLocation(orderLoc, sizeof orderLoc);
-        if (Trimmed(orderLoc) != receivingLoc_ &&
+        if (tavel::scan::TrimmedCode(orderLoc) != receivingLoc_ &&
             (!Module() || Module()->WarnDialog(this, kWarnOtherLocation) != id::OK))
             throw InvRecDiffInvLocErr();
     }

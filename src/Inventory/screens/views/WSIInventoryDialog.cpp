@@ -16,9 +16,10 @@
 #include "WSIInvClosedOrdersDialog.h"
 #include "WSIInvFillSelectDlg.h"
 #include "WSIInvOrderFillDialog.h"
+#include "WSIInvCountDialog.h"
 #include "WSIInvPendingOrdersDialog.h"
-#include "WSIInvSetupDialog.h"
 #include "WSIInvReceiveDialog.h"
+#include "WSIInvSetupDialog.h"
 #include "WSIInvStockViews.h"
 #include "WSIListWindow.h"
 #include "WSIProfile.h"
@@ -292,7 +293,7 @@ void WSIInventoryDialog::BuildButtons() {
     SetRowCommand(IdTransfer, [this] { CmTransfer(); });
     SetRowCommand(IdAdjust, [this] { CmAdjust(); });
     SetRowCommand(IdUsage, [this] { CmUsage(); });
-    AddUnavailable(IdCount, "WSIInvCountDialog", 25031);
+    SetRowCommand(IdCount, [this] { CmCount(); });
     SetCommand(IdSetup, [this] { CmSetup(); });
 }
 
@@ -853,6 +854,16 @@ void WSIInventoryDialog::CmPickList() {
     }
     CreateFillBatch(nullptr, nullptr, true);
     views_[TabPending]->RefreshList(views::kRefreshSelected, -1, false);
+}
+
+void WSIInventoryDialog::CmCount() {
+    TVL_TRACE("WSIInventoryDialog::CmCount");
+    if (!CountCodesExist()) {
+        MessageBox(WSIInvCountDialog::kMsgNoCountCode, mb::OK | mb::ICONINFORMATION);
+        return;
+    }
+    WSIInvCountDialog count(this, Module());
+    WSIRunModal(count);
 }
 
 bool WSIInventoryDialog::CountCodesExist() const {

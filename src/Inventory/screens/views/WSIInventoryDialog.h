@@ -141,6 +141,8 @@ public:
     long CreateFillBatch(std::string* orderedByOut, std::string* filledByOut, bool askToPrint);
     // Whether an active count adjustment code exists (what counting needs).
     bool CountCodesExist() const;
+    // The count screen, or message 38212 when no active count code exists.
+    void CmCount();
     // The ordering location the selected received rows share when all are untouched
     // receipts of one location, "" otherwise; anySelected tells whether rows were selected.
     std::string TransferLocation(bool* anySelected) const;
