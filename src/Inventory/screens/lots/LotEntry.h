@@ -1,0 +1,40 @@
+#pragma once
+
+// Pieces the screens around one received lot share: how they show its figures and how
+// they read the quantities and costs typed in.
+
+#include "Records.h"
+
+#include <QString>
+
+class BIException;
+class QLabel;
+class QLineEdit;
+class QWidget;
+class WSIDialog;
+
+namespace tavel::lots {
+
+// The largest quantity a lot movement takes (the business layer counts in short).
+inline constexpr long kMaxQuantity = 32767;
+
+// A quantity shown as a whole number, a cost or value with two decimals.
+QString Whole(double quantity);
+QString Money(double amount);
+// "CODE  Description" of the row's product.
+QString ProductText(const WSIReceivedData& row);
+// A read-only value on a screen, named for tests.
+QLabel* ValueLabel(QWidget* parent, const char* name, const QString& text = QString());
+// A field for a whole quantity of 0 to kMaxQuantity.
+QLineEdit* QuantityField(QWidget* parent, const char* name, const QString& text);
+
+enum class Entry { Empty, Invalid, Ok };
+// The field's whole number (0 when empty).
+Entry ReadQuantity(const QLineEdit* field, long& quantity);
+// The field's cost: a number that BIInventory::IsValidCost takes.
+Entry ReadCost(const QLineEdit* field, double& cost);
+
+// Shows a refused operation's message with the warning icon; the screen stays open.
+void ShowRefusal(WSIDialog& screen, BIException& e);
+
+} // namespace tavel::lots
