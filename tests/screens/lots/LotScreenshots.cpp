@@ -21,32 +21,32 @@
 
 namespace {
 
-// The demo's received lot with stock left whose product comes in units of several items,
-// the product in the same unit with the fewest items per unit above 1 as the target.
+// The demo's first received lot with a few units left of a product of many items per
+// unit; the demo sells each product in one size only, so a smaller pack of it is added
+// as the target.
 bool PickRepackaging(WSIDatabase* db, WSIInvReceivedDialog* view, WSIReceivedData& row,
                      std::string& target) {
     for (int r = 0; r < view->List()->RowCount(); ++r) {
         const WSIReceivedData* lot = view->RowRecord(r);
-        if (!lot || lot->Balance < 1 || !lot->IsDividable || lot->ItemsPerUnit < 2)
+        if (!lot || lot->Balance < 2 || lot->Quantity <= lot->Balance || !lot->IsDividable ||
+            lot->ItemsPerUnit < 20)
             continue;
         WSIProduct p(db);
-        short best = 0;
-        for (bool found = p.GetFirst(); found; found = p.GetNext()) {
-            const bool sameUnit =
-                QString::fromUtf8(p.data.Unit)
-                    .trimmed()
-                    .compare(QString::fromUtf8(lot->Unit).trimmed(), Qt::CaseInsensitive) == 0;
-            if (sameUnit && p.data.Product != lot->Product && p.data.ItemsPerUnit > 1 &&
-                p.data.ItemsPerUnit < lot->ItemsPerUnit &&
-                (best == 0 || p.data.ItemsPerUnit < best)) {
-                best = p.data.ItemsPerUnit;
-                target = QString::fromUtf8(p.data.ProductCode).trimmed().toStdString();
-            }
-        }
-        if (best > 0) {
-            row = *lot;
-            return true;
-        }
+        p.data.Product = lot->Product;
+        if (!p.GetEqual(__FILE__, __LINE__))
+            continue;
+        target = QString::fromUtf8(p.data.ProductCode).trimmed().left(15).toStdString() + "-10";
+        ScreensData::Put(p.data.ProductCode, target.c_str());
+        ScreensData::Put(p.data.UPCCode, "");
+        const std::string description =
+            QString::fromUtf8(p.data.Description).trimmed().toStdString() + ", box of 10";
+        ScreensData::Put(p.data.Description, description.c_str());
+        p.data.ItemsPerUnit = 10;
+        p.data.Product = 0;
+        if (!p.InsertDB(__FILE__, __LINE__))
+            return false;
+        row = *lot;
+        return true;
     }
     return false;
 }
@@ -76,13 +76,15 @@ int main(int argc, char** argv) {
         if (PickRepackaging(data.db.get(), received, row, target)) {
             WSIInvRepackageProductDialog repackage(nullptr, &host, row);
             repackage.TargetProductField()->setText(QString::fromStdString(target));
-            repackage.resize(760, 330);
+            repackage.OldQuantityField()->setText("2");
+            repackage.EvOldQuantityChanged();
+            repackage.resize(760, 290);
             status |= SaveScreenshot(repackage, out + "/repackage-screen.png") ? 0 : 1;
 
             WSIInvSplitDialog split(nullptr, &host, row);
-            split.QuantityField()->setText("1");
+            split.QuantityField()->setText(QString::number(static_cast<int>(row.Balance) / 2));
             split.CostField()->setText(QString::number(row.CostPerUnit * 0.9, 'f', 2));
-            split.resize(520, 300);
+            split.resize(540, 290);
             status |= SaveScreenshot(split, out + "/split-screen.png") ? 0 : 1;
 
             WSIInvProductOverviewDialog overview(

@@ -105,6 +105,7 @@ WSIInvSplitDialog::WSIInvSplitDialog(QWidget* parent, WSIApplication* module,
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
 
+    layout->addSpacing(8);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     box->button(QDialogButtonBox::Ok)->setObjectName("ok");
     BindCommandButton(cm::Ok, box->button(QDialogButtonBox::Ok));
