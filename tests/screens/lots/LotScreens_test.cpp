@@ -14,7 +14,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 
 using Inv = WSIInventoryDialog;
@@ -40,15 +39,6 @@ int RowOfItem(WSIInvReceivedDialog* view, long invItem) {
         if (view->RowRecord(row) && view->RowRecord(row)->InvItem == invItem)
             return row;
     return -1;
-}
-
-QString PdfText(const std::string& pdf) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), QString::fromStdString(pdf), QStringLiteral("-")});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace

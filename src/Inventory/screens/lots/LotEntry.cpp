@@ -68,6 +68,36 @@ Entry ReadCost(const QLineEdit* field, double& cost) {
     return Entry::Ok;
 }
 
+bool Refuse(WSIDialog& screen, unsigned code, QWidget* field) {
+    screen.MessageBox(code, mb::OK | mb::ICONINFORMATION);
+    field->setFocus();
+    return false;
+}
+
+bool CheckQuantity(WSIDialog& screen, QLineEdit* field, long& quantity) {
+    switch (ReadQuantity(field, quantity)) {
+    case Entry::Empty:
+        return Refuse(screen, kMsgRequired, field);
+    case Entry::Invalid:
+        return Refuse(screen, kMsgBadQuantity, field);
+    case Entry::Ok:
+        break;
+    }
+    return quantity >= 1 || Refuse(screen, kMsgBadQuantity, field);
+}
+
+bool CheckCost(WSIDialog& screen, QLineEdit* field, double& cost) {
+    switch (ReadCost(field, cost)) {
+    case Entry::Empty:
+        return Refuse(screen, kMsgRequired, field);
+    case Entry::Invalid:
+        return Refuse(screen, kMsgBadCost, field);
+    case Entry::Ok:
+        break;
+    }
+    return true;
+}
+
 void ShowRefusal(WSIDialog& screen, BIException& e) {
     screen.MessageBox(QString::fromUtf8(e.GetErrMsg(true)), mb::OK | mb::ICONEXCLAMATION);
 }

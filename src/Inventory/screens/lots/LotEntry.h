@@ -18,6 +18,11 @@ namespace tavel::lots {
 // The largest quantity a lot movement takes (the business layer counts in short).
 inline constexpr long kMaxQuantity = 32767;
 
+// The messages of a field left empty, a quantity that is not one, a cost that is not one.
+inline constexpr unsigned kMsgRequired = 45032;
+inline constexpr unsigned kMsgBadQuantity = 38512;
+inline constexpr unsigned kMsgBadCost = 39705;
+
 // A quantity shown as a whole number, a cost or value with two decimals.
 QString Whole(double quantity);
 QString Money(double amount);
@@ -33,6 +38,13 @@ enum class Entry { Empty, Invalid, Ok };
 Entry ReadQuantity(const QLineEdit* field, long& quantity);
 // The field's cost: a number that BIInventory::IsValidCost takes.
 Entry ReadCost(const QLineEdit* field, double& cost);
+
+// Shows the message of code and puts the focus on field; false, for a check to return.
+bool Refuse(WSIDialog& screen, unsigned code, QWidget* field);
+// A quantity of at least 1 in field, else its refusal (empty, or not a quantity).
+bool CheckQuantity(WSIDialog& screen, QLineEdit* field, long& quantity);
+// A cost in field, else its refusal (empty, or not a cost).
+bool CheckCost(WSIDialog& screen, QLineEdit* field, double& cost);
 
 // Shows a refused operation's message with the warning icon; the screen stays open.
 void ShowRefusal(WSIDialog& screen, BIException& e);

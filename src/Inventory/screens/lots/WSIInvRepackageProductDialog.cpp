@@ -229,41 +229,21 @@ bool WSIInvRepackageProductDialog::eventFilter(QObject* watched, QEvent* event) 
 }
 
 bool WSIInvRepackageProductDialog::Validate() {
-    const auto refuse = [this](unsigned code, QLineEdit* field) {
-        MessageBox(code, mb::OK | mb::ICONINFORMATION);
-        field->setFocus();
-        return false;
-    };
     long oldQuantity = 0;
-    switch (lots::ReadQuantity(oldQuantity_, oldQuantity)) {
-    case lots::Entry::Empty:
-        return refuse(kMsgRequired, oldQuantity_);
-    case lots::Entry::Invalid:
-        return refuse(kMsgBadQuantity, oldQuantity_);
-    case lots::Entry::Ok:
-        break;
-    }
-    if (oldQuantity < 1)
-        return refuse(kMsgBadQuantity, oldQuantity_);
+    if (!lots::CheckQuantity(*this, oldQuantity_, oldQuantity))
+        return false;
     if (oldQuantity > row_.Balance)
-        return refuse(kMsgAboveBalance, oldQuantity_);
+        return lots::Refuse(*this, kMsgAboveBalance, oldQuantity_);
     if (targetProduct_->text().trimmed().isEmpty())
-        return refuse(kMsgRequired, targetProduct_);
+        return lots::Refuse(*this, kMsgRequired, targetProduct_);
     if (TargetProduct() == 0)
-        return refuse(kMsgNoTarget, targetProduct_);
+        return lots::Refuse(*this, kMsgNoTarget, targetProduct_);
+    // A target quantity of 0 (another unit) is left to the repackaging to refuse.
     long newQuantity = 0;
     if (lots::ReadQuantity(newQuantity_, newQuantity) == lots::Entry::Empty)
-        return refuse(kMsgRequired, newQuantity_);
+        return lots::Refuse(*this, kMsgRequired, newQuantity_);
     double cost = 0;
-    switch (lots::ReadCost(newCost_, cost)) {
-    case lots::Entry::Empty:
-        return refuse(kMsgRequired, newCost_);
-    case lots::Entry::Invalid:
-        return refuse(kMsgBadCost, newCost_);
-    case lots::Entry::Ok:
-        break;
-    }
-    return true;
+    return lots::CheckCost(*this, newCost_, cost);
 }
 
 void WSIInvRepackageProductDialog::FocusFor(BIException& e) {

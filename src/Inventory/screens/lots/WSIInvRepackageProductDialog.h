@@ -5,6 +5,7 @@
 // the items per unit of the two products when they share a unit. Opened from the
 // received list with the row's record.
 
+#include "LotEntry.h"
 #include "Records.h"
 #include "WSIDialog.h"
 
@@ -20,10 +21,8 @@ class WSIInvRepackageProductDialog : public WSIDialog {
 public:
     static constexpr int kTemplate = 25027;
     static constexpr int IdProductHelp = 25201;
-    static constexpr unsigned kMsgRequired = 45032;
-    static constexpr unsigned kMsgBadQuantity = 38512;
+    static constexpr unsigned kMsgRequired = tavel::lots::kMsgRequired;
     static constexpr unsigned kMsgAboveBalance = 38198;
-    static constexpr unsigned kMsgBadCost = 39705;
     static constexpr unsigned kMsgNoTarget = 40201;
 
     // row is the caller's and must outlive the screen.

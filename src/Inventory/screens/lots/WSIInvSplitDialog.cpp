@@ -137,42 +137,23 @@ void WSIInvSplitDialog::EvNewCostChanged() {
 }
 
 bool WSIInvSplitDialog::Validate() {
-    const auto refuse = [this](unsigned code, QWidget* field) {
-        MessageBox(code, mb::OK | mb::ICONINFORMATION);
-        field->setFocus();
-        return false;
-    };
     long q = 0;
-    switch (lots::ReadQuantity(newQuantity_, q)) {
-    case lots::Entry::Empty:
-        return refuse(kMsgRequired, newQuantity_);
-    case lots::Entry::Invalid:
-        return refuse(kMsgBadQuantity, newQuantity_);
-    case lots::Entry::Ok:
-        break;
-    }
-    if (q < 1)
-        return refuse(kMsgBadQuantity, newQuantity_);
+    if (!lots::CheckQuantity(*this, newQuantity_, q))
+        return false;
     // At least one unit stays in the old lot.
     if (q >= row_.Quantity)
-        return refuse(kMsgWholeLot, newQuantity_);
+        return lots::Refuse(*this, kMsgWholeLot, newQuantity_);
     if (q > row_.Balance)
-        return refuse(kMsgAboveBalance, newQuantity_);
+        return lots::Refuse(*this, kMsgAboveBalance, newQuantity_);
     if (expiry_->IsEmpty()) {
         if (Tracked())
-            return refuse(kMsgRequired, expiry_);
+            return lots::Refuse(*this, kMsgRequired, expiry_);
     } else if (!expiry_->IsValid()) {
-        return refuse(kMsgBadExpiry, expiry_);
+        return lots::Refuse(*this, kMsgBadExpiry, expiry_);
     }
     double cost = 0;
-    switch (lots::ReadCost(newCost_, cost)) {
-    case lots::Entry::Empty:
-        return refuse(kMsgRequired, newCost_);
-    case lots::Entry::Invalid:
-        return refuse(kMsgBadCost, newCost_);
-    case lots::Entry::Ok:
-        break;
-    }
+    if (!lots::CheckCost(*this, newCost_, cost))
+        return false;
     if (std::fabs(cost - row_.CostPerUnit) >= 0.005 &&
         (!Module() || Module()->WarnDialog(this, kWarnCostChanged) != id::OK)) {
         newCost_->setFocus();

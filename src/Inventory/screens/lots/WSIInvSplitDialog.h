@@ -4,6 +4,7 @@
 // location, with its own unit cost and expiry date; the new lot keeps the age of the
 // lot it came from. Opened from the received list with the row's record.
 
+#include "LotEntry.h"
 #include "Records.h"
 #include "WSIDialog.h"
 
@@ -16,11 +17,9 @@ class WSIInvSplitDialog : public WSIDialog {
 
 public:
     static constexpr int kTemplate = 25035;
-    static constexpr unsigned kMsgRequired = 45032;
-    static constexpr unsigned kMsgBadQuantity = 38512;
+    static constexpr unsigned kMsgRequired = tavel::lots::kMsgRequired;
     static constexpr unsigned kMsgWholeLot = 38228;
     static constexpr unsigned kMsgAboveBalance = 38198;
-    static constexpr unsigned kMsgBadCost = 39705;
     static constexpr unsigned kMsgBadExpiry = 40200;
     static constexpr int kWarnCostChanged = 25127;
 
