@@ -10,6 +10,7 @@
 #include "WSIInvStockViews.h"
 #include "WSIInventoryDialog.h"
 #include "WSIListWindow.h"
+#include "WSIProductDialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -58,23 +59,15 @@ void LotsHost::ProductRefresh(int source, long product) {
 void LotScreensTest::init() {
     data = std::make_unique<ScreensData>();
     QVERIFY(data->Open());
-    host.db = data->db.get();
-    host.boxes.clear();
-    host.boxAnswers.clear();
-    host.warnings.clear();
-    host.warnAnswers.clear();
-    host.updates.clear();
-    host.refreshes.clear();
-    host.engine = nullptr;
-    host.dateFormat = 1;
-    host.inventory = nullptr;
-    tavel::CurrentInventoryApp()->AttachHost(&host);
+    host = std::make_unique<LotsHost>();
+    host->db = data->db.get();
+    tavel::CurrentInventoryApp()->AttachHost(host.get());
 }
 
 void LotScreensTest::cleanup() {
-    host.inventory = nullptr;
     data->Close();
     data.reset();
+    host.reset();
 }
 
 long LotScreensTest::Product(const char* code, const char* unit, short itemsPerUnit,
@@ -92,27 +85,15 @@ long LotScreensTest::Product(const char* code, const char* unit, short itemsPerU
 
 long LotScreensTest::AddLot(long product, const char* loc, const Lot& lot, WSIDate used) {
     WSIDatabase* db = data->db.get();
-    WSIInvRec rec(db);
-    ScreensData::Put(rec.data.InvLoc, loc);
-    rec.data.Vendor = data->vendor;
-    ScreensData::Put(rec.data.PONumber, "PO-7");
-    rec.data.Date = lot.received;
-    rec.data.Audit = data->AddAudit(lot.received);
-    rec.InsertDB(__FILE__, __LINE__);
-
     WSIInvItem item(db);
-    item.data.InvRec = rec.data.InvRec;
-    item.data.Product = product;
-    ScreensData::Put(item.data.InvLoc, loc);
-    item.data.Quantity = lot.quantity;
-    item.data.Balance = lot.balance;
+    item.data.InvItem =
+        data->AddItem(product, loc, lot.quantity, lot.balance, 0, 0, data->AddReceipt(loc));
+    item.GetEqual(__FILE__, __LINE__);
     item.data.CostPerUnit = lot.cost;
     item.data.ExpiryDate = lot.expiry;
-    ScreensData::Put(item.data.Unit, "Box");
     item.data.ItemsPerUnit = lot.itemsPerUnit;
-    ScreensData::Put(item.data.ItemUnit, "Each");
     item.data.Audit = data->AddAudit(lot.received);
-    item.InsertDB(__FILE__, __LINE__);
+    item.UpdateDB(__FILE__, __LINE__);
     const auto detail = [&](short type, double quantity, long audit) {
         WSIInvItDet d(db);
         d.data.InvItem = item.data.InvItem;
@@ -120,8 +101,6 @@ long LotScreensTest::AddLot(long product, const char* loc, const Lot& lot, WSIDa
         ScreensData::Put(d.data.InvLoc, loc);
         d.data.Product = product;
         d.data.Quantity = quantity;
-        ScreensData::Put(d.data.Unit, "Box");
-        d.data.ItemsPerUnit = lot.itemsPerUnit;
         d.data.CostPerUnit = lot.cost;
         d.data.Audit = audit;
         d.InsertDB(__FILE__, __LINE__);
@@ -129,16 +108,7 @@ long LotScreensTest::AddLot(long product, const char* loc, const Lot& lot, WSIDa
     detail(tavel::MovementType::Receipt, lot.quantity, item.data.Audit);
     if (lot.balance < lot.quantity)
         detail(tavel::MovementType::Usage, lot.balance - lot.quantity, data->AddAudit(used));
-
-    WSIPrdLoc pl(db);
-    pl.data.Product = product;
-    ScreensData::Put(pl.data.InvLoc, loc);
-    if (!pl.GetEqual(__FILE__, __LINE__)) {
-        data->AddPrdLoc(product, loc, lot.balance);
-    } else {
-        pl.data.Balance += lot.balance;
-        pl.UpdateDB(__FILE__, __LINE__);
-    }
+    data->AddPrdLoc(product, loc, lot.balance);
     return item.data.InvItem;
 }
 
@@ -164,14 +134,14 @@ bool LotScreensTest::StockConsistent() {
 }
 
 std::unique_ptr<Inv> LotScreensTest::Inventory(int tab, bool perLocation) {
-    auto screen = std::make_unique<Inv>(nullptr, &host);
+    auto screen = std::make_unique<Inv>(nullptr, host.get());
     for (int id : {int(Inv::IdFromDate), int(Inv::IdToDate)})
         screen->Control<WSIDateEdit>(id)->clear();
     screen->SelectTab(tab);
     if (auto* box = screen->Control<QCheckBox>(Inv::IdPerLocation))
         box->setChecked(perLocation);
     screen->DoCommand(Inv::IdSearch);
-    host.inventory = screen.get();
+    host->inventory = screen.get();
     return screen;
 }
 
@@ -222,7 +192,7 @@ void LotScreensTest::Repackage_TargetFollowsItemsPerUnit() {
     row.Balance = 3;
     row.Quantity = 5;
     row.CostPerUnit = 24;
-    Rp screen(nullptr, &host, row);
+    Rp screen(nullptr, host.get(), row);
     QCOMPARE(Shown(screen, "totalValue"), QStringLiteral("72.00"));
     QCOMPARE(screen.SingleItems(), singleItems);
     screen.TargetProductField()->setText(typed);
@@ -232,7 +202,7 @@ void LotScreensTest::Repackage_TargetFollowsItemsPerUnit() {
     QCOMPARE(screen.TargetProduct() != 0, known);
     QCOMPARE(Shown(screen, "unitNote").isEmpty(), typed != "CASE");
     if (typed == "NOPE")
-        QCOMPARE(Shown(screen, "targetDescription"), host.LoadStringText(40201));
+        QCOMPARE(Shown(screen, "targetDescription"), host->LoadStringText(40201));
 }
 
 void LotScreensTest::RepackageBoxesOfTwelveIntoBoxesOfSixFromTheReceivedList() {
@@ -256,14 +226,25 @@ void LotScreensTest::RepackageBoxesOfTwelveIntoBoxesOfSixFromTheReceivedList() {
     QStringList seen;
     {
         SubScreenScript script([&](WSIDialog& d) {
+            if (auto* search = dynamic_cast<WSIProductDialog*>(&d)) {
+                search->SetKind(tavel::products::ProductSearchKind::ProductCode);
+                search->SearchEdit()->setText("BOX6");
+                search->RunSearch();
+                search->List()->SelectRow(0);
+                search->DoCommand(cm::Ok);
+                return search->result();
+            }
             auto* dlg = dynamic_cast<Rp*>(&d);
             if (!dlg)
                 return int(id::CANCEL);
             dlg->show();
             seen << Shown(*dlg, "singleItems") << Shown(*dlg, "totalValue");
-            // A scanned code ends with Enter, which must not close the screen.
-            QTest::keyClicks(dlg->TargetProductField(), "BOX6");
+            // A code typed and ended with Enter does not close the screen; the product
+            // search finds the product meant.
+            QTest::keyClicks(dlg->TargetProductField(), "BOX");
             QTest::keyClick(dlg->TargetProductField(), Qt::Key_Return);
+            seen << Shown(*dlg, "targetDescription");
+            dlg->DoCommand(Rp::IdProductHelp);
             seen << (dlg->isVisible() && dlg->result() != id::OK ? "open" : "closed")
                  << dlg->NewQuantityField()->text() << dlg->NewCostField()->text();
             // Two boxes only: 24 items, 4 boxes of 6 at 12.00; then 8 typed by hand: 6.00.
@@ -278,9 +259,10 @@ void LotScreensTest::RepackageBoxesOfTwelveIntoBoxesOfSixFromTheReceivedList() {
         });
         QVERIFY(view->RunMenuCommand(WSIInvReceivedDialog::CmRepackageProductId));
     }
-    const QStringList expected = {"36", "72.00", "open", "6", "12.00", "4", "12.00", "6.00"};
+    const QStringList expected = {
+        "36", "72.00", host->LoadStringText(40201), "open", "6", "12.00", "4", "12.00", "6.00"};
     QCOMPARE(seen, expected);
-    QVERIFY2(host.boxes.empty(), host.boxes.empty() ? "" : host.boxes[0].text.c_str());
+    QVERIFY2(host->boxes.empty(), host->boxes.empty() ? "" : host->boxes[0].text.c_str());
     QCOMPARE(Item(source).Balance, 0.0);
     WSIInvItem made(data->db.get());
     auto q = data->db->Query(
@@ -294,8 +276,8 @@ void LotScreensTest::RepackageBoxesOfTwelveIntoBoxesOfSixFromTheReceivedList() {
     QVERIFY(!q->GetNext());
     QVERIFY(StockConsistent());
     // Both products are refreshed, and the lot's row shows what is left.
-    QCOMPARE(host.updates.back(), std::make_pair(Rp::kTemplate, box12));
-    QCOMPARE(host.refreshes.back(), std::make_pair(Rp::kTemplate, box6));
+    QCOMPARE(host->updates.back(), std::make_pair(Rp::kTemplate, box12));
+    QCOMPARE(host->refreshes.back(), std::make_pair(Rp::kTemplate, box6));
     QCOMPARE(view->RowRecord(RowOfItem(view, source))->Balance, 0.0);
     view->List()->SelectRow(RowOfItem(view, source));
     QVERIFY(!view->IsMenuCommandEnabled(WSIInvReceivedDialog::CmRepackageProductId));
@@ -339,8 +321,8 @@ void LotScreensTest::RepackageRefusalsWriteNothing() {
         {"other unit: target quantity 0", "3", "CASE", nullptr, nullptr, 38512, "newQuantity"},
     };
     for (const Case& c : cases) {
-        host.boxes.clear();
-        Rp dlg(nullptr, &host, row);
+        host->boxes.clear();
+        Rp dlg(nullptr, host.get(), row);
         dlg.TargetProductField()->setText(c.target);
         dlg.OldQuantityField()->setText(c.oldQuantity);
         if (c.newQuantity)
@@ -350,13 +332,13 @@ void LotScreensTest::RepackageRefusalsWriteNothing() {
         dlg.show();
         dlg.DoCommand(cm::Ok);
         QVERIFY2(dlg.result() != id::OK, c.name);
-        QVERIFY2(host.boxes.size() == 1 && host.Said(c.message), c.name);
+        QVERIFY2(host->boxes.size() == 1 && host->Said(c.message), c.name);
         QVERIFY2(dlg.focusWidget() && dlg.focusWidget()->objectName() == c.focus, c.name);
         QVERIFY2(Count("SELECT COUNT(1) FROM INVITEM") == items, c.name);
         QVERIFY2(Count("SELECT COUNT(1) FROM INVITDET") == details, c.name);
     }
     QCOMPARE(Item(source).Balance, 3.0);
-    QVERIFY(host.updates.empty() && host.refreshes.empty());
+    QVERIFY(host->updates.empty() && host->refreshes.empty());
     QVERIFY(StockConsistent());
 }
 
@@ -378,7 +360,7 @@ void LotScreensTest::SplitFourOffAtNewCostAndExpiryKeepsTheAge() {
     view->List()->SelectRow(RowOfItem(view, old));
     QVERIFY(view->IsMenuCommandEnabled(WSIInvReceivedDialog::CmSplitReceiptId));
 
-    host.warnAnswers = {id::OK};
+    host->warnAnswers = {id::OK};
     long made = 0;
     QStringList seen;
     {
@@ -400,10 +382,10 @@ void LotScreensTest::SplitFourOffAtNewCostAndExpiryKeepsTheAge() {
         });
         QVERIFY(view->RunMenuCommand(WSIInvReceivedDialog::CmSplitReceiptId));
     }
-    const QStringList expected = {"01/10/2026", "15.00", "6 Box", "2 Box",
+    const QStringList expected = {"03/15/2026", "15.00", "6 Box", "2 Box",
                                   "15.00",      "4 Box", "10.00", "12.40"};
     QCOMPARE(seen, expected);
-    QCOMPARE(host.warnings, std::vector<int>{Sp::kWarnCostChanged});
+    QCOMPARE(host->warnings, std::vector<int>{Sp::kWarnCostChanged});
     QVERIFY(made > 0);
     const WSIInvItem::WSIData before = Item(old);
     QCOMPARE(before.Quantity, short(6));
@@ -428,7 +410,7 @@ void LotScreensTest::SplitFourOffAtNewCostAndExpiryKeepsTheAge() {
     QCOMPARE(view->List()->RowCount(), rows + 1);
     QCOMPARE(view->RowRecord(RowOfItem(view, old))->Balance, 2.0);
     QVERIFY(RowOfItem(view, made) >= 0);
-    QCOMPARE(host.refreshes.back(), std::make_pair(Sp::kTemplate, gauze));
+    QCOMPARE(host->refreshes.back(), std::make_pair(Sp::kTemplate, gauze));
 }
 
 void LotScreensTest::SplitRefusalsWriteNothing() {
@@ -465,36 +447,36 @@ void LotScreensTest::SplitRefusalsWriteNothing() {
         {"new cost declined", "4", "3.00", "12/31/2026", id::CANCEL, 0, "newCost"},
     };
     for (const Case& c : cases) {
-        host.boxes.clear();
-        host.warnings.clear();
-        host.warnAnswers = {c.warnAnswer};
-        Sp dlg(nullptr, &host, row);
+        host->boxes.clear();
+        host->warnings.clear();
+        host->warnAnswers = {c.warnAnswer};
+        Sp dlg(nullptr, host.get(), row);
         dlg.show();
         dlg.QuantityField()->setText(c.quantity);
         dlg.CostField()->setText(c.cost);
         dlg.ExpiryField()->setText(c.expiry);
         dlg.DoCommand(cm::Ok);
         QVERIFY2(dlg.result() != id::OK && dlg.GetNewInvItem() == 0, c.name);
-        QVERIFY2(c.message ? host.boxes.size() == 1 && host.Said(c.message) : host.boxes.empty(),
+        QVERIFY2(c.message ? host->boxes.size() == 1 && host->Said(c.message) : host->boxes.empty(),
                  c.name);
-        QVERIFY2((c.message == 0) == (host.warnings.size() == 1), c.name);
+        QVERIFY2((c.message == 0) == (host->warnings.size() == 1), c.name);
         QVERIFY2(dlg.focusWidget() && dlg.focusWidget()->objectName() == c.focus, c.name);
         QVERIFY2(Count("SELECT COUNT(1) FROM INVITEM") == items, c.name);
     }
     QCOMPARE(Item(old).Balance, 4.0);
-    QVERIFY(host.updates.empty());
+    QVERIFY(host->updates.empty());
 
     // The largest split the lot allows passes; the new lot's value follows quantity and cost;
     // a host that writes dates day first sees the date so.
-    host.dateFormat = 2;
-    host.boxes.clear();
-    Sp dlg(nullptr, &host, row);
-    QCOMPARE(Shown(dlg, "receiptDate"), QStringLiteral("10/01/2026"));
+    host->dateFormat = 2;
+    host->boxes.clear();
+    Sp dlg(nullptr, host.get(), row);
+    QCOMPARE(Shown(dlg, "receiptDate"), QStringLiteral("15/03/2026"));
     dlg.QuantityField()->setText("3");
     QCOMPARE(Shown(dlg, "newValue"), QStringLiteral("7.50"));
     dlg.QuantityField()->setText("4");
     dlg.DoCommand(cm::Ok);
-    QVERIFY(host.boxes.empty());
+    QVERIFY(host->boxes.empty());
     QCOMPARE(dlg.result(), int(id::OK));
     QCOMPARE(Item(old).Balance, 0.0);
     QCOMPARE(Item(dlg.GetNewInvItem()).Balance, 4.0);
@@ -530,11 +512,11 @@ void LotScreensTest::OverviewPreviewsTheProductsMovementsAtTheLocation() {
         QVERIFY(sumView->RunMenuCommand(WSIInvLevelsDialog::CmShowProductOverviewId));
     }
     QVERIFY(!opened);
-    QVERIFY(host.Said(38226));
+    QVERIFY(host->Said(38226));
     summary.reset();
 
     RecordingReportEngine recording;
-    host.engine = &recording;
+    host->engine = &recording;
     auto screen = Inventory(Inv::TabLevels, true);
     auto* view = static_cast<WSIInvLevelsDialog*>(screen->ListView(Inv::TabLevels));
     int row = -1;
@@ -572,7 +554,7 @@ void LotScreensTest::OverviewPreviewsTheProductsMovementsAtTheLocation() {
     QCOMPARE(recording.reports.size(), std::size_t(1));
     const RecordedReport& report = recording.reports[0];
     QCOMPARE(report.file, std::string("PrdOverview.rpt"));
-    QCOMPARE(QString::fromStdString(report.title), host.LoadStringText(38195));
+    QCOMPARE(QString::fromStdString(report.title), host->LoadStringText(38195));
     QVERIFY(report.preview);
     const std::vector<std::string> calls = {"open", "formulas", "formulaError", "print", "close"};
     QCOMPARE(report.calls, calls);
@@ -586,7 +568,7 @@ void LotScreensTest::OverviewPreviewsTheProductsMovementsAtTheLocation() {
 
     // The screen itself: five formulas without a start date; a start date that is not a
     // date is refused and nothing is printed.
-    WSIInvProductOverviewDialog dlg(nullptr, &host, gauze, "STORE");
+    WSIInvProductOverviewDialog dlg(nullptr, host.get(), gauze, "STORE");
     std::vector<std::pair<std::string, std::string>> formulas;
     QVERIFY(dlg.Formulas(formulas));
     const std::vector<std::pair<std::string, std::string>> five = {
@@ -597,18 +579,18 @@ void LotScreensTest::OverviewPreviewsTheProductsMovementsAtTheLocation() {
     QVERIFY(formulas == five);
     dlg.UseStartDateBox()->setChecked(true);
     dlg.StartDateField()->setText("2/30/2026");
-    host.boxes.clear();
+    host->boxes.clear();
     dlg.DoCommand(cm::Ok);
-    QVERIFY(host.Said(10003));
+    QVERIFY(host->Said(10003));
     QCOMPARE(recording.reports.size(), std::size_t(1));
     QVERIFY(dlg.result() != id::OK);
 
     // Rendered: every movement of the product at the location, or those since the date.
     tavel::report::QtReportEngine real(data->db.get());
-    host.engine = &real;
+    host->engine = &real;
     const std::string pdf = (data->dir / "overview.pdf").string();
     real.SetPdfOutput(pdf);
-    WSIInvProductOverviewDialog all(nullptr, &host, gauze, "STORE");
+    WSIInvProductOverviewDialog all(nullptr, host.get(), gauze, "STORE");
     all.DoCommand(cm::Ok);
     const QString allText = PdfText(pdf);
     QVERIFY2(allText.contains("All movements"), qPrintable(allText));
@@ -616,7 +598,7 @@ void LotScreensTest::OverviewPreviewsTheProductsMovementsAtTheLocation() {
     QVERIFY2(!allText.contains("02/02/2026") && !allText.contains("03/12/2026"),
              qPrintable(allText));
     std::filesystem::remove(pdf);
-    WSIInvProductOverviewDialog since(nullptr, &host, gauze, "STORE");
+    WSIInvProductOverviewDialog since(nullptr, host.get(), gauze, "STORE");
     since.UseStartDateBox()->setChecked(true);
     since.StartDateField()->setText("03/01/2026");
     since.DoCommand(cm::Ok);

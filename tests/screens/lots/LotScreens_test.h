@@ -55,5 +55,5 @@ private:
     std::unique_ptr<WSIInventoryDialog> Inventory(int tab, bool perLocation = true);
 
     std::unique_ptr<ScreensData> data;
-    LotsHost host;
+    std::unique_ptr<LotsHost> host;
 };
