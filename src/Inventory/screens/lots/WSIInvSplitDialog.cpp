@@ -152,14 +152,8 @@ bool WSIInvSplitDialog::Validate() {
         return lots::Refuse(*this, kMsgBadExpiry, expiry_);
     }
     double cost = 0;
-    if (!lots::CheckCost(*this, newCost_, cost))
-        return false;
-    if (std::fabs(cost - row_.CostPerUnit) >= 0.005 &&
-        (!Module() || Module()->WarnDialog(this, kWarnCostChanged) != id::OK)) {
-        newCost_->setFocus();
-        return false;
-    }
-    return true;
+    return lots::CheckCost(*this, newCost_, cost) &&
+           lots::ConfirmNewCost(*this, newCost_, cost, row_.CostPerUnit);
 }
 
 void WSIInvSplitDialog::CmOk() {

@@ -21,7 +21,7 @@ public:
     static constexpr unsigned kMsgWholeLot = 38228;
     static constexpr unsigned kMsgAboveBalance = 38198;
     static constexpr unsigned kMsgBadExpiry = 40200;
-    static constexpr int kWarnCostChanged = 25127;
+    static constexpr int kWarnCostChanged = tavel::lots::kWarnCostChanged;
 
     // row is the caller's and must outlive the screen.
     WSIInvSplitDialog(QWidget* parent, WSIApplication* module, const WSIReceivedData& row);

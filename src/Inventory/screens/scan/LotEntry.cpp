@@ -2,6 +2,7 @@
 
 #include "BIException.h"
 #include "BIInventory.h"
+#include "WSIApplication.h"
 #include "WSIDialog.h"
 
 #include <QIntValidator>
@@ -96,6 +97,15 @@ bool CheckCost(WSIDialog& screen, QLineEdit* field, double& cost) {
         break;
     }
     return true;
+}
+
+bool ConfirmNewCost(WSIDialog& screen, QLineEdit* field, double cost, double lotCost) {
+    if (std::fabs(cost - lotCost) < 0.005)
+        return true;
+    if (screen.Module() && screen.Module()->WarnDialog(&screen, kWarnCostChanged) == id::OK)
+        return true;
+    field->setFocus();
+    return false;
 }
 
 void ShowRefusal(WSIDialog& screen, BIException& e) {

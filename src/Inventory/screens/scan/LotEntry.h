@@ -1,7 +1,7 @@
 #pragma once
 
-// Pieces the screens around one received lot share: how they show its figures and how
-// they read the quantities and costs typed in.
+// Pieces the screens around one received lot share (cost correction, repackaging,
+// splitting): how they show its figures and how they read the quantities and costs typed in.
 
 #include "Records.h"
 
@@ -22,6 +22,7 @@ inline constexpr long kMaxQuantity = 32767;
 inline constexpr unsigned kMsgRequired = 45032;
 inline constexpr unsigned kMsgBadQuantity = 38512;
 inline constexpr unsigned kMsgBadCost = 39705;
+inline constexpr int kWarnCostChanged = 25127;
 
 // A quantity shown as a whole number, a cost or value with two decimals.
 QString Whole(double quantity);
@@ -45,6 +46,10 @@ bool Refuse(WSIDialog& screen, unsigned code, QWidget* field);
 bool CheckQuantity(WSIDialog& screen, QLineEdit* field, long& quantity);
 // A cost in field, else its refusal (empty, or not a cost).
 bool CheckCost(WSIDialog& screen, QLineEdit* field, double& cost);
+
+// A cost other than the lot's asks first (warning screen 25127); declined, the focus
+// goes back to field and the check fails.
+bool ConfirmNewCost(WSIDialog& screen, QLineEdit* field, double cost, double lotCost);
 
 // Shows a refused operation's message with the warning icon; the screen stays open.
 void ShowRefusal(WSIDialog& screen, BIException& e);
