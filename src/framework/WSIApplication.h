@@ -123,6 +123,9 @@ public:
         (void)commandId;
         return false;
     }
+    // How the host writes dates: 1 month first (the suite's own order), any other value
+    // day first.
+    virtual int DateFormat() const { return 1; }
     // MDI offsets of the host main window, subtracted from the default child size.
     virtual int MdiXOffset() const { return 0; }
     virtual int MdiYOffset() const { return 0; }

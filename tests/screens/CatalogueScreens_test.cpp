@@ -133,15 +133,6 @@ std::string ReadAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-QString PdfText(const std::string& pdf) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), QString::fromStdString(pdf), QStringLiteral("-")});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The six code-table screens over one host, the categories of every product type.
 struct CodeScreens {
     CodeScreens(ScreensHost& host, WSIDatabase* db)

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
 #include <QString>
 #include <QWidget>
 
@@ -45,6 +46,16 @@ inline bool SaveScreenshot(QWidget& screen, const QString& file) {
     }
     std::printf("%s\n", qPrintable(file));
     return true;
+}
+
+// The text of a PDF file as pdftotext lays it out; empty when it cannot be read.
+inline QString PdfText(const std::string& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), QString::fromStdString(pdf), QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 class ScreensHost : public WSIApplication {

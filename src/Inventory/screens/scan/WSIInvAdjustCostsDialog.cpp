@@ -2,6 +2,7 @@
 
 #include "BIException.h"
 #include "BIInvAdj.h"
+#include "LotEntry.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSIDateEdit.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace lots = tavel::lots;
 
 #include <cmath>
 
@@ -79,25 +82,9 @@ bool WSIInvAdjustCostsDialog::Validate() {
             return false;
         }
     }
-    const QString text = cost_->text().trimmed();
-    if (text.isEmpty()) {
-        MessageBox(kMsgRequired, mb::OK | mb::ICONINFORMATION);
-        cost_->setFocus();
-        return false;
-    }
-    bool ok = false;
-    const double cost = text.toDouble(&ok);
-    if (!ok || cost < 0 || !std::isfinite(cost)) {
-        MessageBox(kMsgBadCost, mb::OK | mb::ICONINFORMATION);
-        cost_->setFocus();
-        return false;
-    }
-    if (std::fabs(cost - row_.CostPerUnit) >= 0.005 &&
-        (!Module() || Module()->WarnDialog(this, kWarnCostChanged) != id::OK)) {
-        cost_->setFocus();
-        return false;
-    }
-    return true;
+    double cost = 0;
+    return lots::CheckCost(*this, cost_, cost) &&
+           lots::ConfirmNewCost(*this, cost_, cost, row_.CostPerUnit);
 }
 
 void WSIInvAdjustCostsDialog::CmOk() {

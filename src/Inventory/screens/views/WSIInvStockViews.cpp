@@ -1,8 +1,11 @@
 #include "WSIInvStockViews.h"
 
-#include "WSIInvAdjustCostsDialog.h"
-#include "WSIInvScanDialog.h"
 #include "ProductLookups.h"
+#include "WSIInvAdjustCostsDialog.h"
+#include "WSIInvProductOverviewDialog.h"
+#include "WSIInvRepackageProductDialog.h"
+#include "WSIInvScanDialog.h"
+#include "WSIInvSplitDialog.h"
 
 #include "BIInventory.h"
 #include "InventoryListQueries.h"
@@ -80,7 +83,7 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
     AddMenuCommand({CmShowProductLocationsId, tr("Product Locations"), nullptr,
                     [this] { CmShowProductLocations(); }, nullptr, 0});
     AddMenuCommand({CmShowProductOverviewId, tr("Product Overview"), nullptr,
-                    [this] { CmShowProductOverview(); }, "WSIInvProductOverviewDialog", 25029});
+                    [this] { CmShowProductOverview(); }});
     AddMenuCommand({CmShowBackOrdLocsId, tr("Back-Order Locations"),
                     [this] {
                         const int row = List()->FirstSelected();
@@ -233,7 +236,8 @@ void WSIInvLevelsDialog::CmShowProductOverview() {
         MessageBox(38226);
         return;
     }
-    // The overview screen opens here once it exists.
+    WSIInvProductOverviewDialog overview(this, Module(), r->Product, Trim(r->InvLoc).c_str());
+    WSIRunModal(overview);
 }
 
 // --- Received ------------------------------------------------------------------------
@@ -248,13 +252,13 @@ WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIAp
                         const WSIReceivedData* r = RowRecord(List()->FirstSelected());
                         return one() && r && r->Balance > 0;
                     },
-                    nullptr, "WSIInvSplitDialog", 25035});
+                    [this] { CmSplitReceipt(); }});
     AddMenuCommand({CmRepackageProductId, tr("Repackage"),
                     [this, one] {
                         const WSIReceivedData* r = RowRecord(List()->FirstSelected());
                         return one() && r && r->IsDividable != 0 && r->Balance > 0;
                     },
-                    nullptr, "WSIInvRepackageProductDialog", 25027});
+                    [this] { CmRepackageProduct(); }});
     AddMenuCommand({CmAdjustCostsId, tr("Adjust Costs"), one, [this] { CmAdjustCosts(); }});
 }
 
@@ -267,6 +271,37 @@ void WSIInvReceivedDialog::CmAdjustCosts() {
     WSIInvAdjustCostsDialog dialog(this, Module(), copy);
     // The correction notifies the host, which refreshes the lists; the row here is read
     // again at once so that it shows what was stored.
+    if (WSIRunModal(dialog) == id::OK)
+        RefreshList(3, 0, false);
+}
+
+void WSIInvReceivedDialog::CmSplitReceipt() {
+    TVL_TRACE("WSIInvReceivedDialog::CmSplitReceipt");
+    const WSIReceivedData* r = RowRecord(List()->FirstSelected());
+    if (!r)
+        return;
+    const WSIReceivedData copy = *r;
+    WSIInvSplitDialog dialog(this, Module(), copy);
+    if (WSIRunModal(dialog) != id::OK)
+        return;
+    RefreshList(3, 0, false);
+    if (dialog.GetNewInvItem() <= 0)
+        return;
+    // The new lot joins the list under the same search.
+    params_.invItem = dialog.GetNewInvItem();
+    std::unique_ptr<WSITable> table = GetSearchTable();
+    params_.invItem = 0;
+    if (table)
+        AppendRecords(*table);
+}
+
+void WSIInvReceivedDialog::CmRepackageProduct() {
+    TVL_TRACE("WSIInvReceivedDialog::CmRepackageProduct");
+    const WSIReceivedData* r = RowRecord(List()->FirstSelected());
+    if (!r)
+        return;
+    const WSIReceivedData copy = *r;
+    WSIInvRepackageProductDialog dialog(this, Module(), copy);
     if (WSIRunModal(dialog) == id::OK)
         RefreshList(3, 0, false);
 }

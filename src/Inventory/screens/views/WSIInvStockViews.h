@@ -31,9 +31,9 @@ public:
     // Puts the selected rows on a new order; refused with 38593 when they come from
     // different vendors.
     void CmAddOrder();
-    // The product overview needs a location: 38226 for a summary row.
     // Where the selected product is kept, with its quantity at each location.
     void CmShowProductLocations();
+    // The product overview needs a location: 38226 for a summary row.
     void CmShowProductOverview();
 
 protected:
@@ -74,6 +74,10 @@ public:
     const WSIReceivedData* RowRecord(int row) const;
     // Corrects the selected lot's cost, expiry date and reference.
     void CmAdjustCosts();
+    // Splits part of the selected lot off into a new lot, which joins the list.
+    void CmSplitReceipt();
+    // Repackages part of the selected lot into another product.
+    void CmRepackageProduct();
 
 protected:
     void DoRefreshList(int mode, long id, bool add) override;
