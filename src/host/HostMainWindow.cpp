@@ -15,9 +15,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
-#include <QMessageBox>
 #include <QStatusBar>
 
 #include <libpq-fe.h>
@@ -27,7 +27,6 @@
 #include <cstring>
 
 namespace {
-constexpr unsigned kScreenNotAvailableMessage = 39404;
 constexpr unsigned kProductNotFoundMessage = 39407;
 constexpr unsigned kNoLocationMessage = 39414;
 // Where the window's placement is kept between sessions.
@@ -60,27 +59,21 @@ void HostMainWindow::BuildMenus() {
     struct Entry {
         long id;
         const char* label;
-        bool available;
     };
-    // Screens that come later: their entries stay visible but disabled.
     const Entry entries[] = {
-        {cmd::Inventory, "&Inventory", true},
-        {cmd::Locations, "&Locations...", true},
-        {cmd::Units, "&Units...", true},
-        {cmd::Vendors, "&Vendors...", true},
-        {cmd::ProdTypes, "Product &types...", true},
-        {cmd::Products, "&Products...", true},
-        {cmd::OrderTypes, "&Order types...", true},
-        {cmd::Adjustments, "&Adjustment codes...", true},
-        {cmd::Setup, "&Setup...", true},
+        {cmd::Inventory, "&Inventory"},
+        {cmd::Locations, "&Locations..."},
+        {cmd::Units, "&Units..."},
+        {cmd::Vendors, "&Vendors..."},
+        {cmd::ProdTypes, "Product &types..."},
+        {cmd::Products, "&Products..."},
+        {cmd::OrderTypes, "&Order types..."},
+        {cmd::Adjustments, "&Adjustment codes..."},
+        {cmd::Setup, "&Setup..."},
     };
-    const QString notYet = QString::fromStdString(host_.Text(kScreenNotAvailableMessage));
     for (const Entry& e : entries) {
         QAction* action = menu->addAction(tr(e.label));
         action->setData(static_cast<qlonglong>(e.id));
-        action->setEnabled(e.available);
-        if (!e.available)
-            action->setToolTip(notYet);
         const long id = e.id;
         connect(action, &QAction::triggered, this, [this, id] { host_.RunCommand(id); });
         actions_[e.id] = action;

@@ -398,7 +398,6 @@ void CountScreenTest::MainScreen_CountNeedsAnActiveCountCode() {
     });
     WSIInventoryDialog main(nullptr, &host);
     QVERIFY(main.IsCommandEnabled(WSIInventoryDialog::IdCount));
-    QVERIFY(main.CommandToolTip(WSIInventoryDialog::IdCount).isEmpty());
     QVERIFY(main.DoCommand(WSIInventoryDialog::IdCount));
     QVERIFY(host.Showed(38212));
     QCOMPARE(opened, 0);

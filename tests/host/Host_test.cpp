@@ -33,8 +33,8 @@
 #include <fstream>
 
 #include <memory>
-#include <sqlite3.h>
 #include <set>
+#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -349,14 +349,12 @@ private slots:
 
     void catalogueCommandsAreEnabledAndOthersAreNotHandled() {
         StartHost();
-        QVERIFY(!host_->Text(39404).empty());
         // The catalogue commands have their screens: their entries are enabled.
         for (long id : {cmd::Locations, cmd::Units, cmd::ProdTypes, cmd::OrderTypes,
                         cmd::Adjustments, cmd::Setup, cmd::Vendors, cmd::Products}) {
             QAction* entry = window_->CommandAction(id);
             QVERIFY(entry);
             QVERIFY2(entry->isEnabled(), std::to_string(id).c_str());
-            QVERIFY(entry->toolTip().toStdString() != host_->Text(39404));
         }
         QVERIFY(window_->CommandAction(cmd::Inventory)->isEnabled());
         // Commands outside the menu are not the module's: the host logs them.

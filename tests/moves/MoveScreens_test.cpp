@@ -352,7 +352,6 @@ void MoveScreensTest::MainScreen_TransferOfSelectedReceivedItemsAndTheOtherComma
     WSIInventoryDialog main(nullptr, &host);
     // Adjust and Usage open their screens; Transfer is checked below.
     for (int command : {int(WSIInventoryDialog::IdAdjust), int(WSIInventoryDialog::IdUsage)}) {
-        QVERIFY(main.CommandToolTip(command).isEmpty());
         int template_ = 0;
         SubScreenScript script([&template_](WSIDialog& d) {
             if (dynamic_cast<WSIInvAdjBaseDialog*>(&d))
@@ -363,7 +362,6 @@ void MoveScreensTest::MainScreen_TransferOfSelectedReceivedItemsAndTheOtherComma
         QCOMPARE(template_, command == WSIInventoryDialog::IdAdjust ? WSIInvAdjDialog::kTemplate
                                                                     : WSIInvUsageDlg::kTemplate);
     }
-    QVERIFY(main.CommandToolTip(WSIInventoryDialog::IdTransfer).isEmpty());
     main.SelectTab(WSIInventoryDialog::TabReceived);
     QVERIFY(main.DoCommand(WSIInventoryDialog::IdSearch));
     auto* view = static_cast<WSIInvReceivedDialog*>(main.ListView(WSIInventoryDialog::TabReceived));

@@ -762,8 +762,6 @@ void CatalogueScreensTest::MainScreenCategoryLookupAndSetup() {
     ScreensHost& host = data->host;
     WSIInventoryDialog screen(nullptr, &host);
     using Dlg = WSIInventoryDialog;
-    QVERIFY(screen.CommandToolTip(Dlg::IdCategoryHelp).isEmpty());
-    QVERIFY(screen.CommandToolTip(Dlg::IdSetup).isEmpty());
     auto* type = screen.Control<WSIComboBox>(Dlg::IdPrdType);
     QVERIFY(type);
     type->setCurrentIndex(type->FindValue(data->prdType));

@@ -79,15 +79,6 @@ bool CmInventory(WSIInventoryApp& app) {
     return true;
 }
 
-bool CmScreenNotAvailable(WSIInventoryApp& app) {
-    TVL_TRACE("WSIInventoryApp::CmScreenNotAvailable");
-    char text[512] = "";
-    if (WSIApplication* host = app.GetHostApplication())
-        host->LoadString(kScreenNotAvailableMessage, text, sizeof text);
-    app.ShowModuleMessage(app.GetHostMainWindow(), text, "", mb::OK | mb::ICONINFORMATION);
-    return true;
-}
-
 bool CmProducts(WSIInventoryApp& app) {
     TVL_TRACE("WSIInventoryApp::CmProducts");
     auto* request = static_cast<ProductLookupRequest*>(app.CommandParameter);

@@ -6,9 +6,6 @@ class WSIInventoryApp;
 // command without an entry is not handled: the host reports that itself.
 void RegisterInventoryCommands(WSIInventoryApp& app);
 
-// Message code of the note shown by a command whose screen is not part of the module yet.
-inline constexpr unsigned kScreenNotAvailableMessage = 39404;
-
 // Command 36001: opens the inventory window, or brings the open one forward. When the
 // screen cannot be at least 1024 pixels wide, message 30832 says so and nothing opens.
 bool CmInventory(WSIInventoryApp& app);
@@ -26,7 +23,3 @@ bool CmVendors(WSIInventoryApp& app);
 // CommandParameter. Every failure is swallowed (the caller is another module that wants
 // no message), but the unit of work is always closed.
 bool CmPerformAdjustment(WSIInventoryApp& app);
-
-// Catalogue commands whose maintenance screens are not part of the module yet: they tell
-// the user so and count as carried out.
-bool CmScreenNotAvailable(WSIInventoryApp& app);

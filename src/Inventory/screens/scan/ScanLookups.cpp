@@ -17,10 +17,6 @@ long LookUpScannedProduct(BIInventory& selection, const WSIBarCodeFuncs& scan,
     return selection.FindProduct(code.c_str(), false);
 }
 
-bool ProductSearchAvailable() {
-    return true;
-}
-
 bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product) {
     const tavel::products::ProductChoice choice =
         tavel::products::LookUpProduct(parent, parent ? parent->Module() : nullptr);
@@ -28,10 +24,6 @@ bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product) {
         return false;
     code = choice.productCode;
     product = choice.product;
-    return true;
-}
-
-bool ProductEditorAvailable() {
     return true;
 }
 

@@ -15,13 +15,11 @@ long LookUpScannedProduct(BIInventory& selection, const WSIBarCodeFuncs& scan,
                           const std::string& code);
 
 // The product search in look-up mode: the chosen product and its code.
-bool ProductSearchAvailable();
 bool OpenProductSearch(WSIDialog* parent, std::string& code, long& product);
 
 // The vendor look-up: the catalogue's vendor search. False when the user chose none.
 bool OpenVendorLookUp(WSIDialog* parent, long& vendor, std::string& name);
 
-// Whether an unknown scanned code may be added to the catalogue here, and doing it: the
-// product editor on a new product with that code; its id, 0 when none was stored.
-bool ProductEditorAvailable();
+// Adds an unknown scanned code to the catalogue: the product editor on a new product with
+// that code; its id, 0 when none was stored.
 long AddProductWithCode(WSIDialog* parent, const std::string& code);

@@ -748,8 +748,7 @@ void WSIInvReceiveDialog::CmNewRefNo() {
 }
 
 bool WSIInvReceiveDialog::HandleInvalidProduct(const char* code) {
-    if (ProductEditorAvailable() && Module() &&
-        Module()->WarnDialog(this, kWarnAddProduct) == id::OK) {
+    if (Module() && Module()->WarnDialog(this, kWarnAddProduct) == id::OK) {
         const std::string shortCode = std::string(code).substr(0, 30);
         if (const long product = AddProductWithCode(this, shortCode)) {
             SetCurrentProduct(product, Quantity());

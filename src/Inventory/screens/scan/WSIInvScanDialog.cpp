@@ -48,10 +48,6 @@ WSIInvScanDialog::WSIInvScanDialog(QWidget* parent, WSIApplication* module, int 
 
     SetCommand(CmProductId, [this] { CmProduct(); });
     SetCommand(CmBarCodeId, [this] { CmBarCode(); });
-    if (!ProductSearchAvailable()) {
-        productButton_->setToolTip(LoadString(39404));
-        EnableCommand(CmProductId, false);
-    }
     EnableCommand(CmBarCodeId, false);
     ResetInput(true);
 }
@@ -555,7 +551,7 @@ void WSIInvScanListDialog::CmClear() {
 void WSIInvScanListDialog::Reset() {
     if (Entry()->isEnabled()) {
         ProductButton()->show();
-        EnableCommand(CmProductId, ProductSearchAvailable());
+        EnableCommand(CmProductId, true);
         QuantityLabel()->show();
         QuantityField()->show();
         QuantityField()->setEnabled(true);

@@ -81,7 +81,7 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
     AddColumns(kLevelsColumns);
     AddMenuCommand({CmShowProductLocationsId, tr("Product Locations"), nullptr,
-                    [this] { CmShowProductLocations(); }, nullptr, 0});
+                    [this] { CmShowProductLocations(); }});
     AddMenuCommand({CmShowProductOverviewId, tr("Product Overview"), nullptr,
                     [this] { CmShowProductOverview(); }});
     AddMenuCommand({CmShowBackOrdLocsId, tr("Back-Order Locations"),

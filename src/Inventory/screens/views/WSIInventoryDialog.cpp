@@ -14,9 +14,9 @@
 #include "WSIDatabase.h"
 #include "WSIDateEdit.h"
 #include "WSIInvClosedOrdersDialog.h"
+#include "WSIInvCountDialog.h"
 #include "WSIInvFillSelectDlg.h"
 #include "WSIInvOrderFillDialog.h"
-#include "WSIInvCountDialog.h"
 #include "WSIInvPendingOrdersDialog.h"
 #include "WSIInvReceiveDialog.h"
 #include "WSIInvSetupDialog.h"
@@ -357,19 +357,6 @@ void WSIInventoryDialog::CompleteFills() const {
             view->CompleteFill();
 }
 
-void WSIInventoryDialog::AddUnavailable(int id, const char* screenClass, int templateId) {
-    const QString tip = WSIInventoryListDialog::NotAvailableText(Module(), screenClass, templateId);
-    unavailable_[id] = tip;
-    if (QWidget* w = ControlWidget(id))
-        w->setToolTip(tip);
-    EnableCommand(id, false);
-}
-
-QString WSIInventoryDialog::CommandToolTip(int id) const {
-    const auto it = unavailable_.find(id);
-    return it == unavailable_.end() ? QString() : it->second;
-}
-
 void WSIInventoryDialog::FillSelectors() {
     TVL_TRACE("WSIInventoryDialog::FillSelectors");
     WSIDatabase* db = Module() ? Module()->GetDb() : nullptr;
@@ -505,7 +492,7 @@ void WSIInventoryDialog::ShowField(QWidget* w, bool show) {
 void WSIInventoryDialog::ShowCommand(int id, bool show) {
     QWidget* w = ControlWidget(id);
     w->setVisible(show);
-    w->setEnabled(show && !unavailable_.count(id));
+    w->setEnabled(show);
 }
 
 void WSIInventoryDialog::EnableFields() {

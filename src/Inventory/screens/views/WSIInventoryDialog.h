@@ -149,8 +149,6 @@ public:
 
     // The selection cache the filter fields show.
     BIInventory& Selection() const { return *selection_; }
-    // Tooltip of a command whose screen is not available yet ("" for the others).
-    QString CommandToolTip(int id) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -168,7 +166,6 @@ private:
     void ShowCommand(int id, bool show);
     void BlankField(QLineEdit* field);
     void ShowCategoryAndProduct();
-    void AddUnavailable(int id, const char* screenClass, int templateId);
     // Binds a command that reads or writes rows: the lists' fills complete before it runs.
     void SetRowCommand(int id, CommandHandler handler);
     void AddCommandButtonTo(class QLayout* layout, int id, const QString& text);
@@ -206,7 +203,6 @@ private:
     QLabel* vendorLabel_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     std::array<WSIInventoryListDialog*, kTabCount> views_{};
-    std::map<int, QString> unavailable_;
     QPointer<QWidget> watchedFrame_;
     std::vector<QWidget*> filterFields_;
     bool focusedOnce_ = false;

@@ -178,18 +178,14 @@ void WSIInventoryListDialog::EvColumnClick(int column) {
 
 void WSIInventoryListDialog::AddMenuCommand(MenuCommand command) {
     const int id = command.id;
-    const bool available = command.screenClass == nullptr;
     commands_.push_back(std::move(command));
     SetCommand(id, [this, id] { RunMenuCommand(id); });
-    // A screen that is not built yet cannot be opened: the command stays off.
-    if (!available)
-        EnableCommand(id, false);
 }
 
 bool WSIInventoryListDialog::IsMenuCommandEnabled(int id) const {
     const auto it = std::find_if(commands_.begin(), commands_.end(),
                                  [id](const MenuCommand& c) { return c.id == id; });
-    if (it == commands_.end() || it->screenClass != nullptr)
+    if (it == commands_.end())
         return false;
     if (Module() && Module()->IsCommandRestricted(menuId_, id))
         return false;
@@ -209,27 +205,12 @@ bool WSIInventoryListDialog::RunMenuCommand(int id) {
     return true;
 }
 
-QString WSIInventoryListDialog::NotAvailableText(WSIApplication* module, const char* screenClass,
-                                                 int templateId) {
-    // The same note as the module's catalogue commands that have no screen yet.
-    constexpr unsigned kScreenNotAvailableMessage = 39404;
-    char text[256] = {};
-    if (module)
-        module->LoadString(kScreenNotAvailableMessage, text, sizeof text);
-    return QStringLiteral("%1 (%2, %3)")
-        .arg(QString::fromUtf8(text), QString::fromLatin1(screenClass))
-        .arg(templateId);
-}
-
 QMenu* WSIInventoryListDialog::CreateContextMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
-    menu->setToolTipsVisible(true);
     for (const MenuCommand& c : commands_) {
         QAction* action = menu->addAction(c.label);
         action->setData(c.id);
         action->setEnabled(IsMenuCommandEnabled(c.id));
-        if (c.screenClass)
-            action->setToolTip(NotAvailableText(Module(), c.screenClass, c.screenTemplate));
         const int id = c.id;
         connect(action, &QAction::triggered, this, [this, id] { DoCommand(id); });
     }

@@ -41,15 +41,12 @@ public:
     static constexpr unsigned kSearchFailedMessage = 39950;
 
     // A context-menu command: its id and label, whether the selection allows it, and
-    // what it does. A command that opens a screen not built yet names that screen and
-    // stays disabled.
+    // what it does.
     struct MenuCommand {
         int id = 0;
         QString label;
         std::function<bool()> allowed;
         std::function<void()> run;
-        const char* screenClass = nullptr; // set: opens a screen that is not available yet
-        int screenTemplate = 0;
     };
 
     WSIInventoryListDialog(WSIInventoryDialog* mainScreen, WSIApplication* module, int templateId,
@@ -103,10 +100,6 @@ public:
     void CmOk() override {}
     // Closes the inventory window.
     void CmCancel() override;
-
-    // Tooltip of a command whose screen is not available yet.
-    static QString NotAvailableText(WSIApplication* module, const char* screenClass,
-                                    int templateId);
 
     // A column of a view's list: its heading and width in pixels.
     struct ColumnDef {
