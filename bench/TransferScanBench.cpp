@@ -10,7 +10,7 @@
 #include "ScanTiming.h"
 
 #include "InventoryModule.h"
-#include "LocationCombo.h"
+#include "LocationChoice.h"
 #include "WSIInvTransferDialog.h"
 #include "WSIInventoryApp.h"
 #include "WSIListWindow.h"
@@ -70,8 +70,8 @@ int main(int argc, char** argv) {
     {
         WSIInvTransferDialog screen(nullptr, &host);
         screen.SetScanDelay(60000);
-        tavel::moves::SelectLocation(*screen.findChild<QComboBox*>("transferFrom"), from);
-        tavel::moves::SelectLocation(*screen.findChild<QComboBox*>("transferTo"), to);
+        tavel::scan::ChooseLocation(*screen.findChild<QComboBox*>("transferFrom"), from);
+        tavel::scan::ChooseLocation(*screen.findChild<QComboBox*>("transferTo"), to);
         if (!std::getenv("SCAN_BENCH_HIDDEN"))
             screen.show();
         for (const std::string& code : codes)

@@ -1,7 +1,7 @@
 #include "MoveScreens_test.h"
 
 #include "DBPrdLoc.h"
-#include "LocationCombo.h"
+#include "LocationChoice.h"
 #include "StockCheck.h"
 #include "WSICodeTableDialogs.h"
 #include "WSIInvAdjDialog.h"
@@ -20,7 +20,7 @@
 #include <QTest>
 
 using T = WSIInvTransferDialog;
-using tavel::moves::SelectLocation;
+using tavel::scan::ChooseLocation;
 
 namespace {
 constexpr WSIDate kExpired{2026, 1, 31}; // before the fixture's today
@@ -108,7 +108,7 @@ int MoveScreensTest::Items(long product, const char* loc, const char* from) {
 bool MoveScreensTest::Choose(WSIInvTransferDialog& screen, const char* from, const char* to) {
     auto* fromList = screen.findChild<QComboBox*>("transferFrom");
     auto* toList = screen.findChild<QComboBox*>("transferTo");
-    return fromList && toList && SelectLocation(*fromList, from) && SelectLocation(*toList, to);
+    return fromList && toList && ChooseLocation(*fromList, from) && ChooseLocation(*toList, to);
 }
 
 bool MoveScreensTest::StockConsistent() {
@@ -279,7 +279,7 @@ void MoveScreensTest::Transfer_AllModeEmptiesATypeTwoLocation() {
     QVERIFY(all && add);
     Show(screen);
     QVERIFY(!all->isEnabled());
-    QVERIFY(SelectLocation(*from, "CART"));
+    QVERIFY(ChooseLocation(*from, "CART"));
     QVERIFY(all->isEnabled());
     all->click();
     QVERIFY(!screen.Entry()->isEnabled());
@@ -381,8 +381,8 @@ void MoveScreensTest::MainScreen_TransferOfSelectedReceivedItemsAndTheOtherComma
                 return int(id::CANCEL);
             auto* to = t->findChild<QComboBox*>("transferTo");
             auto* from = t->findChild<QComboBox*>("transferFrom");
-            if (tavel::moves::SelectedLocation(*to) != "WARD" ||
-                tavel::moves::SelectedLocation(*from) != "STORE" || t->Entry()->isEnabled())
+            if (tavel::scan::ChosenLocation(*to) != "WARD" ||
+                tavel::scan::ChosenLocation(*from) != "STORE" || t->Entry()->isEnabled())
                 return int(id::CANCEL);
             t->DoCommand(T::CmAddId);
             return t->List()->RowCount() == 2 && !to->isEnabled() ? int(id::OK) : int(id::NO);
@@ -453,7 +453,7 @@ void MoveScreensTest::Adjust_CodeTypeDecidesTheChange() {
     WSIInvAdjDialog screen(nullptr, &host);
     auto* loc = screen.findChild<QComboBox*>("location");
     QVERIFY(loc && screen.CodeField());
-    QVERIFY(SelectLocation(*loc, "WARD"));
+    QVERIFY(ChooseLocation(*loc, "WARD"));
     Show(screen);
     screen.CodeField()->setText(code);
     QVERIFY(!screen.findChild<QLabel*>("adjCodeDescription")->text().isEmpty());
@@ -544,7 +544,7 @@ void MoveScreensTest::Adjust_RefusalRepeatedAfterItsQuestion() {
         screen = std::make_unique<WSIInvUsageDlg>(nullptr, &host);
     else
         screen = std::make_unique<WSIInvAdjDialog>(nullptr, &host);
-    QVERIFY(SelectLocation(*screen->LocationList(), "WARD"));
+    QVERIFY(ChooseLocation(*screen->LocationList(), "WARD"));
     if (!usage)
         static_cast<WSIInvAdjDialog&>(*screen).CodeField()->setText(code);
     Show(*screen);
@@ -567,7 +567,7 @@ void MoveScreensTest::Adjust_RefusalRepeatedAfterItsQuestion() {
 void MoveScreensTest::Adjust_CodeLookUpAndInactiveCode() {
     const long glove = Product("GLOVE01", "WARD", 10, 6);
     WSIInvAdjDialog screen(nullptr, &host);
-    QVERIFY(SelectLocation(*screen.LocationList(), "WARD"));
+    QVERIFY(ChooseLocation(*screen.LocationList(), "WARD"));
     Show(screen);
     {
         SubScreenScript pick([](WSIDialog& d) {
@@ -618,7 +618,7 @@ void MoveScreensTest::Adjust_TabFollowsReadingOrder() {
 void MoveScreensTest::Usage_NotTrackedIsANoticeWithoutMessageBox() {
     const long glove = Product("GLOVE01", "WARD", 10, 10, 0);
     WSIInvUsageDlg screen(nullptr, &host);
-    QVERIFY(SelectLocation(*screen.LocationList(), "WARD"));
+    QVERIFY(ChooseLocation(*screen.LocationList(), "WARD"));
     Show(screen);
     Scan(screen, "5");
     Scan(screen, "GLOVE01");

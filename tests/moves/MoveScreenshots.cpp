@@ -5,7 +5,7 @@
 
 #include "ScanFixture.h"
 
-#include "LocationCombo.h"
+#include "LocationChoice.h"
 #include "WSIInvAdjDialog.h"
 #include "WSIInvTransferDialog.h"
 #include "WSIScanEdit.h"
@@ -55,21 +55,21 @@ int main(int argc, char** argv) {
     bool ok = true;
     {
         WSIInvTransferDialog transfer(nullptr, &host);
-        tavel::moves::SelectLocation(*transfer.findChild<QComboBox*>("transferFrom"), "STORE");
-        tavel::moves::SelectLocation(*transfer.findChild<QComboBox*>("transferTo"), "TRT1");
+        tavel::scan::ChooseLocation(*transfer.findChild<QComboBox*>("transferFrom"), "STORE");
+        tavel::scan::ChooseLocation(*transfer.findChild<QComboBox*>("transferTo"), "TRT1");
         ok = Shoot(transfer, host, {"4", "GLVNTM", "2", "NDL18G", "GLVNTM", "3", "SYR3ML"},
                    out + "/transfer-screen.png") &&
              ok;
     }
     {
         WSIInvAdjDialog adjust(nullptr, &host);
-        tavel::moves::SelectLocation(*adjust.LocationList(), "TRT1");
+        tavel::scan::ChooseLocation(*adjust.LocationList(), "TRT1");
         adjust.CodeField()->setText("DAM");
         ok = Shoot(adjust, host, {"2", "GLVNTM"}, out + "/adjustment-screen.png") && ok;
     }
     {
         WSIInvUsageDlg usage(nullptr, &host);
-        tavel::moves::SelectLocation(*usage.LocationList(), "TRT1");
+        tavel::scan::ChooseLocation(*usage.LocationList(), "TRT1");
         ok = Shoot(usage, host, {"3", "GLVNTM"}, out + "/usage-screen.png") && ok;
     }
     data.Close();

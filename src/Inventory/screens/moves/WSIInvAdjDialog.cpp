@@ -3,7 +3,7 @@
 #include "BIException.h"
 #include "BIInvAdj.h"
 #include "DBInvAdj.h"
-#include "LocationCombo.h"
+#include "LocationChoice.h"
 #include "Records.h"
 #include "Trace.h"
 #include "UnitOfWork.h"
@@ -38,8 +38,8 @@ WSIInvAdjBaseDialog::WSIInvAdjBaseDialog(QWidget* parent, WSIApplication* module
     grid->setColumnStretch(3, 1);
     HeaderLayout()->addLayout(grid);
     setTabOrder(location_, Entry());
-    tavel::moves::FillActiveLocations(*location_, Db(),
-                                      tavel::moves::InventoryProfileText(module, "Location"));
+    tavel::scan::FillActiveLocations(*location_, Db(),
+                                     tavel::scan::InventoryProfileLocation(module, "Location"));
 
     ModeLabel()->setText(tr("&Product:"));
     // The extra height goes below the feedback, not between the header's rows.
@@ -55,7 +55,7 @@ WSIInvAdjBaseDialog::WSIInvAdjBaseDialog(QWidget* parent, WSIApplication* module
 WSIInvAdjBaseDialog::~WSIInvAdjBaseDialog() = default;
 
 std::string WSIInvAdjBaseDialog::LocationCode() const {
-    return tavel::moves::SelectedLocation(*location_);
+    return tavel::scan::ChosenLocation(*location_);
 }
 
 void WSIInvAdjBaseDialog::FinishOpening(QWidget* next) {

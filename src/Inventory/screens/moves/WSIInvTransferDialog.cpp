@@ -3,7 +3,7 @@
 #include "BIException.h"
 #include "BIInvTransfer.h"
 #include "BIInventory.h"
-#include "LocationCombo.h"
+#include "LocationChoice.h"
 #include "Trace.h"
 #include "UnitOfWork.h"
 #include "WSIDatabase.h"
@@ -67,13 +67,13 @@ WSIInvTransferDialog::WSIInvTransferDialog(QWidget* parent, WSIApplication* modu
     resize(960, 600);
 
     // Opening: the profile's locations, the mode the caller's selection allows.
-    tavel::moves::FillActiveLocations(*from_, Db(),
-                                      tavel::moves::InventoryProfileText(module, "Transfer From"));
-    tavel::moves::FillActiveLocations(*to_, Db(),
-                                      tavel::moves::InventoryProfileText(module, "Transfer To"));
+    tavel::scan::FillActiveLocations(
+        *from_, Db(), tavel::scan::InventoryProfileLocation(module, "Transfer From"));
+    tavel::scan::FillActiveLocations(*to_, Db(),
+                                     tavel::scan::InventoryProfileLocation(module, "Transfer To"));
     if (!orderingLoc_.empty()) {
         const int keep = to_->currentIndex();
-        if (tavel::moves::SelectLocation(*to_, orderingLoc_))
+        if (tavel::scan::ChooseLocation(*to_, orderingLoc_))
             orderingIndex_ = to_->currentIndex();
         to_->setCurrentIndex(keep);
     }
@@ -83,7 +83,7 @@ WSIInvTransferDialog::WSIInvTransferDialog(QWidget* parent, WSIApplication* modu
         // The selected items move from where they lie: that location, when they share one.
         std::string lies;
         for (const WSIReceivedData* row : received_()) {
-            const std::string at = row ? tavel::moves::TrimmedCode(row->InvLoc) : std::string();
+            const std::string at = row ? tavel::scan::TrimmedCode(row->InvLoc) : std::string();
             if (lies.empty())
                 lies = at;
             else if (at != lies)
@@ -92,7 +92,7 @@ WSIInvTransferDialog::WSIInvTransferDialog(QWidget* parent, WSIApplication* modu
                 break;
         }
         if (!lies.empty())
-            tavel::moves::SelectLocation(*from_, lies);
+            tavel::scan::ChooseLocation(*from_, lies);
     } else {
         byProduct_->setChecked(true);
     }
@@ -189,7 +189,7 @@ WSIInvTransferDialog::Mode WSIInvTransferDialog::CurrentMode() const {
 // --- Locations and mode ------------------------------------------------------------------
 
 void WSIInvTransferDialog::EvTransferFromChanged() {
-    const std::string from = tavel::moves::SelectedLocation(*from_);
+    const std::string from = tavel::scan::ChosenLocation(*from_);
     WSIInvLoc loc(Db());
     std::snprintf(loc.data.InvLoc, sizeof loc.data.InvLoc, "%s", from.c_str());
     const bool noStock = !from.empty() && Db() && loc.GetEqual(__FILE__, __LINE__) &&
@@ -309,7 +309,7 @@ void WSIInvTransferDialog::DoScan(bool, bool, bool, bool) {
     const long product = CurrentProduct();
     const short quantity = Quantity();
     if (!RunBusiness([&] {
-            OpenBatch(tavel::moves::SelectedLocation(*from_), tavel::moves::SelectedLocation(*to_));
+            OpenBatch(tavel::scan::ChosenLocation(*from_), tavel::scan::ChosenLocation(*to_));
             transfer_->Transfer(product, quantity, false, false, false);
         })) {
         Entry()->SetTextQuietly(QString());
@@ -379,7 +379,7 @@ void WSIInvTransferDialog::DoTransferAll() {
     TVL_TRACE("WSIInvTransferDialog::DoTransferAll");
     WSIWaitCursor wait;
     const bool moved = RunBusiness([&] {
-        OpenBatch(tavel::moves::SelectedLocation(*from_), tavel::moves::SelectedLocation(*to_));
+        OpenBatch(tavel::scan::ChosenLocation(*from_), tavel::scan::ChosenLocation(*to_));
         transfer_->TransferAll(TemplateId());
     });
     // Each product moves in a unit of work of its own: what moved before a refusal stays
@@ -404,7 +404,7 @@ void WSIInvTransferDialog::DoTransferSelected() {
     const bool moved = RunBusiness([&] {
         try {
             transfer_->BeginTransferInvItem();
-            OpenBatch(tavel::moves::SelectedLocation(*from_), orderingLoc_);
+            OpenBatch(tavel::scan::ChosenLocation(*from_), orderingLoc_);
             for (const WSIReceivedData* row : received_()) {
                 if (!row)
                     continue;
