@@ -98,6 +98,8 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
     AddMenuCommand({CmAddOrderId, tr("Add to Order"),
                     [this] { return MainScreen() && MainScreen()->IsShowOrderQuantitiesChecked(); },
                     [this] { CmAddOrder(); }});
+    AddMenuCommand({CmBinLabelsId, tr("Bin Labels"), [this] { return List()->RowCount() > 0; },
+                    [this] { CmBinLabels(); }});
 }
 
 const WSILevelsData* WSIInvLevelsDialog::RowRecord(int row) const {
@@ -260,6 +262,8 @@ WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIAp
                     },
                     [this] { CmRepackageProduct(); }});
     AddMenuCommand({CmAdjustCostsId, tr("Adjust Costs"), one, [this] { CmAdjustCosts(); }});
+    AddMenuCommand({CmLotLabelsId, tr("Lot Labels"), [this] { return List()->SelectedCount() > 0; },
+                    [this] { CmLotLabels(); }});
 }
 
 void WSIInvReceivedDialog::CmAdjustCosts() {
