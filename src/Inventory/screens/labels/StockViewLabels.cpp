@@ -65,13 +65,9 @@ std::string Text(const char* field) {
 } // namespace
 
 void WSIInvLevelsDialog::CmBinLabels() {
-    std::vector<int> rows = List()->SelectedRows();
-    if (rows.empty())
-        for (int row = 0; row < List()->RowCount(); ++row)
-            rows.push_back(row);
     std::vector<BinLabel> labels;
     QString refusal;
-    for (int row : rows) {
+    for (int row : List()->SelectedRows()) {
         const WSILevelsData* r = RowRecord(row);
         if (!r)
             continue;

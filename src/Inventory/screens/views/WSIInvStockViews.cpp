@@ -98,8 +98,7 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
     AddMenuCommand({CmAddOrderId, tr("Add to Order"),
                     [this] { return MainScreen() && MainScreen()->IsShowOrderQuantitiesChecked(); },
                     [this] { CmAddOrder(); }});
-    AddMenuCommand({CmBinLabelsId, tr("Bin Labels"), [this] { return List()->RowCount() > 0; },
-                    [this] { CmBinLabels(); }});
+    AddMenuCommand({CmBinLabelsId, tr("Bin Labels"), nullptr, [this] { CmBinLabels(); }});
 }
 
 const WSILevelsData* WSIInvLevelsDialog::RowRecord(int row) const {

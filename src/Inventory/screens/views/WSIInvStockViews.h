@@ -36,7 +36,7 @@ public:
     void CmShowProductLocations();
     // The product overview needs a location: 38226 for a summary row.
     void CmShowProductOverview();
-    // Bin labels for the selected rows, or for every row when none is selected.
+    // Bin labels for the selected rows (a location's products: search it, select all).
     void CmBinLabels();
 
 protected:
