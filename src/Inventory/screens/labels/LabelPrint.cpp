@@ -27,7 +27,7 @@ struct SymbolDeleter {
 };
 using SymbolPtr = std::unique_ptr<zint_symbol, SymbolDeleter>;
 
-Symbol Encode(int symbology, int inputMode, const std::string& data) {
+Symbol Encode(int symbology, int inputMode, int option3, const std::string& data) {
     Symbol out;
     out.data = data;
     SymbolPtr symbol(ZBarcode_Create());
@@ -37,6 +37,7 @@ Symbol Encode(int symbology, int inputMode, const std::string& data) {
     }
     symbol->symbology = symbology;
     symbol->input_mode = inputMode;
+    symbol->option_3 = option3;
     symbol->show_hrt = 0; // the label prints its own text
     symbol->output_options |= BARCODE_QUIET_ZONES;
     const int rc =
@@ -157,11 +158,12 @@ std::string DateText(const WSIDate& d) {
 } // namespace
 
 Symbol EncodeCode128(const std::string& data) {
-    return Encode(BARCODE_CODE128, DATA_MODE, data);
+    return Encode(BARCODE_CODE128, DATA_MODE, 0, data);
 }
 
 Symbol EncodeGs1DataMatrix(const std::string& elementString) {
-    return Encode(BARCODE_DATAMATRIX, GS1_MODE | GS1PARENS_MODE, elementString);
+    // Square symbols only: the rectangular sizes come out too flat for a label's corner.
+    return Encode(BARCODE_DATAMATRIX, GS1_MODE | GS1PARENS_MODE, DM_SQUARE, elementString);
 }
 
 void PaintSymbol(QPainter& painter, const Symbol& symbol, const QRectF& target, bool keepAspect) {
@@ -226,10 +228,10 @@ bool PrintLotLabels(const std::vector<LotLabel>& labels, const LabelSheet& sheet
     const DrawLabel draw = [&](QPainter& p, const QRectF& cell, double mm, int n) {
         const LotLabel& l = labels[n];
         const QRectF inner = cell.adjusted(2.5 * mm, 2 * mm, -2.5 * mm, -1.5 * mm);
-        // The element string in human-readable form along the bottom, under the symbol.
+        // The element string in human-readable form right under the symbol.
         const QFont small = LabelFont(6);
         const double lineHeight = QFontMetricsF(small, p.device()).height();
-        const double side = std::min(inner.height() - lineHeight, inner.width() / 3);
+        const double side = std::min(inner.height() - lineHeight - 0.5 * mm, inner.width() / 3);
         PaintSymbol(p, symbols[n], QRectF(inner.topLeft(), QSizeF(side, side)), true);
         p.setPen(Qt::black);
         QRectF text(inner.left() + side + 2 * mm, inner.top(), inner.width() - side - 2 * mm,
@@ -240,8 +242,8 @@ bool PrintLotLabels(const std::vector<LotLabel>& labels, const LabelSheet& sheet
             Line(p, text, "Lot " + l.lot, LabelFont(7));
         if (!l.expiry.IsNull())
             Line(p, text, "Expires " + DateText(l.expiry), LabelFont(7, true));
-        QRectF bottom(inner.left(), inner.bottom() - lineHeight, inner.width(), lineHeight);
-        Line(p, bottom, l.elementString, small);
+        QRectF below(inner.left(), inner.top() + side + 0.5 * mm, inner.width(), lineHeight);
+        Line(p, below, l.elementString, small);
     };
     return Print(sheet, static_cast<int>(labels.size()), "Lot labels", output, draw, error);
 }

@@ -261,8 +261,7 @@ WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIAp
                     },
                     [this] { CmRepackageProduct(); }});
     AddMenuCommand({CmAdjustCostsId, tr("Adjust Costs"), one, [this] { CmAdjustCosts(); }});
-    AddMenuCommand({CmLotLabelsId, tr("Lot Labels"), [this] { return List()->SelectedCount() > 0; },
-                    [this] { CmLotLabels(); }});
+    AddMenuCommand({CmLotLabelsId, tr("Lot Labels"), nullptr, [this] { CmLotLabels(); }});
 }
 
 void WSIInvReceivedDialog::CmAdjustCosts() {
