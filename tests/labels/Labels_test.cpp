@@ -130,6 +130,14 @@ TEST(LotLabel, SymbolDataScansBackToGtinLotAndExpiry) {
     }
 }
 
+// The library reads the data as GS1: a GTIN with a wrong check digit or an unknown
+// identifier is not encoded as if it were plain text.
+TEST(LotLabel, SymbologyLibraryChecksTheGs1Data) {
+    EXPECT_FALSE(EncodeGs1DataMatrix("(01)04006381333932(17)271231").Ok());
+    EXPECT_FALSE(EncodeGs1DataMatrix("(01)04006381333931(17)271332").Ok());
+    EXPECT_TRUE(EncodeGs1DataMatrix("(01)04006381333931(17)271231").Ok());
+}
+
 TEST(LotLabel, RefusedWithTheReason) {
     struct Case {
         const char* upc;

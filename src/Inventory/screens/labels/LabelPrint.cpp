@@ -40,6 +40,8 @@ Symbol Encode(int symbology, int inputMode, int option3, const std::string& data
     symbol->option_3 = option3;
     symbol->show_hrt = 0; // the label prints its own text
     symbol->output_options |= BARCODE_QUIET_ZONES;
+    // Data that breaks a GS1 rule (check digit, date) fails instead of printing with a warning.
+    symbol->warn_level = WARN_FAIL_ALL;
     const int rc =
         ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
                         static_cast<int>(data.size()));
