@@ -157,6 +157,22 @@ std::string DateText(const WSIDate& d) {
     return buf;
 }
 
+// Every label's symbol, encoded before anything is drawn: a failure prints nothing.
+template <class Label>
+bool EncodeAll(const std::vector<Label>& labels, std::string Label::*data,
+               Symbol (*encode)(const std::string&), std::vector<Symbol>& symbols,
+               std::string& error) {
+    symbols.reserve(labels.size());
+    for (const Label& l : labels) {
+        symbols.push_back(encode(l.*data));
+        if (!symbols.back().Ok()) {
+            error = l.*data + ": " + symbols.back().error;
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 Symbol EncodeCode128(const std::string& data) {
@@ -188,14 +204,8 @@ void PaintSymbol(QPainter& painter, const Symbol& symbol, const QRectF& target, 
 bool PrintBinLabels(const std::vector<BinLabel>& labels, const LabelSheet& sheet,
                     const tavel::report::ReportOutput& output, std::string& error) {
     std::vector<Symbol> symbols;
-    symbols.reserve(labels.size());
-    for (const BinLabel& l : labels) {
-        symbols.push_back(EncodeCode128(l.productCode));
-        if (!symbols.back().Ok()) {
-            error = l.productCode + ": " + symbols.back().error;
-            return false;
-        }
-    }
+    if (!EncodeAll(labels, &BinLabel::productCode, EncodeCode128, symbols, error))
+        return false;
     const DrawLabel draw = [&](QPainter& p, const QRectF& cell, double mm, int n) {
         const BinLabel& l = labels[n];
         QRectF box = cell.adjusted(3 * mm, 2 * mm, -3 * mm, -1.5 * mm);
@@ -219,14 +229,8 @@ bool PrintBinLabels(const std::vector<BinLabel>& labels, const LabelSheet& sheet
 bool PrintLotLabels(const std::vector<LotLabel>& labels, const LabelSheet& sheet,
                     const tavel::report::ReportOutput& output, std::string& error) {
     std::vector<Symbol> symbols;
-    symbols.reserve(labels.size());
-    for (const LotLabel& l : labels) {
-        symbols.push_back(EncodeGs1DataMatrix(l.elementString));
-        if (!symbols.back().Ok()) {
-            error = l.elementString + ": " + symbols.back().error;
-            return false;
-        }
-    }
+    if (!EncodeAll(labels, &LotLabel::elementString, EncodeGs1DataMatrix, symbols, error))
+        return false;
     const DrawLabel draw = [&](QPainter& p, const QRectF& cell, double mm, int n) {
         const LotLabel& l = labels[n];
         const QRectF inner = cell.adjusted(2.5 * mm, 2 * mm, -2.5 * mm, -1.5 * mm);
