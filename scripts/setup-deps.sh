@@ -11,6 +11,7 @@ packages=(
     libsodium-dev
     qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev fonts-dejavu-core
     poppler-utils
+    libzint-dev
 )
 
 missing=()

@@ -98,6 +98,7 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
     AddMenuCommand({CmAddOrderId, tr("Add to Order"),
                     [this] { return MainScreen() && MainScreen()->IsShowOrderQuantitiesChecked(); },
                     [this] { CmAddOrder(); }});
+    AddMenuCommand({CmBinLabelsId, tr("Bin Labels"), nullptr, [this] { CmBinLabels(); }});
 }
 
 const WSILevelsData* WSIInvLevelsDialog::RowRecord(int row) const {
@@ -260,6 +261,7 @@ WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIAp
                     },
                     [this] { CmRepackageProduct(); }});
     AddMenuCommand({CmAdjustCostsId, tr("Adjust Costs"), one, [this] { CmAdjustCosts(); }});
+    AddMenuCommand({CmLotLabelsId, tr("Lot Labels"), nullptr, [this] { CmLotLabels(); }});
 }
 
 void WSIInvReceivedDialog::CmAdjustCosts() {

@@ -19,6 +19,7 @@ public:
     static constexpr int CmShowProductOverviewId = 25142;
     static constexpr int CmShowBackOrdLocsId = 25143;
     static constexpr int CmAddOrderId = 25144;
+    static constexpr int CmBinLabelsId = 25145;
 
     WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                        int templateId = 25003);
@@ -35,6 +36,8 @@ public:
     void CmShowProductLocations();
     // The product overview needs a location: 38226 for a summary row.
     void CmShowProductOverview();
+    // Bin labels for the selected rows (a location's products: search it, select all).
+    void CmBinLabels();
 
 protected:
     void DoRefreshList(int mode, long id, bool add) override;
@@ -64,6 +67,7 @@ public:
     static constexpr int CmRepackageProductId = 25151;
     static constexpr int CmAdjustCostsId = 25152;
     static constexpr int CmSplitReceiptId = 25153;
+    static constexpr int CmLotLabelsId = 25154;
 
     WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIApplication* module,
                          int templateId = 25005);
@@ -78,6 +82,8 @@ public:
     void CmSplitReceipt();
     // Repackages part of the selected lot into another product.
     void CmRepackageProduct();
+    // GS1 lot labels for the selected lots.
+    void CmLotLabels();
 
 protected:
     void DoRefreshList(int mode, long id, bool add) override;
