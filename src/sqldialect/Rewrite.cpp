@@ -762,6 +762,27 @@ bool IsDate(const Expr& e, const SchemaHints& hints, DateMemo* memo) {
         if (auto known = memo->find(&e); known != memo->end())
             return known->second;
     }
+    // A long chain of + and - (thousands of terms) nests to the left: walk its spine in a
+    // loop, so that the stack does not grow with the number of terms.
+    const auto isChainLink = [](const Expr& x) {
+        return x.kind == Kind::Binary && (x.op == "+" || x.op == "-") && x.args.size() == 2;
+    };
+    if (isChainLink(e) && isChainLink(*e.args[0])) {
+        std::vector<const Expr*> spine;
+        const Expr* at = &e;
+        while (isChainLink(*at) && !(memo && memo->count(at))) {
+            spine.push_back(at);
+            at = at->args[0].get();
+        }
+        bool date = IsDate(*at, hints, memo);
+        for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
+            const bool right = IsDate(*(*it)->args[1], hints, memo);
+            date = (*it)->op == "+" ? date != right : date && !right;
+            if (memo)
+                memo->emplace(*it, date);
+        }
+        return date;
+    }
     const bool date = ExprIsDate(e, hints, memo);
     if (memo)
         memo->emplace(&e, date);
