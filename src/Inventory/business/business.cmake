@@ -11,4 +11,5 @@ target_sources(inventory_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BIInvRec.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BIInvPick.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BICatalogue.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvExpiry.cpp
 )
