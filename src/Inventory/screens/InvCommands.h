@@ -27,6 +27,10 @@ bool CmVendors(WSIInventoryApp& app);
 // no message), but the unit of work is always closed.
 bool CmPerformAdjustment(WSIInventoryApp& app);
 
+// Command 36020: the expiry watch, on the workstation's location (profile "Inventory",
+// "Location") when it has one.
+bool CmExpiryWatch(WSIInventoryApp& app);
+
 // Catalogue commands whose maintenance screens are not part of the module yet: they tell
 // the user so and count as carried out.
 bool CmScreenNotAvailable(WSIInventoryApp& app);
