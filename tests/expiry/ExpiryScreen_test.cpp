@@ -2,6 +2,7 @@
 
 #include "DBPrdLoc.h"
 #include "LocationCombo.h"
+#include "RecordingReportEngine.h"
 #include "StockCheck.h"
 #include "WSIInvAdjDialog.h"
 #include "WSIInvExpiryWatchDialog.h"
@@ -250,4 +251,38 @@ void ExpiryScreenTest::MainScreenCommandOpensTheWatch() {
     });
     QVERIFY(main.DoCommand(WSIInventoryDialog::IdExpiry));
     QCOMPARE(products, (std::vector<std::string>{"VACC01", "GAUZE1"}));
+}
+
+void ExpiryScreenTest::PrintPassesTheWindowAndLocation() {
+    RecordingReportEngine recording;
+    host.engine = &recording;
+    W watch(nullptr, &host);
+    auto* window = watch.findChild<QComboBox*>("window");
+    auto* location = watch.findChild<QComboBox*>("location");
+    QVERIFY(window && location);
+    window->setCurrentIndex(1); // 60 days: the last day is 05/14/2026
+    location->setCurrentIndex(location->findData("STORE"));
+    QVERIFY(watch.DoCommand(W::IdPrint));
+    // And for every location.
+    location->setCurrentIndex(0);
+    QVERIFY(watch.DoCommand(W::IdPrint));
+    host.engine = nullptr;
+
+    QCOMPARE(recording.reports.size(), std::size_t(2));
+    // Formula values travel between double quotes.
+    using Formulas = std::vector<std::pair<std::string, std::string>>;
+    const Formulas store = {{"UntilYear", "\"2026\""},
+                            {"UntilMonth", "\"5\""},
+                            {"UntilDay", "\"14\""},
+                            {"AllLocations", "\"0\""},
+                            {"InvLoc", "\"STORE\""}};
+    const Formulas all = {{"UntilYear", "\"2026\""},
+                          {"UntilMonth", "\"5\""},
+                          {"UntilDay", "\"14\""},
+                          {"AllLocations", "\"1\""},
+                          {"InvLoc", "\"\""}};
+    QCOMPARE(recording.reports[0].file, std::string(W::kReportFile));
+    QVERIFY(recording.reports[0].preview);
+    QVERIFY(recording.reports[0].formulas == store);
+    QVERIFY(recording.reports[1].formulas == all);
 }

@@ -22,6 +22,7 @@ private slots:
     void LotMovedThroughTheTransferScreen();
     void WithoutExpiredStockCodeTheUserPicksOne();
     void MainScreenCommandOpensTheWatch();
+    void PrintPassesTheWindowAndLocation();
 
 private:
     // A product at loc with one received lot of `quantity` expiring on `expiry`.
