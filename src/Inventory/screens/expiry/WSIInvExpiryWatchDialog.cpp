@@ -33,7 +33,7 @@ QString DateText(const WSIDate& d) {
 }
 
 QString Money(double value) {
-    return QLocale::c().toString(value, 'f', 2);
+    return QLocale(QLocale::English).toString(value, 'f', 2);
 }
 
 QString Quantity(double value) {
@@ -175,10 +175,10 @@ void WSIInvExpiryWatchDialog::BuildList() {
     list_->setObjectName("list");
     list_->AddColumn(tr("Expires"), 90);
     list_->AddColumn(tr("Days left"), 70, Qt::AlignRight | Qt::AlignVCenter);
-    list_->AddColumn(tr("Status"), 110);
-    list_->AddColumn(tr("Location"), 150);
+    list_->AddColumn(tr("Status"), 105);
+    list_->AddColumn(tr("Location"), 195);
     list_->AddColumn(tr("Product"), 90);
-    list_->AddColumn(tr("Description"), 250);
+    list_->AddColumn(tr("Description"), 245);
     list_->AddColumn(tr("Lot"), 55, Qt::AlignRight | Qt::AlignVCenter);
     list_->AddColumn(tr("Quantity"), 70, Qt::AlignRight | Qt::AlignVCenter);
     list_->AddColumn(tr("Unit"), 55);
