@@ -319,41 +319,41 @@ void WSIInvExpiryWatchDialog::CmSearch() {
     EnableCommands();
 }
 
-const ExpiringLot* WSIInvExpiryWatchDialog::SelectedLot() {
+std::optional<ExpiringLot> WSIInvExpiryWatchDialog::ChosenLot() {
     const int row = list_->FirstSelected();
-    const ExpiringLot* lot = row >= 0 ? list_->RowData<ExpiringLot>(row) : nullptr;
-    if (!lot)
+    const ExpiringLot* selected = row >= 0 ? list_->RowData<ExpiringLot>(row) : nullptr;
+    if (!selected) {
         MessageBox(kMsgSelectLot, mb::OK | mb::ICONINFORMATION);
-    return lot;
-}
-
-bool WSIInvExpiryWatchDialog::LotStillThere(const ExpiringLot& lot) {
+        return std::nullopt;
+    }
+    const ExpiringLot lot = *selected;
     WSIInvItem item(Db());
     item.data.InvItem = lot.invItem;
     if (item.GetEqual(__FILE__, __LINE__) && item.data.Balance > 0)
-        return true;
+        return lot;
     // Used or moved at another workstation since the list was read.
     MessageBox(kMsgLotGone, mb::OK | mb::ICONINFORMATION);
     CmSearch();
-    return false;
+    return std::nullopt;
+}
+
+void WSIInvExpiryWatchDialog::FillEntry(WSIInvScanDialog& screen, const ExpiringLot& lot) {
+    if (auto* quantity = screen.findChild<QLineEdit*>("quantity"))
+        quantity->setText(Quantity(lot.balance));
+    screen.Entry()->SetTextQuietly(QString::fromStdString(lot.productCode));
 }
 
 void WSIInvExpiryWatchDialog::CmAdjust() {
     TVL_TRACE("WSIInvExpiryWatchDialog::CmAdjust");
-    const ExpiringLot* selected = SelectedLot();
-    if (!selected)
-        return;
-    const ExpiringLot lot = *selected;
-    if (!LotStillThere(lot))
+    const std::optional<ExpiringLot> lot = ChosenLot();
+    if (!lot)
         return;
     {
         WSIInvAdjDialog adjust(this, Module());
-        tavel::moves::SelectLocation(*adjust.LocationList(), lot.invLoc);
+        tavel::moves::SelectLocation(*adjust.LocationList(), lot->invLoc);
         const std::string code = expiry_->ExpiredStockCode();
         adjust.CodeField()->setText(QString::fromStdString(code));
-        if (auto* quantity = adjust.findChild<QLineEdit*>("quantity"))
-            quantity->setText(Quantity(lot.balance));
-        adjust.Entry()->SetTextQuietly(QString::fromStdString(lot.productCode));
+        FillEntry(adjust, *lot);
         // Without a code for expired stock the user picks one first; else Enter confirms.
         if (code.empty())
             adjust.CodeField()->setFocus();
@@ -366,21 +366,15 @@ void WSIInvExpiryWatchDialog::CmAdjust() {
 
 void WSIInvExpiryWatchDialog::CmTransfer() {
     TVL_TRACE("WSIInvExpiryWatchDialog::CmTransfer");
-    const ExpiringLot* selected = SelectedLot();
-    if (!selected)
-        return;
-    const ExpiringLot lot = *selected;
-    if (!LotStillThere(lot))
+    const std::optional<ExpiringLot> lot = ChosenLot();
+    if (!lot)
         return;
     {
-        // Scanned by product: the lot's location, product and balance filled in; the user
-        // chooses where it goes and confirms with Enter.
+        // Scanned by product: the user chooses where the lot goes and confirms with Enter.
         WSIInvTransferDialog transfer(this, Module());
         if (auto* from = transfer.findChild<QComboBox*>("transferFrom"))
-            tavel::moves::SelectLocation(*from, lot.invLoc);
-        if (auto* quantity = transfer.findChild<QLineEdit*>("quantity"))
-            quantity->setText(Quantity(lot.balance));
-        transfer.Entry()->SetTextQuietly(QString::fromStdString(lot.productCode));
+            tavel::moves::SelectLocation(*from, lot->invLoc);
+        FillEntry(transfer, *lot);
         if (auto* to = transfer.findChild<QComboBox*>("transferTo"))
             to->setFocus();
         WSIRunModal(transfer);

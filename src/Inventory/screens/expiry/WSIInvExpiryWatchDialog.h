@@ -12,12 +12,14 @@
 #include <QColor>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QComboBox;
 class QLabel;
 class WSIDateEdit;
+class WSIInvScanDialog;
 class WSIListWindow;
 
 class WSIInvExpiryWatchDialog : public WSIDialog {
@@ -78,10 +80,11 @@ private:
     void BuildList();
     void BuildButtons();
     void EnableCommands();
-    // The selected lot; null (and the reason said) when none is selected.
-    const tavel::ExpiringLot* SelectedLot();
-    // The lot as it is stored now; false (and said) when its stock is gone meanwhile.
-    bool LotStillThere(const tavel::ExpiringLot& lot);
+    // The selected lot, when it still has stock; none (and the reason said) when no lot is
+    // selected or its stock was used or moved meanwhile (the list is then read again).
+    std::optional<tavel::ExpiringLot> ChosenLot();
+    // The lot's product and balance in a scan screen's entry, to be confirmed there.
+    static void FillEntry(WSIInvScanDialog& screen, const tavel::ExpiringLot& lot);
 
     std::unique_ptr<tavel::BIInvExpiry> expiry_;
     std::vector<tavel::ExpiringLot> lots_;
