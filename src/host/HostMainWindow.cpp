@@ -263,7 +263,10 @@ void HostMainWindow::ShowExpiryNotice() {
     char text[512];
     TVL_FORMAT(text, host_.Text(kExpiringLotsMessage).c_str(), lots, code.c_str(),
                kExpiryNoticeDays);
-    Say(QString::fromUtf8(text));
+    // A widget of its own, not a passing message: hovering a menu would wipe that.
+    auto* notice = new QLabel(QString::fromUtf8(text), this);
+    notice->setObjectName(QStringLiteral("statusExpiry"));
+    statusBar()->addWidget(notice, 1);
 }
 
 void HostMainWindow::Say(const QString& text) {
