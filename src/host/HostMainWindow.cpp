@@ -1,5 +1,7 @@
 #include "HostMainWindow.h"
 
+#include "BIInvExpiry.h"
+#include "BoundedFormat.h"
 #include "CommandParameters.h"
 #include "HostDatabase.h"
 #include "Schema.h"
@@ -29,6 +31,9 @@
 namespace {
 constexpr unsigned kProductNotFoundMessage = 39407;
 constexpr unsigned kNoLocationMessage = 39414;
+// "%ld lots at %s expire within %d days or have expired", shown at sign-in.
+constexpr unsigned kExpiringLotsMessage = 40253;
+constexpr int kExpiryNoticeDays = 30;
 // Where the window's placement is kept between sessions.
 constexpr const char* kPlacementSection = "Host";
 constexpr const char* kPlacementKey = "MainWindow";
@@ -40,6 +45,7 @@ HostMainWindow::HostMainWindow(TavelHost& host) : host_(host), mdi_(new QMdiArea
     setCentralWidget(mdi_);
     BuildMenus();
     BuildStatusBar();
+    ShowExpiryNotice();
     host_.SetMainWindow(this);
     // The workstation's location may change in a screen: read it again as windows change.
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { RefreshStatus(); });
@@ -70,6 +76,7 @@ void HostMainWindow::BuildMenus() {
         {cmd::OrderTypes, "&Order types..."},
         {cmd::Adjustments, "&Adjustment codes..."},
         {cmd::Setup, "&Setup..."},
+        {cmd::ExpiryWatch, "Expiry &watch..."},
     };
     for (const Entry& e : entries) {
         QAction* action = menu->addAction(tr(e.label));
@@ -235,6 +242,24 @@ QIcon HostMainWindow::Icon(int resourceId) {
 QAction* HostMainWindow::CommandAction(long commandId) const {
     auto it = actions_.find(commandId);
     return it == actions_.end() ? nullptr : it->second;
+}
+
+void HostMainWindow::ShowExpiryNotice() {
+    WSIDatabase* db = host_.GetDb();
+    std::string code = host_.GetProfile()->GetString("Inventory", "Location", "");
+    code.erase(code.find_last_not_of(' ') + 1);
+    if (!db || code.empty())
+        return;
+    const long lots = tavel::BIInvExpiry(db).CountWithin(kExpiryNoticeDays, code);
+    if (lots == 0)
+        return;
+    char text[512];
+    TVL_FORMAT(text, host_.Text(kExpiringLotsMessage).c_str(), lots, code.c_str(),
+               kExpiryNoticeDays);
+    // A widget of its own, not a passing message: hovering a menu would wipe that.
+    auto* notice = new QLabel(QString::fromUtf8(text), this);
+    notice->setObjectName(QStringLiteral("statusExpiry"));
+    statusBar()->addWidget(notice, 1);
 }
 
 void HostMainWindow::Say(const QString& text) {

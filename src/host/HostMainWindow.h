@@ -30,6 +30,9 @@ public:
     QAction* CommandAction(long commandId) const;
     // Shows a line in the status bar.
     void Say(const QString& text);
+    // At sign-in: when the workstation's location holds lots that expire within 30 days
+    // (or have expired), one status-bar line says how many. Nothing otherwise.
+    void ShowExpiryNotice();
     // Reads the user, database and workstation location again into the status bar.
     void RefreshStatus();
     // The About box's text: program, schema and library versions.

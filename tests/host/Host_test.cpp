@@ -1,6 +1,7 @@
 // The desktop host: database opening and sign-in, the prompt service, the module's
 // commands run from the host, notifications to the inventory window and the profile.
 
+#include "BIInvExpiry.h"
 #include "CommandParameters.h"
 #include "DemoData.h"
 #include "HostDatabase.h"
@@ -489,6 +490,36 @@ private slots:
     }
 
     // Support staff ask who, where and on what: the frame says it without a window open.
+    // At sign-in, one status-bar line counts the lots of the workstation's location that
+    // expire within 30 days; none without a location or without such lots.
+    void expiryNoticeAtSignIn() {
+        StartHost();
+        const auto notice = [](HostMainWindow& w) {
+            auto* label = w.findChild<QLabel*>(QStringLiteral("statusExpiry"));
+            return label ? label->text() : QString();
+        };
+        QVERIFY(notice(*window_).isEmpty());
+        QAction* watch = window_->CommandAction(cmd::ExpiryWatch);
+        QVERIFY(watch && watch->isEnabled());
+
+        const long lots = tavel::BIInvExpiry(host_->GetDb()).CountWithin(30, "STORE");
+        QVERIFY(lots > 0);
+        host_->GetProfile()->WriteString("Inventory", "Location", "STORE");
+        {
+            HostMainWindow signedIn(*host_);
+            const QString line = notice(signedIn);
+            QVERIFY2(
+                line.startsWith(QStringLiteral("%1 lots at STORE expire within 30 days").arg(lots)),
+                qPrintable(line));
+        }
+        host_->GetProfile()->WriteString("Inventory", "Location", "NOLOTS");
+        {
+            HostMainWindow signedIn(*host_);
+            QVERIFY(notice(signedIn).isEmpty());
+        }
+        host_->SetMainWindow(window_.get());
+    }
+
     void statusBarAboutBoxWindowMenuAndPlacement() {
         StartHost();
         const auto part = [this](const char* name) {

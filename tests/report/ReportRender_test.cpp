@@ -4,6 +4,7 @@
 #include "QtReportEngine.h"
 #include "ReportRender.h"
 
+#include "BIInvExpiry.h"
 #include "CCrystalReportObj.h"
 #include "DemoData.h"
 #include "Paths.h"
@@ -271,6 +272,38 @@ TEST_F(ReportRenderTest, ProductOverviewSinceStartDate) {
                  "Nothing moved in this period.");
 }
 
+// The expiry report lists what the expiry watch lists: its total is the lots' value, at
+// one location or at all of them.
+TEST_F(ReportRenderTest, ExpiryReportTotalsTheWatchedLots) {
+    const WSIDate until{2026, 4, 14};
+    const auto money = [](double v) {
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%.2f", v);
+        std::string s = digits;
+        for (int at = static_cast<int>(s.find('.')) - 3; at > 0; at -= 3)
+            s.insert(static_cast<std::size_t>(at), ",");
+        return s;
+    };
+    for (const std::string loc : {"STORE", ""}) {
+        const auto lots = tavel::BIInvExpiry(&tdb_.db).Lots(until, loc);
+        ASSERT_FALSE(lots.empty()) << loc;
+        double total = 0;
+        for (const auto& lot : lots)
+            total += lot.value;
+        const std::string text =
+            Render("ExpiryWatch.rpt", {{"UntilYear", "2026"},
+                                       {"UntilMonth", "4"},
+                                       {"UntilDay", "14"},
+                                       {"AllLocations", loc.empty() ? "1" : "0"},
+                                       {"InvLoc", loc}});
+        ASSERT_FALSE(text.empty()) << lastError_;
+        EXPECT_HOLDS(text, "Total value");
+        EXPECT_HOLDS(text, money(total));
+        for (const auto& lot : lots)
+            EXPECT_HOLDS(text, lot.productCode);
+    }
+}
+
 TEST_F(ReportRenderTest, ProductReportByTypeAndByLocation) {
     const auto types = tdb_.Rows("SELECT DISTINCT \"PrdType\" FROM PRODUCT ORDER BY 1");
     ASSERT_GE(types.size(), 2u);
@@ -412,6 +445,7 @@ TEST(ReportDefinitions, EveryShippedDefinitionParses) {
           "ShowAllInvCnt"}},
         {"Product.rpt", {"ReportType", "PrdType", "InvLoc", "OrderBy", "ReportStyle"}},
         {"PrdLoc.rpt", {"Product"}},
+        {"ExpiryWatch.rpt", {"UntilYear", "UntilMonth", "UntilDay", "AllLocations", "InvLoc"}},
         // clang-format off
         {"InvAdj.rpt", {}}, {"InvLoc.rpt", {}}, {"InvOType.rpt", {}}, {"PrdType.rpt", {}},
         {"PrdUnit.rpt", {}}, {"Vendor.rpt", {}}};

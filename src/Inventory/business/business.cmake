@@ -12,4 +12,5 @@ target_sources(inventory_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BIInvPick.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BICatalogue.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BILabels.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BIInvExpiry.cpp
 )

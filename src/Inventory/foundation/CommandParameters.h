@@ -18,6 +18,8 @@ inline constexpr long OrderTypes = 36007;
 inline constexpr long Adjustments = 36008;
 inline constexpr long PerformAdjustment = 36009;
 inline constexpr long Setup = 36010;
+// The expiry watch: lots of the workstation's location that expire soon.
+inline constexpr long ExpiryWatch = 36020;
 } // namespace cmd
 
 #pragma pack(push, 1)

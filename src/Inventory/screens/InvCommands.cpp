@@ -13,10 +13,12 @@
 #include "ProductLookups.h"
 #include "Trace.h"
 #include "WSIDatabase.h"
+#include "WSIInvExpiryWatchDialog.h"
 #include "WSIInventoryApp.h"
 #include "WSIInventoryDialog.h"
 #include "WSIInventoryMDI.h"
 #include "WSIProductDialog.h"
+#include "WSIProfile.h"
 #include "WSIVendorDialog.h"
 
 #include <QMdiArea>
@@ -145,6 +147,24 @@ bool CmPerformAdjustment(WSIInventoryApp& app) {
     return true;
 }
 
+bool CmExpiryWatch(WSIInventoryApp& app) {
+    TVL_TRACE("WSIInventoryApp::CmExpiryWatch");
+    WSIApplication* host = app.GetHostApplication();
+    if (!host || !app.GetHostDb())
+        return true;
+    // Its adjustments write: an open inventory window's lists finish reading first.
+    if (WSIInventoryMDI* open = app.InventoryWindow)
+        if (WSIInventoryDialog* screen = open->Client())
+            screen->CompleteFills();
+    std::string location;
+    if (WSIProfile* profile = host->GetProfile())
+        location = profile->GetString("Inventory", "Location", "");
+    location.erase(location.find_last_not_of(' ') + 1);
+    WSIInvExpiryWatchDialog screen(WidgetOf(app.GetHostMainWindow()), host, location);
+    WSIRunModal(screen);
+    return true;
+}
+
 void RegisterInventoryCommands(WSIInventoryApp& app) {
     TVL_TRACE("RegisterInventoryCommands");
     WSIResponseTable& table = app.GetResponseTable();
@@ -153,4 +173,5 @@ void RegisterInventoryCommands(WSIInventoryApp& app) {
     table.AddCommand(cmd::Products, [&app] { return CmProducts(app); });
     table.AddCommand(cmd::Vendors, [&app] { return CmVendors(app); });
     table.AddCommand(cmd::PerformAdjustment, [&app] { return CmPerformAdjustment(app); });
+    table.AddCommand(cmd::ExpiryWatch, [&app] { return CmExpiryWatch(app); });
 }

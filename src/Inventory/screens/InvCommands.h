@@ -23,3 +23,7 @@ bool CmVendors(WSIInventoryApp& app);
 // CommandParameter. Every failure is swallowed (the caller is another module that wants
 // no message), but the unit of work is always closed.
 bool CmPerformAdjustment(WSIInventoryApp& app);
+
+// Command 36020: the expiry watch, on the workstation's location (profile "Inventory",
+// "Location") when it has one.
+bool CmExpiryWatch(WSIInventoryApp& app);

@@ -282,6 +282,7 @@ void WSIInventoryDialog::BuildButtons() {
     AddCommandButtonTo(row, IdAdjust, tr("Ad&just"));
     AddCommandButtonTo(row, IdUsage, tr("&Usage"));
     AddCommandButtonTo(row, IdCount, tr("Cou&nt"));
+    AddCommandButtonTo(row, IdExpiry, tr("E&xpiry"));
     AddCommandButtonTo(row, IdSetup, tr("S&etup"));
     row->addStretch();
     SetCommand(IdSearch, [this] { CmSearch(); });
@@ -294,6 +295,7 @@ void WSIInventoryDialog::BuildButtons() {
     SetRowCommand(IdAdjust, [this] { CmAdjust(); });
     SetRowCommand(IdUsage, [this] { CmUsage(); });
     SetRowCommand(IdCount, [this] { CmCount(); });
+    SetRowCommand(IdExpiry, [this] { CmExpiry(); });
     SetCommand(IdSetup, [this] { CmSetup(); });
 }
 

@@ -75,6 +75,7 @@ public:
         IdInStockOnly = 140,
         IdShowOrderQuantities = 141,
         IdBelowReorderOnly = 142,
+        IdExpiry = 150,
     };
     // Tabs in order; the index is the list index everywhere.
     enum Tab : int { TabPending = 0, TabPendingExt, TabClosed, TabLevels, TabReceived, TabUsage };
@@ -143,6 +144,8 @@ public:
     bool CountCodesExist() const;
     // The count screen, or message 38212 when no active count code exists.
     void CmCount();
+    // The expiry watch on the location filter's location (all when none is chosen).
+    void CmExpiry();
     // The ordering location the selected received rows share when all are untouched
     // receipts of one location, "" otherwise; anySelected tells whether rows were selected.
     std::string TransferLocation(bool* anySelected) const;
