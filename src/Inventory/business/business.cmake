@@ -12,3 +12,4 @@ target_sources(inventory_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BIInvPick.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BICatalogue.cpp
 )
+include(${CMAKE_CURRENT_LIST_DIR}/csv.cmake)
