@@ -83,7 +83,7 @@ refusals)
     expect_out "rule.csv:2:BarCode:"
     expect_out "rule.csv:3:InvLoc: This is in the list already (STORE)"
     # A dry run of a good file writes nothing either.
-    import_file counts good.csv "$header\nSTORE,SYR1TB,7\n" --dry-run
+    import_file counts good.csv "$header\nSTORE,SYR1TB,9999\n" --dry-run
     expect_status 0
     expect_out "1 rows checked, nothing written (dry run)"
     dump >"$work/after"
@@ -91,13 +91,14 @@ refusals)
     ;;
 skip_bad)
     # Quotes inside quoted fields are text; the bad row is skipped, the rest kept.
-    import_file locations loc.csv 'InvLoc,Name,Type,BarCode,Inactive\nNEW1,"Room ""B"", east",1,,0\nNEW2,Room C,7x,,0\nNEW3,Room D,1,,0\n' --skip-bad
+    import_file locations loc.csv 'InvLoc,Name,Type,BarCode,Inactive\nNEW1,"Room ""B"", east",1,,0\nNEW2,Room C,7x,,0\nNEW3,Room D,1,,0\nROOM66,Room E,1,,0\nROOM777,Room F,1,,0\n' --skip-bad
     expect_status 0
     expect_out "loc.csv:3:Type: This must be a whole number from 0 to 32767."
-    expect_out "2 of 3 rows imported, the bad rows skipped"
+    expect_out "loc.csv:6:InvLoc: This text is longer than the 6 characters"
+    expect_out "3 of 5 rows imported, the bad rows skipped"
     [ "$(value "SELECT \"Name\" FROM INVLOC WHERE \"InvLoc\" = 'NEW1'")" = 'Room "B", east' ] ||
         fail "quoted name not stored as written"
-    [ "$(value "SELECT COUNT(1) FROM INVLOC WHERE \"InvLoc\" IN ('NEW2', 'NEW3')")" = 1 ] ||
+    [ "$(value "SELECT COUNT(1) FROM INVLOC WHERE \"InvLoc\" IN ('NEW2', 'NEW3', 'ROOM66')")" = 2 ] ||
         fail "the skipped row was stored, or the good one not"
     run export locations
     expect_out '"Room ""B"", east"'
@@ -116,6 +117,31 @@ big)
     expect_out "big.csv:100001:ProductCode: Another product already uses this code"
     expect_out "100000 rows read, 1 bad: nothing imported"
     [ "$(value 'SELECT COUNT(1) FROM PRODUCT')" = "$before" ] || fail "products half imported"
+    ;;
+counts)
+    # The same counts imported into the demo and counted one by one into a copy of it.
+    copy="$work/copy.db"
+    cp "$db" "$copy" && cp "$db.sequences" "$copy.sequences" || fail "cannot copy the demo"
+    last="$(value 'SELECT MAX("InvItDet") FROM INVITDET')"
+    import_file counts counts.csv "$header\nSTORE,SYR1TB,9\nSTORE,SYR3ML,4\nSTORE,SYR5ML,0\nCART1,GLVNTM,5\n"
+    expect_status 0
+    expect_out "4 of 4 rows imported"
+    for row in "STORE SYR1TB 9" "STORE SYR3ML 4" "STORE SYR5ML 0" "CART1 GLVNTM 5"; do
+        "$invctl" --db "$copy" count $row >/dev/null || fail "count $row"
+    done
+    [ "$(balance STORE SYR1TB)" = "9.0" ] && [ "$(balance STORE SYR5ML)" = "0.0" ] ||
+        fail "the counts did not bring the stock to what was counted"
+    expect_consistent "the count import"
+    # The import is one count batch.
+    [ "$(value "SELECT COUNT(DISTINCT \"BatchId\") || '/' || COUNT(1) FROM INVITDET WHERE \"InvItDet\" > $last")" = 1/10 ] ||
+        fail "the imported counts are not one batch"
+    rows() {
+        sqlite3 "$1" 'SELECT * FROM PRDLOC ORDER BY 1, 2; SELECT * FROM INVITEM ORDER BY 1;
+            SELECT "InvItDet", "InvItem", "Type", "InvLoc", "Product", "InvAdj", "Quantity",
+                   "Unit", "ItemsPerUnit", "CostPerUnit", "CountValue", "OtherLoc", "Audit"
+            FROM INVITDET ORDER BY 1'
+    }
+    cmp -s <(rows "$db") <(rows "$copy") || fail "imported counts differ from counts made one by one"
     ;;
 *)
     fail "unknown case"
