@@ -18,14 +18,15 @@ bool NeedsQuotes(std::string_view field) {
 struct ParseState {
     const std::function<bool(const Row&)>* onRow = nullptr;
     Row row;
-    long line = 0; // the line being fed
+    long line = 0;     // the line being fed
+    long rowStart = 0; // the line the row being read began on
     bool stopped = false;
 };
 
 void OnField(void* text, std::size_t size, void* data) {
     auto* state = static_cast<ParseState*>(data);
     if (state->row.fields.empty())
-        state->row.line = state->line;
+        state->row.line = state->rowStart;
     state->row.fields.emplace_back(text ? static_cast<const char*>(text) : "", text ? size : 0);
 }
 
@@ -125,6 +126,8 @@ bool ReadRows(std::istream& in, const std::function<bool(const Row&)>& onRow, st
                 return true;
             continue;
         }
+        if (outsideRow)
+            state.rowStart = state.line;
         if (!in.eof())
             line += '\n';
         if (csv_parse(parser.get(), line.data(), line.size(), OnField, OnRowEnd, &state) !=
