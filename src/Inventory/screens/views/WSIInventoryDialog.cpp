@@ -274,6 +274,7 @@ void WSIInventoryDialog::BuildButtons() {
     static_cast<QVBoxLayout*>(layout())->addLayout(row);
     AddCommandButtonTo(row, IdSearch, tr("&Search"));
     AddCommandButtonTo(row, IdPrint, tr("&Print"));
+    AddCommandButtonTo(row, IdExportCsv, tr("E&xport"));
     AddCommandButtonTo(row, IdOrder, tr("&Order"));
     AddCommandButtonTo(row, IdReceive, tr("&Receive"));
     AddCommandButtonTo(row, IdFill, tr("&Fill"));
@@ -286,6 +287,7 @@ void WSIInventoryDialog::BuildButtons() {
     row->addStretch();
     SetCommand(IdSearch, [this] { CmSearch(); });
     SetRowCommand(IdPrint, [this] { CmPrint(); });
+    SetRowCommand(IdExportCsv, [this] { CmExportCsv(); });
     SetRowCommand(IdPickList, [this] { CmPickList(); });
     SetRowCommand(IdOrder, [this] { Order(nullptr); });
     SetRowCommand(IdReceive, [this] { CmReceive(); });
@@ -618,6 +620,11 @@ void WSIInventoryDialog::CmPrint() {
     CompleteFills();
     if (WSIInventoryListDialog* view = ListView(CurrentTab()))
         view->Print();
+}
+
+void WSIInventoryDialog::CmExportCsv() {
+    if (WSIInventoryListDialog* view = ListView(CurrentTab()))
+        view->ExportCsv();
 }
 
 void WSIInventoryDialog::EvTabChange() {

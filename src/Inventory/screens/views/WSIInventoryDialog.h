@@ -75,6 +75,7 @@ public:
         IdInStockOnly = 140,
         IdShowOrderQuantities = 141,
         IdBelowReorderOnly = 142,
+        IdExportCsv = 160,
     };
     // Tabs in order; the index is the list index everywhere.
     enum Tab : int { TabPending = 0, TabPendingExt, TabClosed, TabLevels, TabReceived, TabUsage };
@@ -108,6 +109,7 @@ public:
     // --- Commands.
     void CmSearch();
     void CmPrint();
+    void CmExportCsv();
     void CmPickList();
     // Receiving, in its own modal screen.
     void CmReceive();
