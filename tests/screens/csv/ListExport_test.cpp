@@ -5,6 +5,7 @@
 
 #include "CsvFile.h"
 #include "ListCsvExport.h"
+#include "WSICodeTableDialogs.h"
 #include "WSIInvStockViews.h"
 #include "WSIInventoryDialog.h"
 #include "WSIListWindow.h"
@@ -144,4 +145,25 @@ void ListExportTest::CancelledOrUnwritableSaveWritesNothing() {
     QVERIFY(screen.DoCommand(Dlg::IdExportCsv));
     QVERIFY(data->host.Showed(kMsgCannotWrite));
     QVERIFY(!QFile::exists(missing));
+}
+
+void ListExportTest::CodeTableSavedWholeFromItsScreen() {
+    WSIPrdUnit unit(data->db.get());
+    ScreensData::Put(unit.data.Description, "Pack, 10");
+    unit.data.Inactive = 1;
+    QVERIFY(unit.InsertDB(__FILE__, __LINE__));
+    const QString path = dir->filePath("units.csv");
+    tavel::csvexport::SetSaveChooser([&](QWidget*, const QString&) { return path; });
+
+    // A look-up offers no export; the screen itself saves every row, inactive ones too.
+    WSIUnitsDialog lookup(nullptr, &data->host, nullptr, true);
+    QVERIFY(!lookup.DoCommand(WSIUnitsDialog::CmExportCsv));
+    QVERIFY(!QFile::exists(path));
+    WSIUnitsDialog screen(nullptr, &data->host);
+    QVERIFY(screen.DoCommand(WSIUnitsDialog::CmExportCsv));
+    QCOMPARE(QString::fromStdString(ReadAll(path)),
+             QStringLiteral("PrdUnit,Description,IsDividable,Inactive\r\n"
+                            "1,Box,1,0\r\n"
+                            "%1,\"Pack, 10\",0,1\r\n")
+                 .arg(unit.data.PrdUnit));
 }

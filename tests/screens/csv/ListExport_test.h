@@ -16,6 +16,7 @@ private slots:
 
     void ReceivedListSavedAsTheSpreadsheetReadsIt();
     void CancelledOrUnwritableSaveWritesNothing();
+    void CodeTableSavedWholeFromItsScreen();
 
 private:
     std::unique_ptr<ScreensData> data;

@@ -5,7 +5,7 @@ add_executable(csv_screens_tests
     ${CMAKE_CURRENT_LIST_DIR}/ListExport_test.h
 )
 target_include_directories(csv_screens_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
-target_link_libraries(csv_screens_tests PRIVATE inventory_views Qt6::Test)
+target_link_libraries(csv_screens_tests PRIVATE inventory_views inventory_catalogue Qt6::Test)
 set_target_properties(csv_screens_tests PROPERTIES AUTOMOC ON)
 add_test(NAME csv_screens_tests COMMAND csv_screens_tests)
 set_tests_properties(csv_screens_tests PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
