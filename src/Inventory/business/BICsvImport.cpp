@@ -342,17 +342,6 @@ std::map<long, std::string> ProductCodes(WSIDatabase& db) {
     return out;
 }
 
-std::string DefaultCountCode(WSIDatabase& db) {
-    char code[ColWidth::InvAdj + 1] = "";
-    char sql[1024];
-    TVL_FORMAT(
-        sql,
-        R"sql(SELECT "InvAdj" FROM INVADJ WHERE "Type" = %d AND "Inactive" = 0 ORDER BY "InvAdj")sql",
-        static_cast<int>(AdjustmentType::Count));
-    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", code, sql);
-    return cursor->GetFirst() ? code : "";
-}
-
 // Reads the file row by row: the header first, then each data row handed to `row` with
 // its fields checked for count. Problems of the file itself end the reading.
 class Reader {
@@ -496,7 +485,7 @@ bool LocationExists(WSIDatabase& db, const std::string& code) {
 // Counts: one count batch, each row counted as the count screen counts a scanned product.
 void ImportCounts(WSIDatabase& db, std::istream& in, ImportReport& report, Reader& reader,
                   bool& aborted) {
-    const std::string code = DefaultCountCode(db);
+    const std::string code = BIInvCount::DefaultCountCode(db);
     if (code.empty()) {
         reader.Add(0, "", kNoCountCode, Text(kNoCountCode));
         aborted = true;
