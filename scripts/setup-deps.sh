@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libpq-dev postgresql postgresql-client
     libsodium-dev
+    libcsv-dev
     qt6-base-dev qt6-qpa-plugins qt6-multimedia-dev fonts-dejavu-core
     poppler-utils
     libzint-dev

@@ -13,5 +13,6 @@ add_executable(invctl
     ${CMAKE_CURRENT_LIST_DIR}/invctl_receive.cpp
     ${CMAKE_CURRENT_LIST_DIR}/invctl_barcode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/invctl_expiring.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/invctl_csv.cpp
 )
 target_link_libraries(invctl PRIVATE inventory_core)

@@ -19,7 +19,7 @@ const Command* const kCommands[] = {
     &kCountCommand,     &kTransferCommand,    &kTransferAllCommand, &kSplitCommand,
     &kRepackageCommand, &kOrderCommand,       &kPickListCommand,    &kFillCommand,
     &kReceiveCommand,   &kReceiptCommand,     &kBackOrderCommand,   &kReportCommand,
-    &kBarCodeCommand,   &kExpiringCommand,
+    &kBarCodeCommand,   &kExpiringCommand,    &kImportCommand,      &kExportCommand,
 };
 
 void PrintUsage(std::FILE* out) {

@@ -65,6 +65,8 @@ extern const Command kBackOrderCommand;
 extern const Command kReportCommand;
 extern const Command kBarCodeCommand;
 extern const Command kExpiringCommand;
+extern const Command kImportCommand;
+extern const Command kExportCommand;
 
 // One line "invctl: text" on stderr; returns kExitFailure.
 int Fail(const std::string& text);

@@ -56,18 +56,6 @@ bool Product(WSIDatabase& db, const std::string& code, long& product, int& statu
     return product != 0;
 }
 
-// The first active count code, which a count uses unless it is given one.
-std::string DefaultCountCode(WSIDatabase& db) {
-    char code[16] = "";
-    char sql[1024];
-    TVL_FORMAT(sql,
-               "SELECT \"InvAdj\" FROM INVADJ WHERE \"Type\" = %d AND \"Inactive\" = 0 ORDER BY "
-               "\"InvAdj\"",
-               static_cast<int>(tavel::AdjustmentType::Count));
-    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", code, sql);
-    return cursor->GetFirst() ? code : "";
-}
-
 int RunCount(const Options& options, const Args& args) {
     Args pos;
     Common common;
@@ -90,7 +78,7 @@ int RunCount(const Options& options, const Args& args) {
         !Product(session.Db(), pos[1], product, status))
         return status;
     WSIDatabase& db = session.Db();
-    const std::string code = pos.size() > 3 ? pos[3] : DefaultCountCode(db);
+    const std::string code = pos.size() > 3 ? pos[3] : BIInvCount::DefaultCountCode(db);
     BIInvCount count(&db);
     return RunMovement(db, [&] {
         count.InitBatch(pos[0].c_str(), "");

@@ -98,6 +98,8 @@ bool DBProduct::CodeTaken(const char* code) {
 
 void DBProduct::ReportTooShort(unsigned minLength) {
     TVL_TRACE("DBProduct::ReportTooShort");
+    messageCode_ = 38107;
+    messageArg_ = static_cast<int>(minLength);
     WSIInventoryApp* app = GetParent() ? tavel::CurrentInventoryApp() : nullptr;
     WSIApplication* host = app ? app->GetHostApplication() : nullptr;
     if (!host)

@@ -1,6 +1,7 @@
 #include "BIInvCount.h"
 
 #include "BIException.h"
+#include "BoundedFormat.h"
 #include "DBPrdLoc.h"
 #include "TableLookup.h"
 #include "Trace.h"
@@ -39,4 +40,16 @@ void BIInvCount::CountProduct(const char* invLoc, long product, short count, con
         tavel::AbortTransactionsAbove(db, level);
         throw;
     }
+}
+
+std::string BIInvCount::DefaultCountCode(WSIDatabase& db) {
+    TVL_TRACE("BIInvCount::DefaultCountCode");
+    char code[16] = "";
+    char sql[1024];
+    TVL_FORMAT(sql,
+               "SELECT \"InvAdj\" FROM INVADJ WHERE \"Type\" = %d AND \"Inactive\" = 0 ORDER BY "
+               "\"InvAdj\"",
+               static_cast<int>(tavel::AdjustmentType::Count));
+    std::unique_ptr<WSITable> cursor = db.Query(__FILE__, __LINE__, "%s", code, sql);
+    return cursor->GetFirst() ? code : "";
 }

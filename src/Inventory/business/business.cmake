@@ -14,3 +14,4 @@ target_sources(inventory_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/BILabels.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BIInvExpiry.cpp
 )
+include(${CMAKE_CURRENT_LIST_DIR}/csv.cmake)

@@ -82,6 +82,11 @@ public:
     }
 
     std::uint16_t GetError() const { return error_; }
+    // The message of the last refused check (0 when none): what a caller without a screen,
+    // such as a file import, reports for the row.
+    int GetMessageCode() const { return messageCode_; }
+    // The number the message's text is filled with (a length), when it takes one.
+    int GetMessageArg() const { return messageArg_; }
     void SetParent(WSIWindow* parent) { parent_ = parent; }
 
     // Hooks; the defaults accept everything and add nothing.
@@ -119,11 +124,14 @@ protected:
     // A failed check: records its number and tells the user (when a screen is attached).
     bool Fail(std::uint16_t error, int messageCode) {
         error_ = error;
+        messageCode_ = messageCode;
         ReportError(messageCode);
         return false;
     }
 
     std::uint16_t error_ = 0;
+    int messageCode_ = 0;
+    int messageArg_ = 0;
 
 private:
     WSIApplication* HostForMessages() const {

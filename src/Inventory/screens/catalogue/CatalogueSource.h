@@ -101,6 +101,8 @@ public:
 
     WSIApplication* Module() const { return module_; }
     WSIDatabase* Db() const;
+    // The table the screen keeps.
+    const TableDesc* Table() const { return desc_; }
     // Index of the field of column; -1 when the screen does not show it.
     int FieldOf(const char* column) const;
     void SetListArgument(long value) { setup_.listArgument = value; }

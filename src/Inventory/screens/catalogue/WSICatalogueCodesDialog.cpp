@@ -1,9 +1,13 @@
 #include "WSICatalogueCodesDialog.h"
 
+#include "BICsvImport.h"
+#include "ListCsvExport.h"
 #include "Trace.h"
 #include "WSIAddEditDialog.h"
 
+#include <QBoxLayout>
 #include <QFormLayout>
+#include <QPushButton>
 
 WSICatalogueCodesDialog::WSICatalogueCodesDialog(QWidget* parent, WSIApplication* module,
                                                  int templateId,
@@ -15,7 +19,22 @@ WSICatalogueCodesDialog::WSICatalogueCodesDialog(QWidget* parent, WSIApplication
     TVL_TRACE("WSICatalogueCodesDialog::WSICatalogueCodesDialog");
     setWindowTitle(LoadString(titleMessage));
     List()->setObjectName(QStringLiteral("codesList"));
+    if (!lookup && catalogue_->Table()) {
+        ButtonLayout()->insertWidget(0, AddCommandButton(CmExportCsv, tr("E&xport")));
+        SetCommand(CmExportCsv, [this] { ExportCsv(); });
+    }
     resize(640, 420);
+}
+
+void WSICatalogueCodesDialog::ExportCsv() {
+    TVL_TRACE("WSICatalogueCodesDialog::ExportCsv");
+    WSIDatabase* db = catalogue_->Db();
+    if (!db)
+        return;
+    const QString name = windowTitle().simplified();
+    tavel::csvexport::SaveCsv(*this, tavel::csv::ExportTable(*db, *catalogue_->Table()),
+                              (name.isEmpty() ? QStringLiteral("codes") : name) +
+                                  QStringLiteral(".csv"));
 }
 
 WSICatalogueCodesDialog::~WSICatalogueCodesDialog() = default;

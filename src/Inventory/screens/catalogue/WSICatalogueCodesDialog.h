@@ -15,6 +15,9 @@ class WSICatalogueCodesDialog : public WSICodesDialog {
     Q_OBJECT
 
 public:
+    // Saves every row of the table as a CSV file.
+    static constexpr int CmExportCsv = 24160;
+
     // target: the caller's table object, filled with the chosen record in look-up mode
     // (may be null).
     WSICatalogueCodesDialog(QWidget* parent, WSIApplication* module, int templateId,
@@ -24,6 +27,7 @@ public:
 
     CatalogueSource* Catalogue() const { return catalogue_.get(); }
     void CmOk() override;
+    void ExportCsv();
 
 protected:
     // Runs the add/change form; PrepareForm adds a screen's own controls first.

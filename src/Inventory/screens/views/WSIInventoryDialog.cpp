@@ -287,6 +287,7 @@ void WSIInventoryDialog::BuildButtons() {
     row->addStretch();
     SetCommand(IdSearch, [this] { CmSearch(); });
     SetRowCommand(IdPrint, [this] { CmPrint(); });
+    SetRowCommand(IdExportCsv, [this] { CmExportCsv(); });
     SetRowCommand(IdPickList, [this] { CmPickList(); });
     SetRowCommand(IdOrder, [this] { Order(nullptr); });
     SetRowCommand(IdReceive, [this] { CmReceive(); });
@@ -307,6 +308,9 @@ void WSIInventoryDialog::InstallKeyboard() {
     };
     shortcut(QKeySequence(Qt::Key_F5), [this] { DoCommand(IdSearch); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { DoCommand(IdPrint); });
+    // The button row has no letter left for it: the list is saved as CSV by Ctrl+E or from
+    // the list's context menu.
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { DoCommand(IdExportCsv); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { StepTab(1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), [this] { StepTab(-1); });
     filterFields_ = {prdType_,
@@ -607,6 +611,11 @@ void WSIInventoryDialog::CmPrint() {
     CompleteFills();
     if (WSIInventoryListDialog* view = ListView(CurrentTab()))
         view->Print();
+}
+
+void WSIInventoryDialog::CmExportCsv() {
+    if (WSIInventoryListDialog* view = ListView(CurrentTab()))
+        view->ExportCsv();
 }
 
 void WSIInventoryDialog::EvTabChange() {

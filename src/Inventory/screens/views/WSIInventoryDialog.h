@@ -76,6 +76,7 @@ public:
         IdShowOrderQuantities = 141,
         IdBelowReorderOnly = 142,
         IdExpiry = 150,
+        IdExportCsv = 160,
     };
     // Tabs in order; the index is the list index everywhere.
     enum Tab : int { TabPending = 0, TabPendingExt, TabClosed, TabLevels, TabReceived, TabUsage };
@@ -109,6 +110,7 @@ public:
     // --- Commands.
     void CmSearch();
     void CmPrint();
+    void CmExportCsv();
     void CmPickList();
     // Receiving, in its own modal screen.
     void CmReceive();

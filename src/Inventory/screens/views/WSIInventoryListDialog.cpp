@@ -3,6 +3,7 @@
 #include "BIException.h"
 #include "BIInventory.h"
 #include "InventoryListRows.h"
+#include "ListCsvExport.h"
 #include "Trace.h"
 #include "WSIApplication.h"
 #include "WSIDatabase.h"
@@ -137,6 +138,18 @@ void WSIInventoryListDialog::Print() {
     Module()->SendMainWindowMessage(hostmsg::kPrintList, &request);
 }
 
+void WSIInventoryListDialog::ExportCsv() {
+    TVL_TRACE("WSIInventoryListDialog::ExportCsv");
+    CompleteScreenFills();
+    char title[200] = {};
+    if (Module())
+        Module()->LoadString(GetTitleStringId(), title, sizeof title);
+    const QString name = QString::fromUtf8(title).simplified();
+    tavel::csvexport::SaveCsv(*this, tavel::csvexport::ListToCsv(*list_),
+                              (name.isEmpty() ? QStringLiteral("list") : name) +
+                                  QStringLiteral(".csv"));
+}
+
 void WSIInventoryListDialog::RefreshList(int mode, long id, bool add) {
     CompleteFill();
     DoRefreshList(mode, id, add);
@@ -214,11 +227,17 @@ QMenu* WSIInventoryListDialog::CreateContextMenu(QWidget* parent) {
         const int id = c.id;
         connect(action, &QAction::triggered, this, [this, id] { DoCommand(id); });
     }
+    // Every list can leave as a file, whatever its rows allow.
+    if (!commands_.empty())
+        menu->addSeparator();
+    QAction* exportCsv = menu->addAction(tr("E&xport List as CSV..."));
+    exportCsv->setObjectName(QStringLiteral("ExportCsv"));
+    connect(exportCsv, &QAction::triggered, this, [this] { ExportCsv(); });
     return menu;
 }
 
 void WSIInventoryListDialog::ShowContextMenu(const QPoint& globalPos) {
-    if (commands_.empty() || list_->SelectedCount() == 0)
+    if (list_->RowCount() == 0)
         return;
     std::unique_ptr<QMenu> menu(CreateContextMenu(this));
     menu->exec(globalPos);

@@ -67,6 +67,8 @@ public:
     void SetFillPageSizes(int firstPage, int step);
     // Sends the list to the host for printing (message 2035).
     void Print();
+    // Saves the list's rows as a CSV file where the user chooses.
+    void ExportCsv();
 
     // mode 0 every row, 1 rows of product id, 2 rows of order id, 3 the selected rows.
     // Completes a fill first.
