@@ -605,9 +605,9 @@ TEST_F(ReceiveTest, AScannedLineRunsAFixedNumberOfStatementsAndReceivesRight) {
         int statements; // the second line's whole unit of work, begin and commit included
     };
     const Case cases[] = {
-        {"new line of an ordered product", "PO-9", "B", 19},
-        {"new line without an order", "", "B", 13},
-        {"line topped up", "PO-9", "A", 20},
+        {"new line of an ordered product", "PO-9", "B", 16},
+        {"new line without an order", "", "B", 12},
+        {"line topped up", "PO-9", "A", 17},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -128,6 +128,9 @@ protected:
     // Adds change to the product location's "Balance", creating the row from the
     // product's defaults when missing. Throws PrdLocErr.
     void UpdatePrdLoc(const char* invLoc, long product, double change);
+    // The balance of an existing product location moved in one statement when its rules
+    // hold and no question is due; false (nothing changed) otherwise.
+    bool AddToPrdLocBalance(const char* invLoc, long product, double change);
     // Records a fill (or its reversal) on an order item; status -1 lets the quantities
     // decide. Nothing for item 0. Throws RecordInUse or InvOrdItErr.
     void UpdateInvOrdIt(long invOrdIt, const char* invLoc, long product, short qtyChange,
