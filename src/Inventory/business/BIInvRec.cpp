@@ -414,6 +414,7 @@ void BIInvReceive::Add(long product, short quantity, WSIDate* expiry, const char
                 InsertOrThrow<DuplicateRecord>(*receipt_);
             }
             // Read once: the new line, the average cost and the detail all use it.
+            ordItRead_ = {};
             const WSIProduct::WSIData prd = LockProduct(product);
             const long line = FindLine(product, expiry, true, refNo);
             if (line == 0) {
@@ -481,6 +482,7 @@ long BIInvReceive::AddInvItem(const WSIProduct::WSIData& prd, short quantity, WS
         WSIInvOrdIt::WSIData ordIt{};
         if (!ReadFirst(sql, WSIResult(WSIInvOrdIt::Table(), &ordIt)))
             throw InvalidPOProduct();
+        ordItRead_ = ordIt;
         // What the order agreed to pay is what the stock cost.
         line.InvOrdIt = ordIt.InvOrdIt;
         line.CostPerUnit = ordIt.CostPerUnit;
@@ -551,7 +553,11 @@ void BIInvReceive::UpdateInvItDet(DBInvItem* item, short quantityChange, short s
     }
     BIInventory::UpdateInvItDet(detail, item, kReceiptType, line.InvLoc, line.Product,
                                 quantityChange, line.Audit, nullptr, -1.0, 0, 0, nullptr);
-    UpdateInvOrdIt(line.InvOrdIt, line.InvLoc, line.Product, quantityChange, status);
+    // A new line's order item was read by this unit of work when the line was made.
+    if (newLine && line.InvOrdIt != 0 && ordItRead_.InvOrdIt == line.InvOrdIt)
+        BIInventory::UpdateInvOrdIt(ordItRead_, quantityChange, status);
+    else
+        UpdateInvOrdIt(line.InvOrdIt, line.InvLoc, line.Product, quantityChange, status);
 }
 
 void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange) {

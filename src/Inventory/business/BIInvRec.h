@@ -164,6 +164,8 @@ private:
     void RefuseUsedLine();
 
     WSIInvOrder::WSIData order_{};
+    // The order item a new line of the running Add was tied to, as read for it.
+    WSIInvOrdIt::WSIData ordItRead_{};
     std::unique_ptr<DBInvRec> receipt_;
     std::unique_ptr<DBInvItem> item_;
     std::unique_ptr<WSITable> orderSearch_;

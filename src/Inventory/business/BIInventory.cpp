@@ -727,6 +727,19 @@ void BIInventory::UpdateInvOrdIt(long invOrdIt, const char* invLoc, long product
     ordIt.data.InvOrdIt = invOrdIt;
     if (!ordIt.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
         throw RecordInUse();
+    ApplyOrdItFill(ordIt, qtyChange, status);
+}
+
+void BIInventory::UpdateInvOrdIt(const WSIInvOrdIt::WSIData& read, short qtyChange, short status) {
+    TVL_TRACE("BIInventory::UpdateInvOrdIt");
+    DBInvOrdIt ordIt(m_pDb);
+    ordIt.data = read;
+    if (!ordIt.LockReadRow(__FILE__, __LINE__))
+        throw RecordInUse();
+    ApplyOrdItFill(ordIt, qtyChange, status);
+}
+
+void BIInventory::ApplyOrdItFill(DBInvOrdIt& ordIt, short qtyChange, short status) {
     // A line of quantity 0 exists only to carry a fill; taking the whole fill back
     // leaves nothing worth keeping.
     if (ordIt.data.Quantity == 0 && qtyChange == -ordIt.data.QtyFilled) {
