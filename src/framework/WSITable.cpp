@@ -239,6 +239,17 @@ bool WSITable::GetEqual(const char* file, int line, DBILockType lock) {
     return found;
 }
 
+bool WSITable::LockReadRow(const char* file, int line) {
+    if (!db_ || !desc_ || !data_)
+        return false;
+    if (db_->IsServer() || !db_->HoldsWriteLock())
+        return GetEqual(file, line, dbiWRITELOCK);
+    if (!TakeLock(file, line))
+        return false;
+    isRecord_ = true;
+    return true;
+}
+
 bool WSITable::PgGetEqual(const char* file, int line, bool lock) {
     Statement* s = db_->PrepareNative(file, line, desc_,
                                       lock ? NativeKind::SelectKeyLock : NativeKind::SelectKey);

@@ -133,6 +133,10 @@ public:
     // write lock (see WSIDatabase); false when the row is missing or the lock is held
     // elsewhere, the buffer then keeps the key it was given.
     bool GetEqual(const char* file, int line, DBILockType lock = dbiNOLOCK);
+    // GetEqual with the lock, for a buffer that holds the row as read after the write
+    // transaction began: on SQLite that transaction is the lock and nobody else can have
+    // changed the row since, so it is not read again; a server takes the row's own lock.
+    bool LockReadRow(const char* file, int line);
     // The next GetEqual reads the database (there is no row cache; kept for callers).
     void ForceReread();
     // Drops the lock taken by GetEqual(..., 1), ending the write transaction that it opened.

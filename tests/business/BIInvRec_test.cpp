@@ -570,3 +570,76 @@ TEST_F(ReceiveTest, PrintNamesTheLayoutFormulasAndParameters) {
 }
 
 } // namespace
+
+// Counts the statements SQLite starts on the test's connection while it lives (the
+// statements of triggers excluded).
+class StatementCounter {
+public:
+    explicit StatementCounter(sqlite3* db) : db_(db) {
+        sqlite3_trace_v2(
+            db_, SQLITE_TRACE_STMT,
+            [](unsigned, void* self, void*, void* text) -> int {
+                const char* sql = static_cast<const char*>(text);
+                if (!(sql && sql[0] == '-' && sql[1] == '-'))
+                    ++static_cast<StatementCounter*>(self)->count;
+                return 0;
+            },
+            this);
+    }
+    ~StatementCounter() { sqlite3_trace_v2(db_, 0, nullptr, nullptr); }
+    StatementCounter(const StatementCounter&) = delete;
+    StatementCounter& operator=(const StatementCounter&) = delete;
+    int count = 0;
+
+private:
+    sqlite3* db_;
+};
+
+TEST_F(ReceiveTest, AScannedLineRunsAFixedNumberOfStatementsAndReceivesRight) {
+    if (!db->Handle())
+        GTEST_SKIP() << "statements are counted on SQLite";
+    struct Case {
+        const char* name;
+        const char* poNumber; // "" for a receipt without an order
+        const char* secondRef;
+        int statements; // the second line's whole unit of work, begin and commit included
+    };
+    const Case cases[] = {
+        {"new line of an ordered product", "PO-9", "B", 15},
+        {"new line without an order", "", "B", 12},
+        {"line topped up", "PO-9", "A", 17},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string suffix = std::to_string(++n);
+        const long gauze = Product(("GAUZE-" + suffix).c_str(), 2.0);
+        const long order = Order((std::string("PO-9-") + suffix).c_str());
+        Line(order, gauze, 10, 4.0);
+        AddPrdLoc(gauze, kStore);
+        const std::string po = *c.poNumber ? std::string("PO-9-") + suffix : std::string();
+        TestReceive rec(db.get());
+        rec.InitBatch(kStore, 0, nullptr, po.c_str(), nullptr);
+        rec.Add(gauze, 1, nullptr, "A");
+        int statements = 0;
+        {
+            StatementCounter counter(db->Handle());
+            rec.Add(gauze, 3, nullptr, c.secondRef);
+            statements = counter.count;
+        }
+        EXPECT_LE(statements, c.statements);
+        // What the fewer statements wrote: balance, average cost at the line's cost (the
+        // order's 4.00, else the product's 2.00), the detail and the order line's fill.
+        EXPECT_EQ(PrdLocBalance(gauze, kStore), 4);
+        EXPECT_DOUBLE_EQ(AverageCost(gauze), *c.poNumber ? 4.0 : 2.0);
+        EXPECT_EQ(Count("INVITDET WHERE \"Type\" = 0 AND \"Product\" = " + std::to_string(gauze)),
+                  c.secondRef[0] == 'A' ? 1 : 2);
+        EXPECT_EQ(Scalar("SELECT SUM(\"Quantity\") FROM INVITDET WHERE \"Product\" = " +
+                         std::to_string(gauze)),
+                  4);
+        EXPECT_EQ(Scalar("SELECT \"QtyFilled\" FROM INVORDIT WHERE \"InvOrder\" = " +
+                         std::to_string(order)),
+                  *c.poNumber ? 4 : 0);
+        rec.CloseBatch();
+    }
+}

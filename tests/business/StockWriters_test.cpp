@@ -6,6 +6,7 @@
 #include "DBInvItem.h"
 #include "StockFixture.h"
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -83,11 +84,43 @@ TEST_F(WritersTest, UpdatePrdLoc_AsksToDeactivateAnEmptiedLocationOfAnInactivePr
 }
 
 TEST_F(WritersTest, UpdatePrdLoc_RefusedByARule_ThrowsThatRulesError) {
-    AddPrdLoc(product, kStore);
-    // A row that no longer passes its rules cannot take a balance change.
-    Exec("UPDATE PRDLOC SET \"MinCount\" = 5, \"ReorderCount\" = 2");
-    EXPECT_THROW(inv->UpdatePrdLoc(kStore, product, 1), InvalidPrdLocMinCount);
-    EXPECT_EQ(PrdLocBalance(product, kStore), 0.0);
+    // A row that no longer passes its rules cannot take a balance change; each rule at the
+    // value where it starts to refuse (the balance moves by one statement only while every
+    // rule holds).
+    struct Case {
+        const char* name;
+        const char* set;
+        std::function<void()> expectRefused;
+    };
+    const auto change = [&] { inv->UpdatePrdLoc(kStore, product, 1); };
+    const Case cases[] = {
+        {"minimum above reorder point", "\"MinCount\" = 3, \"ReorderCount\" = 2",
+         [&] { EXPECT_THROW(change(), InvalidPrdLocMinCount); }},
+        {"maximum below minimum", "\"MinCount\" = 2, \"ReorderCount\" = 2, \"MaxCount\" = 1",
+         [&] { EXPECT_THROW(change(), InvalidPrdLocMaxCount); }},
+        {"standard order below minimum order", "\"MinToOrder\" = 2, \"StdToOrder\" = 1",
+         [&] { EXPECT_THROW(change(), InvalidPrdLocStdOrder); }},
+        {"inactive, balance coming", "\"Inactive\" = 1",
+         [&] { EXPECT_THROW(change(), PrdLocInactive); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const long p = AddProduct(c.name);
+        AddPrdLoc(p, kStore);
+        product = p;
+        Exec(std::string("UPDATE PRDLOC SET ") + c.set +
+             " WHERE \"Product\" = " + std::to_string(p));
+        c.expectRefused();
+        EXPECT_EQ(PrdLocBalance(p, kStore), 0.0);
+    }
+    // At the limits themselves the rules hold and the balance moves.
+    const long ok = AddProduct("AT-LIMITS");
+    AddPrdLoc(ok, kStore);
+    Exec("UPDATE PRDLOC SET \"MinCount\" = 2, \"ReorderCount\" = 2, \"MaxCount\" = 2, "
+         "\"MinToOrder\" = 3, \"StdToOrder\" = 3 WHERE \"Product\" = " +
+         std::to_string(ok));
+    inv->UpdatePrdLoc(kStore, ok, 1);
+    EXPECT_EQ(PrdLocBalance(ok, kStore), 1.0);
 }
 
 TEST_F(WritersTest, UpdateInvOrdIt_StatusFollowsTheFilledQuantity) {

@@ -10,7 +10,4 @@ public:
     explicit DBInvItem(WSIDatabase* db);
 
     bool VerifyData(DB_OP op) override;
-
-private:
-    bool LocationExists(const char* code);
 };

@@ -14,7 +14,9 @@ public:
     bool CanDelete() override;
 
 private:
-    bool CheckProduct(DB_OP op, const WSIInvOrder& order);
-    bool CheckNotOnOrderYet();
+    // productState 0 missing, 1 active, 2 inactive; otherLines: items of the order, not
+    // cancelled, with the same product.
+    bool CheckProduct(DB_OP op, const WSIInvOrder& order, long productState, long canOrder,
+                      long otherLines);
     bool CheckOfferedBySupplier(const WSIInvOrder& order);
 };

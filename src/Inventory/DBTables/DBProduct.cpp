@@ -7,6 +7,7 @@
 #include "schema/InventoryCodes.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 using tavel::EscapeQuotes;
@@ -15,6 +16,39 @@ using namespace tavel::tables;
 namespace {
 // Shortest UPC code accepted.
 constexpr unsigned kMinUPCLength = 6;
+
+// What the rules look up, read in one statement: a product is written back on every
+// receipt (its average cost), and a look-up of its own for each rule is a round trip each.
+// Codes and units: 0 missing, 1 active, 2 inactive; codes taken: how many other products.
+struct ProductLookups {
+    long CATEGORY;
+    long CODETAKEN;
+    long UPCTAKEN;
+    long UNIT;
+    long WEIGHTUNIT;
+    long ORDERTYPE;
+};
+const ColumnDesc kLookupColumns[] = {
+    TVL_COL(ProductLookups, CATEGORY, Int, 0, false),
+    TVL_COL(ProductLookups, CODETAKEN, Int, 0, false),
+    TVL_COL(ProductLookups, UPCTAKEN, Int, 0, false),
+    TVL_COL(ProductLookups, UNIT, Int, 0, false),
+    TVL_COL(ProductLookups, WEIGHTUNIT, Int, 0, false),
+    TVL_COL(ProductLookups, ORDERTYPE, Int, 0, false),
+};
+const TableDesc kLookups{"PRODUCTLOOKUPS", kLookupColumns, std::size(kLookupColumns),
+                         sizeof(ProductLookups)};
+
+Activity ActivityFrom(long state) {
+    return state == 0 ? Activity::Missing : state == 1 ? Activity::Active : Activity::Inactive;
+}
+
+// The state of a code table's row as 0 / 1 / 2 (see ProductLookups); "Inactive" left NULL
+// counts as active, as a look-up of the flag reads it.
+std::string StateOf(const char* table, const char* condition) {
+    return std::string("(SELECT MAX(CASE WHEN \"Inactive\" <> 0 THEN 2 ELSE 1 END) FROM ") + table +
+           " WHERE " + condition + ")";
+}
 } // namespace
 
 DBProduct::DBProduct(WSIDatabase* db) : dbTable<WSIProduct>(db) {
@@ -26,9 +60,17 @@ void DBProduct::SetOldCanOrder(short canOrder) {
     oldCanOrder_ = canOrder;
 }
 
+void DBProduct::SetStoredCodes(const char* productCode, const char* upcCode) {
+    TVL_TRACE("DBProduct::SetStoredCodes");
+    CopyText(storedCode_, productCode ? productCode : "");
+    CopyText(storedUPC_, upcCode ? upcCode : "");
+    storedKnown_ = true;
+}
+
 bool DBProduct::VerifyData(DB_OP op) {
     TVL_TRACE("DBProduct::VerifyData");
     error_ = 0;
+    LoadLookups();
     if (!(CheckCategory(op) && CheckProductCode() && CheckUPCCode() && CheckUnit(op) &&
           CheckWeightUnit(op) && CheckLeadTime() && CheckOrderType(op) && CheckItemsPerUnit()))
         return false;
@@ -42,11 +84,7 @@ bool DBProduct::CheckCategory(DB_OP op) {
     TVL_TRACE("DBProduct::CheckCategory");
     if (IsEmpty(data.PrdCat))
         return Fail(0x4D01, 45032);
-    char sql[1024];
-    TVL_FORMAT(sql,
-               R"sql(SELECT "Inactive" FROM PRDCAT  WHERE "PrdType" = %ld AND "PrdCat" = '%s')sql",
-               data.PrdType, EscapeQuotes(data.PrdCat).c_str());
-    Activity category = ActivityOf(GetDb(), sql);
+    const Activity category = ActivityFrom(lookups_.category);
     if (category == Activity::Missing)
         return Fail(0x4D01, 38104);
     // A product that is itself inactive may stay in an inactive category.
@@ -65,7 +103,7 @@ bool DBProduct::CheckProductCode() {
         ReportTooShort(minLength);
         return false;
     }
-    if (CodeTaken(data.ProductCode))
+    if (lookups_.codeTaken > 0)
         return Fail(0x4D05, 38105);
     return true;
 }
@@ -79,21 +117,54 @@ bool DBProduct::CheckUPCCode() {
         ReportTooShort(kMinUPCLength);
         return false;
     }
-    if (CodeTaken(data.UPCCode))
+    if (lookups_.upcTaken > 0)
         return Fail(0x4D06, 38106);
     return true;
 }
 
-bool DBProduct::CodeTaken(const char* code) {
-    TVL_TRACE("DBProduct::CodeTaken");
+std::string DBProduct::CodeTakenSql(const char* code) const {
     // A scanned code must name one product, whether it is read as a product or a UPC code.
     const std::string quoted = EscapeQuotes(code);
-    char sql[1024];
+    char sql[256];
     TVL_FORMAT(
         sql,
-        R"sql(SELECT COUNT(1) FROM PRODUCT WHERE "Product" <> %ld AND ("ProductCode" = '%s' OR "UPCCode" = '%s'))sql",
+        R"sql((SELECT COUNT(1) FROM PRODUCT WHERE "Product" <> %ld AND ("ProductCode" = '%s' OR "UPCCode" = '%s')))sql",
         data.Product, quoted.c_str(), quoted.c_str());
-    return CountOf(GetDb(), sql) > 0;
+    return sql;
+}
+
+void DBProduct::LoadLookups() {
+    TVL_TRACE("DBProduct::LoadLookups");
+    // An empty code or unit is not looked up (its rule needs nothing), so it reads as 0.
+    auto unitState = [](const char* unit) {
+        return IsEmpty(unit)
+                   ? std::string("0")
+                   : StateOf("PRDUNIT",
+                             (R"sql(UPPER("Description") = UPPER(')sql" + EscapeQuotes(unit) + "')")
+                                 .c_str());
+    };
+    const std::string category =
+        IsEmpty(data.PrdCat)
+            ? std::string("0")
+            : StateOf("PRDCAT", (R"sql("PrdType" = )sql" + std::to_string(data.PrdType) +
+                                 R"sql( AND "PrdCat" = ')sql" + EscapeQuotes(data.PrdCat) + "'")
+                                    .c_str());
+    const std::string orderType =
+        IsEmpty(data.InvOType)
+            ? std::string("0")
+            : StateOf("INVOTYPE",
+                      (R"sql("InvOType" = ')sql" + EscapeQuotes(data.InvOType) + "'").c_str());
+    const std::string sql =
+        "SELECT " + category + " AS CATEGORY, " +
+        (IsEmpty(data.ProductCode) ? std::string("0") : CodeTakenSql(data.ProductCode)) +
+        " AS CODETAKEN, " +
+        (IsEmpty(data.UPCCode) ? std::string("0") : CodeTakenSql(data.UPCCode)) + " AS UPCTAKEN, " +
+        unitState(data.Unit) + " AS UNIT, " + unitState(data.WeightUnit) + " AS WEIGHTUNIT, " +
+        orderType + " AS ORDERTYPE FROM DUAL";
+    ProductLookups row{};
+    if (!FetchFirst(GetDb(), sql.c_str(), WSIResult(kLookups, &row)))
+        row = {};
+    lookups_ = {row.CATEGORY, row.CODETAKEN, row.UPCTAKEN, row.UNIT, row.WEIGHTUNIT, row.ORDERTYPE};
 }
 
 void DBProduct::ReportTooShort(unsigned minLength) {
@@ -115,11 +186,7 @@ bool DBProduct::CheckUnit(DB_OP op) {
     TVL_TRACE("DBProduct::CheckUnit");
     if (IsEmpty(data.Unit))
         return true;
-    char sql[1024];
-    TVL_FORMAT(sql,
-               R"sql(SELECT "Inactive" FROM PRDUNIT WHERE UPPER("Description") = UPPER('%s'))sql",
-               EscapeQuotes(data.Unit).c_str());
-    Activity unit = ActivityOf(GetDb(), sql);
+    const Activity unit = ActivityFrom(lookups_.unit);
     if (unit == Activity::Missing)
         return Fail(0x4D09, 38120);
     if (op == DB_INSERT && unit == Activity::Inactive)
@@ -131,11 +198,7 @@ bool DBProduct::CheckWeightUnit(DB_OP op) {
     TVL_TRACE("DBProduct::CheckWeightUnit");
     if (IsEmpty(data.WeightUnit))
         return true;
-    char sql[1024];
-    TVL_FORMAT(sql,
-               R"sql(SELECT "Inactive" FROM PRDUNIT WHERE UPPER("Description") = UPPER('%s'))sql",
-               EscapeQuotes(data.WeightUnit).c_str());
-    Activity unit = ActivityOf(GetDb(), sql);
+    const Activity unit = ActivityFrom(lookups_.weightUnit);
     if (unit == Activity::Missing || (op == DB_INSERT && unit == Activity::Inactive))
         return Fail(0x4D0A, 38565);
     return true;
@@ -153,10 +216,7 @@ bool DBProduct::CheckOrderType(DB_OP op) {
     TVL_TRACE("DBProduct::CheckOrderType");
     if (IsEmpty(data.InvOType))
         return true;
-    char sql[1024];
-    TVL_FORMAT(sql, R"sql(SELECT "Inactive" FROM INVOTYPE WHERE "InvOType" = '%s')sql",
-               EscapeQuotes(data.InvOType).c_str());
-    Activity type = ActivityOf(GetDb(), sql);
+    const Activity type = ActivityFrom(lookups_.orderType);
     if (type == Activity::Missing)
         return Fail(0x4D07, 38110);
     if (op == DB_INSERT && type == Activity::Inactive)
@@ -173,6 +233,8 @@ bool DBProduct::CheckItemsPerUnit() {
 
 bool DBProduct::ConfirmCodeChangeOnOrders() {
     TVL_TRACE("DBProduct::ConfirmCodeChangeOnOrders");
+    if (storedKnown_ && std::strcmp(storedCode_, data.ProductCode) == 0)
+        return true;
     char sql[1024];
     TVL_FORMAT(
         sql,
@@ -190,6 +252,8 @@ bool DBProduct::ConfirmCodeChangeOnOrders() {
 
 bool DBProduct::ConfirmUPCChangeAtLocations() {
     TVL_TRACE("DBProduct::ConfirmUPCChangeAtLocations");
+    if (storedKnown_ && std::strcmp(storedUPC_, data.UPCCode) == 0)
+        return true;
     char sql[1024];
     TVL_FORMAT(
         sql,

@@ -40,6 +40,20 @@ const ColumnDesc kExpiryRowColumns[] = {
     TVL_COL(WSIReceiptExpiryRow, RECD, Count, 0, false),
 };
 
+// The three sums of the average cost, read in one statement.
+struct CostSums {
+    double LOCATIONS; // PRDLOC balances of the product
+    double ITEMS;     // its stock item balances
+    double ITEMVALUE; // their value at each item's cost
+};
+const ColumnDesc kCostSumColumns[] = {
+    TVL_COL(CostSums, LOCATIONS, Amount, 0, false),
+    TVL_COL(CostSums, ITEMS, Amount, 0, false),
+    TVL_COL(CostSums, ITEMVALUE, Amount, 0, false),
+};
+const TableDesc kCostSums{"COSTSUMS", kCostSumColumns, std::size(kCostSumColumns),
+                          sizeof(CostSums)};
+
 bool QuantityAllowed(short quantity) {
     return quantity >= 1 && static_cast<unsigned>(quantity) <= tavel::tables::MaxQuantityAllowed();
 }
@@ -400,7 +414,8 @@ void BIInvReceive::Add(long product, short quantity, WSIDate* expiry, const char
                 InsertOrThrow<DuplicateRecord>(*receipt_);
             }
             // Read once: the new line, the average cost and the detail all use it.
-            const WSIProduct::WSIData prd = ReadProduct(product);
+            ordItRead_ = {};
+            const WSIProduct::WSIData prd = LockProduct(product);
             const long line = FindLine(product, expiry, true, refNo);
             if (line == 0) {
                 AddInvItem(prd, quantity, expiry, refNo);
@@ -410,22 +425,25 @@ void BIInvReceive::Add(long product, short quantity, WSIDate* expiry, const char
                 item_->data.Balance += quantity;
                 UpdateOrThrow<DeletedRecord>(*item_);
             }
-            UpdateInvItDet(item_.get(), quantity, -1, prd);
+            UpdateInvItDet(item_.get(), quantity, -1, prd, line == 0);
         },
         forgetNewReceipt);
 }
 
-WSIProduct::WSIData BIInvReceive::ReadProduct(long product) {
+WSIProduct::WSIData BIInvReceive::LockProduct(long product) {
     WSIProduct prd(m_pDb);
     prd.data.Product = product;
-    if (product == 0 || !prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
-        throw InvalidProduct();
-    return prd.data;
+    if (product != 0 && prd.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
+        return prd.data;
+    // Told apart only when the lock failed: a product that is there is held elsewhere.
+    if (product != 0 && prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+        throw RecordInUse();
+    throw InvalidProduct();
 }
 
 long BIInvReceive::AddInvItem(long product, short quantity, WSIDate* expiry, const char* refNo) {
     TVL_TRACE("BIInvReceive::AddInvItem");
-    return AddInvItem(ReadProduct(product), quantity, expiry, refNo);
+    return AddInvItem(LockProduct(product), quantity, expiry, refNo);
 }
 
 long BIInvReceive::AddInvItem(const WSIProduct::WSIData& prd, short quantity, WSIDate* expiry,
@@ -464,6 +482,7 @@ long BIInvReceive::AddInvItem(const WSIProduct::WSIData& prd, short quantity, WS
         WSIInvOrdIt::WSIData ordIt{};
         if (!ReadFirst(sql, WSIResult(WSIInvOrdIt::Table(), &ordIt)))
             throw InvalidPOProduct();
+        ordItRead_ = ordIt;
         // What the order agreed to pay is what the stock cost.
         line.InvOrdIt = ordIt.InvOrdIt;
         line.CostPerUnit = ordIt.CostPerUnit;
@@ -513,54 +532,58 @@ void BIInvReceive::Delete(long product, short status, WSIDate* expiry, const cha
 
 void BIInvReceive::UpdateInvItDet(DBInvItem* item, short quantityChange, short status) {
     TVL_TRACE("BIInvReceive::UpdateInvItDet");
-    UpdateInvItDet(item, quantityChange, status, ReadProduct(item->data.Product));
+    UpdateInvItDet(item, quantityChange, status, LockProduct(item->data.Product), false);
 }
 
 void BIInvReceive::UpdateInvItDet(DBInvItem* item, short quantityChange, short status,
-                                  const WSIProduct::WSIData& prd) {
+                                  const WSIProduct::WSIData& prd, bool newLine) {
     const WSIInvItem::WSIData& line = item->data;
     UpdateAverageCost(item, quantityChange, prd);
     UpdatePrdLoc(line.InvLoc, line.Product, quantityChange);
 
-    char sql[1024];
-    TVL_FORMAT(sql,
-               R"sql(SELECT "InvItDet" FROM INVITDET WHERE "InvItem" = %ld AND "Type" = %ld )sql",
-               line.InvItem, static_cast<long>(kReceiptType));
+    // A line stored by this unit of work has a fresh id: no detail can name it yet.
     long detail = 0;
-    if (!ReadFirst(sql, &detail))
-        detail = 0;
+    if (!newLine) {
+        char sql[1024];
+        TVL_FORMAT(
+            sql, R"sql(SELECT "InvItDet" FROM INVITDET WHERE "InvItem" = %ld AND "Type" = %ld )sql",
+            line.InvItem, static_cast<long>(kReceiptType));
+        if (!ReadFirst(sql, &detail))
+            detail = 0;
+    }
     BIInventory::UpdateInvItDet(detail, item, kReceiptType, line.InvLoc, line.Product,
                                 quantityChange, line.Audit, nullptr, -1.0, 0, 0, nullptr);
-    UpdateInvOrdIt(line.InvOrdIt, line.InvLoc, line.Product, quantityChange, status);
+    // A new line's order item was read by this unit of work when the line was made.
+    if (newLine && line.InvOrdIt != 0 && ordItRead_.InvOrdIt == line.InvOrdIt)
+        BIInventory::UpdateInvOrdIt(ordItRead_, quantityChange, status);
+    else
+        UpdateInvOrdIt(line.InvOrdIt, line.InvLoc, line.Product, quantityChange, status);
 }
 
 void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange) {
     TVL_TRACE("BIInvReceive::UpdateAverageCost");
-    UpdateAverageCost(item, quantityChange, ReadProduct(item->data.Product));
+    UpdateAverageCost(item, quantityChange, LockProduct(item->data.Product));
 }
 
 void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange,
                                      const WSIProduct::WSIData& prd) {
     const long product = item->data.Product;
+    // The location balances, the stock items' balances and their value, in one statement.
     char sql[1024];
-    double locations = 0.0;
-    TVL_FORMAT(sql, R"sql(SELECT SUM("Balance") FROM PRDLOC WHERE "Product" = %ld )sql", product);
-    if (!ReadFirst(sql, &locations))
-        locations = 0.0;
-    double items = 0.0;
-    TVL_FORMAT(sql, R"sql(SELECT SUM("Balance") FROM INVITEM WHERE "Product" = %ld )sql", product);
-    if (!ReadFirst(sql, &items))
-        items = 0.0;
+    TVL_FORMAT(
+        sql,
+        R"sql(SELECT (SELECT SUM("Balance") FROM PRDLOC WHERE "Product" = %ld) AS LOCATIONS, SUM("Balance") AS ITEMS, SUM("Balance" * "CostPerUnit") AS ITEMVALUE FROM INVITEM WHERE "Product" = %ld )sql",
+        product, product);
+    CostSums sums{};
+    if (!ReadFirst(sql, WSIResult(kCostSums, &sums)))
+        sums = {};
+    const double locations = sums.LOCATIONS;
+    const double items = sums.ITEMS;
+    const double value = sums.ITEMVALUE;
     // The stock items already hold the change, the locations not yet.
     const double expected = locations + quantityChange;
     if (items != expected)
         throw InvPrdLocBalanceErr();
-    double value = 0.0;
-    TVL_FORMAT(sql,
-               R"sql(SELECT SUM("Balance" * "CostPerUnit") FROM INVITEM WHERE "Product" = %ld )sql",
-               product);
-    if (!ReadFirst(sql, &value))
-        value = 0.0;
 
     double average = 0.0;
     if (expected != 0) {
@@ -572,12 +595,13 @@ void BIInvReceive::UpdateAverageCost(DBInvItem* item, double quantityChange,
         average = RoundToCents(average);
     }
     // Written through the product's table rules: a product whose master data is no longer
-    // valid refuses the receipt with its own message.
+    // valid refuses the receipt with its own message. The row is the one this unit of work
+    // read under its lock, so its codes are the stored ones.
     DBProduct row(m_pDb);
     row.InitRecord();
-    row.data.Product = product;
-    LockForUpdate(row);
+    row.data = prd;
     row.data.AverageCost = average;
+    row.SetStoredCodes(prd.ProductCode, prd.UPCCode);
     UpdateOrThrow<AvgCostErr>(row);
 }
 

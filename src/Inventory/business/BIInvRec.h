@@ -139,13 +139,16 @@ protected:
     void UpdateAverageCost(DBInvItem* item, double quantityChange);
 
 private:
-    // The product's row as read once per operation, so that the line, its average cost and
-    // its detail do not each read it again.
-    WSIProduct::WSIData ReadProduct(long product);
+    // The product's row read once per operation under a write lock (InvalidProduct when
+    // missing, RecordInUse when held elsewhere), so that the line, its average cost and its
+    // detail do not each read it again.
+    WSIProduct::WSIData LockProduct(long product);
     long AddInvItem(const WSIProduct::WSIData& prd, short quantity, WSIDate* expiry,
                     const char* refNo);
+    // newLine: the line was stored by this unit of work, so it has no detail yet.
     void UpdateInvItDet(DBInvItem* item, short quantityChange, short status,
-                        const WSIProduct::WSIData& prd);
+                        const WSIProduct::WSIData& prd, bool newLine);
+    // prd: the product as read under this unit's lock.
     void UpdateAverageCost(DBInvItem* item, double quantityChange, const WSIProduct::WSIData& prd);
     // The first line of the product in this receipt that matches; its id or 0.
     // matchRefNo: the reference must equal refNo as well.
@@ -161,6 +164,8 @@ private:
     void RefuseUsedLine();
 
     WSIInvOrder::WSIData order_{};
+    // The order item a new line of the running Add was tied to, as read for it.
+    WSIInvOrdIt::WSIData ordItRead_{};
     std::unique_ptr<DBInvRec> receipt_;
     std::unique_ptr<DBInvItem> item_;
     std::unique_ptr<WSITable> orderSearch_;

@@ -670,8 +670,32 @@ void BIInventory::AutoBackOrder(long invOrder) {
 // ---------------------------------------------------------------------------------------
 // Stock writers
 
+bool BIInventory::AddToPrdLocBalance(const char* invLoc, long product, double change) {
+    // The location code as the row's key holds it (a longer code is cut, as a record
+    // read would cut it).
+    char loc[sizeof(WSIPrdLoc::WSIData::InvLoc)];
+    tavel::tables::CopyText(loc, invLoc ? invLoc : "");
+    // The row's own rules (DBPrdLoc) as conditions, and the case that asks the user about
+    // an emptied location left out: a row that either would stop is not changed here.
+    WSIBVParametersInfo binds;
+    binds.AddParameter(change);
+    binds.AddParameter(product);
+    binds.AddParameter(loc);
+    binds.AddParameter(change);
+    binds.AddParameter(change);
+    long changed = 0;
+    const int rc = WSITable::QExecBVDirect(
+        __FILE__, __LINE__, binds.Count(), binds.Params(), m_pDb,
+        R"sql(UPDATE PRDLOC SET "Balance" = "Balance" + :1 WHERE "Product" = :2 AND "InvLoc" = :3 AND "MinCount" <= "ReorderCount" AND ("MaxCount" <= 0 OR "MaxCount" >= "MinCount") AND "StdToOrder" >= "MinToOrder" AND NOT ("Inactive" = 1 AND ("Balance" + :4 > 0 OR "LastCount" > 0)) AND NOT ("Inactive" = 0 AND "Balance" + :5 = 0 AND "LastCount" = 0))sql",
+        &changed);
+    return rc == 0 && changed == 1;
+}
+
 void BIInventory::UpdatePrdLoc(const char* invLoc, long product, double change) {
     TVL_TRACE("BIInventory::UpdatePrdLoc");
+    // Most moves change a balance that stays within the rules: one statement.
+    if (AddToPrdLocBalance(invLoc, product, change))
+        return;
     DBPrdLoc prdLoc(m_pDb);
     if (!prdLoc.GetPrdLoc(product, invLoc, true))
         throw PrdLocErr();
@@ -703,6 +727,19 @@ void BIInventory::UpdateInvOrdIt(long invOrdIt, const char* invLoc, long product
     ordIt.data.InvOrdIt = invOrdIt;
     if (!ordIt.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
         throw RecordInUse();
+    ApplyOrdItFill(ordIt, qtyChange, status);
+}
+
+void BIInventory::UpdateInvOrdIt(const WSIInvOrdIt::WSIData& read, short qtyChange, short status) {
+    TVL_TRACE("BIInventory::UpdateInvOrdIt");
+    DBInvOrdIt ordIt(m_pDb);
+    ordIt.data = read;
+    if (!ordIt.LockReadRow(__FILE__, __LINE__))
+        throw RecordInUse();
+    ApplyOrdItFill(ordIt, qtyChange, status);
+}
+
+void BIInventory::ApplyOrdItFill(DBInvOrdIt& ordIt, short qtyChange, short status) {
     // A line of quantity 0 exists only to carry a fill; taking the whole fill back
     // leaves nothing worth keeping.
     if (ordIt.data.Quantity == 0 && qtyChange == -ordIt.data.QtyFilled) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class DBInvItem;
+class DBInvOrdIt;
 class WSIBarCodeFuncs;
 class WSIDatabase;
 
@@ -128,10 +129,22 @@ protected:
     // Adds change to the product location's "Balance", creating the row from the
     // product's defaults when missing. Throws PrdLocErr.
     void UpdatePrdLoc(const char* invLoc, long product, double change);
+    // The balance of an existing product location moved in one statement when its rules
+    // hold and no question is due; false (nothing changed) otherwise.
+    bool AddToPrdLocBalance(const char* invLoc, long product, double change);
+
+private:
+    // The fill, the status that follows from it and the write of a locked order item.
+    void ApplyOrdItFill(DBInvOrdIt& ordIt, short qtyChange, short status);
+
+protected:
     // Records a fill (or its reversal) on an order item; status -1 lets the quantities
     // decide. Nothing for item 0. Throws RecordInUse or InvOrdItErr.
     void UpdateInvOrdIt(long invOrdIt, const char* invLoc, long product, short qtyChange,
                         short status);
+    // The same for an order item this unit of work has read already (see
+    // WSITable::LockReadRow).
+    void UpdateInvOrdIt(const WSIInvOrdIt::WSIData& read, short qtyChange, short status);
     // The one writer of movement details: changes detail invItDet, or adds one when it
     // is 0. cost < 0 asks for the default cost; audit 0 creates an audit entry. Returns
     // the audit id the detail carries. Throws RecordInUse, InvalidProduct, InvalidInvAdj
