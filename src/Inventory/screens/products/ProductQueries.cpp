@@ -74,6 +74,12 @@ const KindSql& KindOf(ProductSearchKind kind) {
     return kKinds[index];
 }
 
+// The vendor search reads at most 100 characters of its field: its statement and the
+// literal check of its rows both use this much.
+std::string VendorSearchText(const std::string& text) {
+    return text.substr(0, 100);
+}
+
 // Upper-cased copies, as UPPER() compares them.
 std::string Upper(const char* text) {
     std::string s = text ? text : "";
@@ -123,8 +129,7 @@ bool ProductRowMatches(const ProductSearch& search, const WSIProductSearchRow& r
 
 bool VendorRowMatches(VendorSearchKind kind, const std::string& text,
                       const WSIVendor::WSIData& row) {
-    // The same 100 characters the statement reads.
-    const std::string t = LiteralFilter(text.substr(0, 100));
+    const std::string t = LiteralFilter(VendorSearchText(text));
     if (t.empty())
         return true;
     switch (kind) {
@@ -192,8 +197,7 @@ std::string ProductSearchSql(WSIDatabase& db, const ProductSearch& search) {
 std::string VendorSearchSql(WSIDatabase& db, VendorSearchKind kind, const std::string& text) {
     TVL_TRACE("tavel::products::VendorSearchSql");
     const char* columns = db.GetTableColumns(__LINE__, __FILE__, "VENDOR");
-    // The vendor search reads at most 100 characters of its field.
-    const std::string literal = SearchLiteral(text.substr(0, 100));
+    const std::string literal = SearchLiteral(VendorSearchText(text));
     char where[512] = "";
     const char* format = "SELECT %s FROM VENDOR %s ORDER BY \"Name\"";
     switch (kind) {
