@@ -77,6 +77,7 @@ void HostMainWindow::BuildMenus() {
         {cmd::Adjustments, "&Adjustment codes..."},
         {cmd::Setup, "&Setup..."},
         {cmd::ExpiryWatch, "Expiry &watch..."},
+        {cmd::CsvImport, "I&mport from CSV..."},
     };
     for (const Entry& e : entries) {
         QAction* action = menu->addAction(tr(e.label));

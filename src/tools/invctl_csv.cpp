@@ -52,14 +52,8 @@ int RunImport(const Options& options, const Args& args) {
     for (const tavel::csv::ImportProblem& p : report.problems)
         std::printf("%s:%ld:%s%s %s\n", pos[1].c_str(), p.line, p.column.c_str(),
                     p.column.empty() ? "" : ":", p.message.c_str());
+    std::printf("%s\n", tavel::csv::ReportSummary(report, importOptions).c_str());
     const long bad = static_cast<long>(report.problems.size());
-    if (report.written)
-        std::printf("%ld of %ld rows imported%s\n", report.imported, report.rows,
-                    bad ? ", the bad rows skipped" : "");
-    else if (importOptions.dryRun && bad == 0)
-        std::printf("%ld rows checked, nothing written (dry run)\n", report.rows);
-    else
-        std::printf("%ld rows read, %ld bad: nothing imported\n", report.rows, bad);
     return bad == 0 || report.written ? kExitOk : kExitRefused;
 }
 

@@ -56,6 +56,11 @@ enum Msg : unsigned {
     kNoCountCode = 40314,
     kNotWritten = 40315,
     kNotAtLocation = 40316,
+    kImported = 40400,
+    kImportedSkipping = 40401,
+    kChecked = 40402,
+    kNothingImported = 40403,
+    kNotWrittenSkipped = 40404,
 };
 
 // The product's column that names it in files which refer to a product.
@@ -416,7 +421,7 @@ private:
 // table class's own rules as it inserts.
 template <class Table>
 void ImportTable(WSIDatabase& db, const KindInfo& info, std::istream& in, ImportReport& report,
-                 Reader& reader) {
+                 Reader& reader, bool skipBad) {
     const std::vector<FileColumn> columns = FileColumns(info);
     Table table(&db);
     reader.Run(in, [&](const Row& r) {
@@ -464,7 +469,8 @@ void ImportTable(WSIDatabase& db, const KindInfo& info, std::istream& in, Import
         }
         if (!table.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
             const int code = table.GetMessageCode();
-            const unsigned shown = code ? static_cast<unsigned>(code) : kNotWritten;
+            const unsigned shown =
+                code ? static_cast<unsigned>(code) : (skipBad ? kNotWrittenSkipped : kNotWritten);
             reader.Add(r.line, RuleColumnOf(table.GetError()), shown,
                        table.GetMessageArg() ? Filled(shown, table.GetMessageArg()) : Text(shown));
             return;
@@ -572,16 +578,16 @@ ImportReport ImportList(WSIDatabase& db, ListKind kind, std::istream& in,
     try {
         switch (kind) {
         case ListKind::Products:
-            ImportTable<DBProduct>(db, info, in, report, reader);
+            ImportTable<DBProduct>(db, info, in, report, reader, options.skipBad);
             break;
         case ListKind::Vendors:
-            ImportTable<DBVendor>(db, info, in, report, reader);
+            ImportTable<DBVendor>(db, info, in, report, reader, options.skipBad);
             break;
         case ListKind::Locations:
-            ImportTable<DBInvLoc>(db, info, in, report, reader);
+            ImportTable<DBInvLoc>(db, info, in, report, reader, options.skipBad);
             break;
         case ListKind::ProductLocations:
-            ImportTable<DBPrdLoc>(db, info, in, report, reader);
+            ImportTable<DBPrdLoc>(db, info, in, report, reader, options.skipBad);
             break;
         case ListKind::Counts:
             ImportCounts(db, in, report, reader, aborted);
@@ -591,8 +597,9 @@ ImportReport ImportList(WSIDatabase& db, ListKind kind, std::istream& in,
         reader.Add(0, "", 0, e.GetErrMsg(false));
         aborted = true;
     }
-    const bool keep = !aborted && !reader.FileRefused() && !options.dryRun &&
+    report.writable = !aborted && !reader.FileRefused() &&
                       (report.problems.empty() || options.skipBad) && report.good > 0;
+    const bool keep = report.writable && !options.dryRun;
     if (!keep) {
         work.Abort();
         return report;
@@ -601,6 +608,15 @@ ImportReport ImportList(WSIDatabase& db, ListKind kind, std::istream& in,
     report.written = true;
     report.imported = report.good;
     return report;
+}
+
+std::string ReportSummary(const ImportReport& report, const ImportOptions& options) {
+    const long bad = static_cast<long>(report.problems.size());
+    if (report.written)
+        return Filled(bad ? kImportedSkipping : kImported, report.imported, report.rows);
+    if (options.dryRun && bad == 0)
+        return Filled(kChecked, report.rows);
+    return Filled(kNothingImported, report.rows, bad);
 }
 
 namespace {

@@ -42,8 +42,14 @@ struct ImportReport {
     long imported = 0; // rows written (0 for a dry run or when nothing was kept)
     long good = 0;     // rows that passed every rule
     bool written = false;
+    // Whether the file would be written without the dry run (the same rows, the same
+    // choice about bad ones): a check that passes this may be followed by the import.
+    bool writable = false;
     std::vector<ImportProblem> problems;
 };
+
+// The closing line of an import's report: what was imported, checked or refused.
+std::string ReportSummary(const ImportReport& report, const ImportOptions& options);
 
 // Imports the file into the database. Needs the module attached (the rules read its
 // limits and the string table); a count import also a signed-in user.

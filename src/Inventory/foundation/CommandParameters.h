@@ -20,6 +20,8 @@ inline constexpr long PerformAdjustment = 36009;
 inline constexpr long Setup = 36010;
 // The expiry watch: lots of the workstation's location that expire soon.
 inline constexpr long ExpiryWatch = 36020;
+// Import of catalogue lists and counts from a CSV file.
+inline constexpr long CsvImport = 36021;
 } // namespace cmd
 
 #pragma pack(push, 1)

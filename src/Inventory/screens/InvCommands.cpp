@@ -13,6 +13,7 @@
 #include "ProductLookups.h"
 #include "Trace.h"
 #include "WSIDatabase.h"
+#include "WSIInvCsvImportDialog.h"
 #include "WSIInvExpiryWatchDialog.h"
 #include "WSIInventoryApp.h"
 #include "WSIInventoryDialog.h"
@@ -37,6 +38,14 @@ constexpr unsigned kScreenTooNarrowMessage = 30832;
 constexpr int kInventoryTemplate = 25000;
 constexpr int kVendorsTemplate = 25009;
 constexpr int kProductsTemplate = 25013;
+
+// A screen or command that writes: the lists of an open inventory window, which may still
+// be reading on this connection, finish before anything is written.
+void CompleteOpenFills(WSIInventoryApp& app) {
+    if (WSIInventoryMDI* open = app.InventoryWindow)
+        if (WSIInventoryDialog* screen = open->Client())
+            screen->CompleteFills();
+}
 } // namespace
 
 bool CmInventory(WSIInventoryApp& app) {
@@ -129,11 +138,7 @@ bool CmPerformAdjustment(WSIInventoryApp& app) {
     char invAdj[7];
     CopyCode(invLoc, request->InvLoc);
     CopyCode(invAdj, request->InvAdj);
-    // The lists of an open inventory window may still be reading on this connection: they
-    // finish before anything is written.
-    if (WSIInventoryMDI* open = app.InventoryWindow)
-        if (WSIInventoryDialog* screen = open->Client())
-            screen->CompleteFills();
+    CompleteOpenFills(app);
     BIInvAdj adjust(db);
     try {
         adjust.Adjust(invLoc, request->Type, static_cast<long>(request->Product), request->Quantity,
@@ -152,15 +157,23 @@ bool CmExpiryWatch(WSIInventoryApp& app) {
     WSIApplication* host = app.GetHostApplication();
     if (!host || !app.GetHostDb())
         return true;
-    // Its adjustments write: an open inventory window's lists finish reading first.
-    if (WSIInventoryMDI* open = app.InventoryWindow)
-        if (WSIInventoryDialog* screen = open->Client())
-            screen->CompleteFills();
+    CompleteOpenFills(app);
     std::string location;
     if (WSIProfile* profile = host->GetProfile())
         location = profile->GetString("Inventory", "Location", "");
     location.erase(location.find_last_not_of(' ') + 1);
     WSIInvExpiryWatchDialog screen(WidgetOf(app.GetHostMainWindow()), host, location);
+    WSIRunModal(screen);
+    return true;
+}
+
+bool CmCsvImport(WSIInventoryApp& app) {
+    TVL_TRACE("WSIInventoryApp::CmCsvImport");
+    WSIApplication* host = app.GetHostApplication();
+    if (!host || !app.GetHostDb())
+        return true;
+    CompleteOpenFills(app);
+    WSIInvCsvImportDialog screen(WidgetOf(app.GetHostMainWindow()), host);
     WSIRunModal(screen);
     return true;
 }
@@ -174,4 +187,5 @@ void RegisterInventoryCommands(WSIInventoryApp& app) {
     table.AddCommand(cmd::Vendors, [&app] { return CmVendors(app); });
     table.AddCommand(cmd::PerformAdjustment, [&app] { return CmPerformAdjustment(app); });
     table.AddCommand(cmd::ExpiryWatch, [&app] { return CmExpiryWatch(app); });
+    table.AddCommand(cmd::CsvImport, [&app] { return CmCsvImport(app); });
 }

@@ -27,3 +27,6 @@ bool CmPerformAdjustment(WSIInventoryApp& app);
 // Command 36020: the expiry watch, on the workstation's location (profile "Inventory",
 // "Location") when it has one.
 bool CmExpiryWatch(WSIInventoryApp& app);
+
+// Command 36021: import of a catalogue list or counts from a CSV file.
+bool CmCsvImport(WSIInventoryApp& app);

@@ -1,5 +1,6 @@
-// The CSV export of the lists, offscreen.
+// The CSV export of the lists and the CSV import screen, offscreen.
 
+#include "CsvImport_test.h"
 #include "ListExport_test.h"
 
 #include <QApplication>
@@ -7,6 +8,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    ListExportTest test;
-    return QTest::qExec(&test, argc, argv);
+    ListExportTest exportTest;
+    CsvImportTest importTest;
+    int failed = QTest::qExec(&exportTest, argc, argv);
+    failed += QTest::qExec(&importTest, argc, argv);
+    return failed == 0 ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "CatalogueSources.h"
 #include "DBProduct.h"
 #include "ProductLookups.h"
+#include "SearchCsvExport.h"
 #include "Trace.h"
 #include "WSIAddEditProduct.h"
 #include "WSIApplication.h"
@@ -148,6 +149,13 @@ WSIProductDialog::WSIProductDialog(QWidget* parent, int templateId, DBProduct* p
                                  AddCommandButton(IdProductLocations, tr("L&ocations...")));
     ButtonLayout()->insertWidget(
         lookup ? 1 : 4, AddCommandButton(IdFindProductLocations, tr("&Stock by location")));
+    if (!lookup) {
+        SetCommand(tavel::products::kCmExportCsv, [this] {
+            tavel::products::ExportListed(*this, QStringLiteral("products.csv"));
+        });
+        ButtonLayout()->insertWidget(
+            5, AddCommandButton(tavel::products::kCmExportCsv, tr("E&xport...")));
+    }
 
     FillChoices();
     connect(location_, &QComboBox::currentIndexChanged, this, [this] { UpdateColumns(); });

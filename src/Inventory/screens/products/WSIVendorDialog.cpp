@@ -4,6 +4,7 @@
 #include "CCrystalReportObj.h"
 #include "DBVendor.h"
 #include "ProductLookups.h"
+#include "SearchCsvExport.h"
 #include "TableLookup.h"
 #include "Trace.h"
 #include "WSIApplication.h"
@@ -117,8 +118,11 @@ WSIVendorDialog::WSIVendorDialog(QWidget* parent, int templateId, DBVendor* vend
     for (const auto& [id, text] :
          {std::pair{int(IdNew), tr("&New...")}, std::pair{int(IdEdit), tr("&Change...")},
           std::pair{int(IdDelete), tr("&Delete")}, std::pair{int(IdPreview), tr("Pre&view")},
-          std::pair{int(IdPrint), tr("&Print")}})
+          std::pair{int(IdPrint), tr("&Print")},
+          std::pair{tavel::products::kCmExportCsv, tr("E&xport...")}})
         ButtonLayout()->insertWidget(at++, AddCommandButton(id, text));
+    SetCommand(tavel::products::kCmExportCsv,
+               [this] { tavel::products::ExportListed(*this, QStringLiteral("vendors.csv")); });
 
     List()->SetColumnClickHandler([this](int column) { EvColumnClick(column); });
     connect(List(), &WSIListWindow::rowSelectionChanged, this, [this] {
