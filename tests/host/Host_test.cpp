@@ -351,8 +351,9 @@ private slots:
     void catalogueCommandsAreEnabledAndOthersAreNotHandled() {
         StartHost();
         // The catalogue commands have their screens: their entries are enabled.
-        for (long id : {cmd::Locations, cmd::Units, cmd::ProdTypes, cmd::OrderTypes,
-                        cmd::Adjustments, cmd::Setup, cmd::Vendors, cmd::Products}) {
+        for (long id :
+             {cmd::Locations, cmd::Units, cmd::ProdTypes, cmd::OrderTypes, cmd::Adjustments,
+              cmd::Setup, cmd::Vendors, cmd::Products, cmd::CsvImport}) {
             QAction* entry = window_->CommandAction(id);
             QVERIFY(entry);
             QVERIFY2(entry->isEnabled(), std::to_string(id).c_str());

@@ -309,8 +309,9 @@ void CatalogueScreensTest::InactiveProductsOnlyWithTheBoxInMaintenance() {
         return entries;
     };
     s.screen.List()->ClearRowSelection();
-    QCOMPARE(menuEntries(), (QStringList{"New...", "Change... (off)", "Delete (off)",
-                                         "Locations... (off)", "Stock by location (off)"}));
+    QCOMPARE(menuEntries(),
+             (QStringList{"New...", "Change... (off)", "Delete (off)", "Locations... (off)",
+                          "Stock by location (off)", "Export..."}));
     s.screen.List()->SelectRow(0);
     QCOMPARE(menuEntries().at(2), QString("Delete"));
     {

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,6 +73,8 @@ void WSIInvCsvImportDialog::BuildHeader() {
     kind_->setObjectName("kind");
     for (const KindChoice& k : kKindChoices)
         kind_->addItem(tr(k.label), static_cast<int>(k.kind));
+    // A choice of five words: it keeps its size when the screen grows.
+    kind_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     form->addRow(tr("&List:"), kind_);
     // The first line the file must have, so that a spreadsheet can be prepared to match.
     columns_ = new QLabel(this);
@@ -116,6 +119,8 @@ void WSIInvCsvImportDialog::BuildReport() {
     report_->AddColumn(tr("Line"), 60, Qt::AlignRight | Qt::AlignVCenter);
     report_->AddColumn(tr("Column"), 130);
     report_->AddColumn(tr("Problem"), 740);
+    // The messages take whatever width the screen has.
+    report_->horizontalHeader()->setStretchLastSection(true);
     body->addWidget(report_, 1);
     summary_ = new QLabel(this);
     summary_->setObjectName("summary");
