@@ -4,7 +4,7 @@
 #include "CsvImport_test.h"
 
 #include "BoundedFormat.h"
-#include "CsvFile.h"
+#include "CsvTestFiles.h"
 #include "DBProduct.h"
 #include "DBVendor.h"
 #include "ListCsvExport.h"
@@ -51,21 +51,6 @@ template <class... A> std::string Filled(const ScreensHost& host, unsigned code,
     char text[1024];
     TVL_FORMAT(text, host.LoadStringText(code).toStdString().c_str(), args...);
     return text;
-}
-
-std::vector<std::vector<std::string>> CsvRows(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    std::vector<std::vector<std::string>> rows;
-    std::string problem;
-    long line = 0;
-    tavel::csv::ReadRows(
-        in,
-        [&](const tavel::csv::Row& r) {
-            rows.push_back(r.fields);
-            return true;
-        },
-        problem, line);
-    return rows;
 }
 
 } // namespace
@@ -229,7 +214,7 @@ void CsvImportTest::ProductAndVendorSearchesSaveTheirListedRows() {
             exportAction = a;
     QVERIFY(exportAction && exportAction->isEnabled());
     exportAction->trigger();
-    auto rows = CsvRows(path);
+    auto rows = csvtest::Rows(csvtest::ReadAll(path));
     QCOMPARE(rows.size(), std::size_t(3));
     QCOMPARE(QString::fromStdString(rows[0][0]),
              products.List()->ColumnHeading(WSIProductDialog::ColCode));
@@ -242,7 +227,7 @@ void CsvImportTest::ProductAndVendorSearchesSaveTheirListedRows() {
     vendors.SearchEdit()->setText(QStringLiteral("_"));
     QCOMPARE(vendors.RunSearch(), 1);
     QVERIFY(vendors.DoCommand(tavel::products::kCmExportCsv));
-    rows = CsvRows(path);
+    rows = csvtest::Rows(csvtest::ReadAll(path));
     QCOMPARE(rows.size(), std::size_t(2));
     QVERIFY(std::find(rows[1].begin(), rows[1].end(), "Acme Medical") != rows[1].end());
     QCOMPARE(suggested, (QStringList{"products.csv", "vendors.csv"}));

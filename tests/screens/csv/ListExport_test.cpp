@@ -3,7 +3,7 @@
 
 #include "ListExport_test.h"
 
-#include "CsvFile.h"
+#include "CsvTestFiles.h"
 #include "ListCsvExport.h"
 #include "WSICodeTableDialogs.h"
 #include "WSIInvStockViews.h"
@@ -26,25 +26,8 @@ namespace {
 
 constexpr unsigned kMsgCannotWrite = 40330;
 
-std::string ReadAll(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::vector<std::string>> Rows(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::vector<std::string>> rows;
-    std::string problem;
-    long line = 0;
-    tavel::csv::ReadRows(
-        in,
-        [&](const tavel::csv::Row& r) {
-            rows.push_back(r.fields);
-            return true;
-        },
-        problem, line);
-    return rows;
-}
+using csvtest::ReadAll;
+using csvtest::Rows;
 
 } // namespace
 

@@ -6,6 +6,7 @@ add_executable(csv_screens_tests
     ${CMAKE_CURRENT_LIST_DIR}/ListExport_test.h
     ${CMAKE_CURRENT_LIST_DIR}/CsvImport_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CsvImport_test.h
+    ${CMAKE_CURRENT_LIST_DIR}/CsvTestFiles.h
 )
 target_include_directories(csv_screens_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(csv_screens_tests PRIVATE inventory_views inventory_catalogue Qt6::Test)
