@@ -34,8 +34,8 @@ done
 
 # The values, through the same statements on both engines.
 for statement in \
-    'SELECT SUM("Balance"), SUM("Quantity"), SUM("CostPerUnit"), MIN("ExpiryDate"), MAX("ExpiryDate") FROM INVITEM' \
-    'SELECT COUNT(*), MIN("Date"), MAX("Date") FROM AUDITHIS' \
+    'SELECT SUM("Balance") AS B, SUM("Quantity") AS Q, SUM("CostPerUnit") AS C, MIN("ExpiryDate") AS E1, MAX("ExpiryDate") AS E2 FROM INVITEM' \
+    'SELECT COUNT(*) AS N, MIN("Date") AS D1, MAX("Date") AS D2 FROM AUDITHIS' \
     'SELECT "Product", "InvLoc", "Balance", "Bin" FROM PRDLOC ORDER BY 1, 2' \
     'SELECT "InvOrdIt", "Status", "Quantity", "QtyFilled" FROM INVORDIT ORDER BY 1' \
     'SELECT "Product", "ProductCode", "Description", "AverageCost" FROM PRODUCT ORDER BY 1'; do
@@ -49,7 +49,7 @@ done
 
 # A movement through the service inserts an audit row and a detail with ids of the
 # server's counters.
-read -r loc product < <(sqlite3 -separator ' ' "$db" "SELECT PL.\"InvLoc\", PL.\"Product\" FROM PRDLOC PL JOIN INVLOC L ON L.\"InvLoc\" = PL.\"InvLoc\" WHERE PL.\"Balance\" >= 1 AND PL.\"InvLoc\" <> ' ' ORDER BY 2, 1 LIMIT 1")
+read -r loc product < <(sqlite3 -separator ' ' "$db" "SELECT PL.\"InvLoc\", P.\"ProductCode\" FROM PRDLOC PL JOIN PRODUCT P ON P.\"Product\" = PL.\"Product\" WHERE PL.\"Balance\" >= 1 AND PL.\"InvLoc\" <> ' ' ORDER BY PL.\"Product\", 1 LIMIT 1")
 [ -n "$product" ] || fail "no stock in the tiny data"
 before="$(psql "$pg" -qXtA -c "SELECT COUNT(*) FROM invitdet")"
 "$invctl" --pg "$pg" use "$loc" "$product" 1 --allow-expired >"$work/use" 2>&1 ||
