@@ -88,7 +88,7 @@ long FirstProduct(PGconn* c, const std::string& where) {
 
 void Seed(PGconn* c, Side& side, const std::string& prefix) {
     bench::pg::Stmt loc(c, "INSERT INTO INVLOC (\"InvLoc\", \"Name\", \"Type\", \"BarCode\", "
-                           "\"Inactive\") VALUES ($1, $1, 1, $1, 0)");
+                           "\"Inactive\") VALUES ($1::text, $1::text, 1, $1::text, 0)");
     bench::pg::Stmt prdLoc(c, "INSERT INTO PRDLOC (\"Product\", \"InvLoc\", \"Bin\", \"Stocked\", "
                               "\"TrackUsage\", \"CanOrderFrom\", \"Balance\", \"LastCount\", "
                               "\"MinCount\", \"ReorderCount\", \"MaxCount\", \"MinToOrder\", "
@@ -101,7 +101,7 @@ void Seed(PGconn* c, Side& side, const std::string& prefix) {
            "INVITEM (\"InvLoc\", \"InvLocFrom\", \"Product\", \"Type\", \"InvRec\", \"InvOrdIt\", "
            "\"Quantity\", \"Balance\", \"CostPerUnit\", \"ExpiryDate\", \"Unit\", "
            "\"ItemsPerUnit\", \"ItemUnit\", \"AdjCreated\", \"Audit\") SELECT $1, '', $2, 2, 0, "
-           "0, $3, $3, $4, CURRENT_DATE + $6::int, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
+           "0, $3::int, $3::int, $4, CURRENT_DATE + $6::int, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
            "a.\"Audit\" FROM PRODUCT, a WHERE \"Product\" = $2");
     side.usageLoc = prefix + "U";
     side.transferFrom = prefix + "F";
@@ -246,12 +246,13 @@ public:
                     "I.\"Audit\" WHERE I.\"InvLoc\" = $1 AND I.\"Product\" = $2 AND I.\"Type\" = 1 "
                     "AND I.\"InvRec\" = 0 AND I.\"CostPerUnit\" = $3 AND I.\"InvOrdIt\" = 0 AND "
                     "D.\"BatchId\" = $4 AND I.\"InvLocFrom\" = $5"),
-          topUpItem_(c, "UPDATE INVITEM SET \"Quantity\" = \"Quantity\" + $2, \"Balance\" = "
-                        "\"Balance\" + $2 WHERE \"InvItem\" = $1"),
+          topUpItem_(c, "UPDATE INVITEM SET \"Quantity\" = \"Quantity\" + $2::float8, \"Balance\" "
+                        "= \"Balance\" + $2::float8 WHERE \"InvItem\" = $1"),
           newItem_(c, "INSERT INTO INVITEM (\"InvLoc\", \"InvLocFrom\", \"Product\", \"Type\", "
                       "\"InvRec\", \"InvOrdIt\", \"Quantity\", \"Balance\", \"CostPerUnit\", "
                       "\"ExpiryDate\", \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", \"AdjCreated\", "
-                      "\"Audit\") SELECT $1, $2, $3, 1, 0, 0, $4, $4, $5, \"ExpiryDate\", "
+                      "\"Audit\") SELECT $1, $2, $3, 1, 0, 0, $4::float8, $4::float8, $5, "
+                      "\"ExpiryDate\", "
                       "\"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, $6 FROM INVITEM WHERE "
                       "\"InvItem\" = $7 RETURNING \"InvItem\""),
           countMark_(c, "SELECT \"InvItDet\" FROM INVITDET WHERE \"Type\" = 6 AND \"InvLoc\" = $1 "
@@ -419,7 +420,7 @@ void ReceiveLine_Native(benchmark::State& state) {
                                 "\"InvRec\", \"InvOrdIt\", \"Quantity\", \"Balance\", "
                                 "\"CostPerUnit\", \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", "
                                 "\"AdjCreated\", \"RefNo\", \"Audit\") VALUES ($1, $2, 0, $3, $4, "
-                                "$5, $5, $6, $7, $8, $9, 0, $10, $11) RETURNING \"InvItem\"");
+                                "$5::int, $5::int, $6, $7, $8, $9, 0, $10, $11) RETURNING \"InvItem\"");
         bench::pg::Stmt value(c, "SELECT SUM(\"Balance\"), SUM(\"Balance\" * \"CostPerUnit\") "
                                  "FROM INVITEM WHERE \"Product\" = $1");
         bench::pg::Stmt average(c, "UPDATE PRODUCT SET \"AverageCost\" = $2 WHERE \"Product\" = "

@@ -48,8 +48,8 @@ inline bool ResultOk(PGconn* c, PGresult* r, const char* what) {
     const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_COPY_IN)
         return true;
-    std::fprintf(stderr, "failed: %s\n  %s\n", PQerrorMessage(c), what);
-    ++failures;
+    if (++failures <= 5)
+        std::fprintf(stderr, "failed: %s\n  %s\n", PQerrorMessage(c), what);
     return false;
 }
 

@@ -40,7 +40,7 @@ struct Station {
 std::vector<Station> Seed(PGconn* c, int count, const std::string& run) {
     using bench::pg::N;
     bench::pg::Stmt loc(c, "INSERT INTO INVLOC (\"InvLoc\", \"Name\", \"Type\", \"BarCode\", "
-                           "\"Inactive\") VALUES ($1, $1, 1, $1, 0)");
+                           "\"Inactive\") VALUES ($1::text, $1::text, 1, $1::text, 0)");
     bench::pg::Stmt prdLoc(c, "INSERT INTO PRDLOC (\"Product\", \"InvLoc\", \"Bin\", \"Stocked\", "
                               "\"TrackUsage\", \"CanOrderFrom\", \"Balance\", \"LastCount\", "
                               "\"MinCount\", \"ReorderCount\", \"MaxCount\", \"MinToOrder\", "
@@ -52,7 +52,7 @@ std::vector<Station> Seed(PGconn* c, int count, const std::string& run) {
            "INVITEM (\"InvLoc\", \"InvLocFrom\", \"Product\", \"Type\", \"InvRec\", \"InvOrdIt\", "
            "\"Quantity\", \"Balance\", \"CostPerUnit\", \"ExpiryDate\", \"Unit\", "
            "\"ItemsPerUnit\", \"ItemUnit\", \"AdjCreated\", \"Audit\") SELECT $1, '', $2, 2, 0, "
-           "0, $3, $3, 2.5, CURRENT_DATE + 300, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
+           "0, $3::int, $3::int, 2.5, CURRENT_DATE + 300, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
            "a.\"Audit\" FROM PRODUCT, a WHERE \"Product\" = $2");
     std::vector<long> products;
     {
