@@ -5,10 +5,8 @@
 // and filled to its last row; prints the rows and the peak resident set after each.
 
 #include "BenchHost.h"
-#include "InventoryModule.h"
 #include "Records.h"
 #include "WSIDatabase.h"
-#include "WSIInventoryApp.h"
 #include "WSIInventoryDialog.h"
 #include "WSIInventoryListDialog.h"
 #include "WSIListWindow.h"
@@ -57,19 +55,8 @@ int main(int argc, char** argv) {
         return 1;
     std::printf("opened: peak %ld MB\n", PeakKb() / 1024);
     BenchHost host;
-    host.strings.LoadDefault();
-    host.db = db.get();
-    tavel::ModuleAttach();
-    tavel::CurrentInventoryApp()->AttachHost(&host);
-    tavel::CurrentInventoryApp()->InitApp(1);
-    char code[16] = "";
-    {
-        std::unique_ptr<WSITable> cursor =
-            db->Query(__FILE__, __LINE__, "%s", code,
-                      "SELECT \"InvLoc\" FROM PRDLOC WHERE \"InvLoc\" <> ' ' GROUP BY \"InvLoc\" "
-                      "ORDER BY COUNT(1) DESC");
-        cursor->GetFirst();
-    }
+    AttachModule(host, db.get());
+    const std::string code = BusiestLocation(*db);
     auto screen = std::make_unique<WSIInventoryDialog>(nullptr, &host);
     screen->resize(1280, 900);
     screen->show();
@@ -91,7 +78,7 @@ int main(int argc, char** argv) {
         p.closedStatus = -1;
         p.itemType = -1;
         if (tab == WSIInventoryDialog::TabLevels) {
-            std::snprintf(p.location, sizeof p.location, "%s", code);
+            std::snprintf(p.location, sizeof p.location, "%s", code.c_str());
             p.showOrderQuantities = true;
             p.perLocation = true;
         }

@@ -87,45 +87,27 @@ long FirstProduct(PGconn* c, const std::string& where) {
 }
 
 void Seed(PGconn* c, Side& side, const std::string& prefix) {
-    bench::pg::Stmt loc(c, "INSERT INTO INVLOC (\"InvLoc\", \"Name\", \"Type\", \"BarCode\", "
-                           "\"Inactive\") VALUES ($1::text, $1::text, 1, $1::text, 0)");
-    bench::pg::Stmt prdLoc(c, "INSERT INTO PRDLOC (\"Product\", \"InvLoc\", \"Bin\", \"Stocked\", "
-                              "\"TrackUsage\", \"CanOrderFrom\", \"Balance\", \"LastCount\", "
-                              "\"MinCount\", \"ReorderCount\", \"MaxCount\", \"MinToOrder\", "
-                              "\"StdToOrder\", \"Inactive\") VALUES ($1, $2, 'B1', 1, 1, 1, $3, 0, "
-                              "0, 0, 0, 0, 0, 0)");
-    // A lot dated $5 days back, expiring $6 days from now, with its audit row.
-    bench::pg::Stmt lot(
-        c, "WITH a AS (INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", \"TableName\") "
-           "VALUES (1, CURRENT_DATE - $5::int, 1, 'INVITEM') RETURNING \"Audit\") INSERT INTO "
-           "INVITEM (\"InvLoc\", \"InvLocFrom\", \"Product\", \"Type\", \"InvRec\", \"InvOrdIt\", "
-           "\"Quantity\", \"Balance\", \"CostPerUnit\", \"ExpiryDate\", \"Unit\", "
-           "\"ItemsPerUnit\", \"ItemUnit\", \"AdjCreated\", \"Audit\") SELECT $1, '', $2, 2, 0, "
-           "0, $3::int, $3::int, $4, CURRENT_DATE + $6::int, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
-           "a.\"Audit\" FROM PRODUCT, a WHERE \"Product\" = $2");
+    bench::pg::Seeder seed(c);
     side.usageLoc = prefix + "U";
     side.transferFrom = prefix + "F";
     side.transferTo = prefix + "T";
     side.countLoc = prefix + "C";
     for (const std::string& l : {side.usageLoc, side.transferFrom, side.transferTo, side.countLoc})
-        loc.Run({l});
+        seed.Location(l);
     for (int m = 0; m < 4; ++m) {
         const long p =
             FirstProduct(c, "\"CostingMethod\" = " + N(m) + " AND \"TrackExpiryDate\" = " +
                                 N(m == tavel::CostingMethod::EarliestExpiry ? 1 : 0));
         side.usageProduct[m] = p;
-        prdLoc.Run({N(p), side.usageLoc, N(double(kLotsForUsage) * kLotSize)});
+        seed.PrdLoc(p, side.usageLoc, double(kLotsForUsage) * kLotSize);
         for (int i = 0; i < kLotsForUsage; ++i)
-            lot.Run({side.usageLoc, N(p), N(kLotSize), N(1.0 + i * 0.25), N(400 - i),
-                     N(100 + (i * 37) % 300)});
+            seed.Lot(side.usageLoc, p, kLotSize, 1.0 + i * 0.25, 400 - i, 100 + (i * 37) % 300);
     }
     side.transferProduct = FirstProduct(c, "\"CostingMethod\" = 0 AND \"TrackExpiryDate\" = 0");
-    prdLoc.Run({N(side.transferProduct), side.transferFrom,
-                N(double(kLotsForTransfer) * kLotSize)});
-    prdLoc.Run({N(side.transferProduct), side.transferTo, "0"});
+    seed.PrdLoc(side.transferProduct, side.transferFrom, double(kLotsForTransfer) * kLotSize);
+    seed.PrdLoc(side.transferProduct, side.transferTo, 0);
     for (int i = 0; i < kLotsForTransfer; ++i)
-        lot.Run({side.transferFrom, N(side.transferProduct), N(kLotSize), N(2.0 + i * 0.5),
-                 N(200 - i), "300"});
+        seed.Lot(side.transferFrom, side.transferProduct, kLotSize, 2.0 + i * 0.5, 200 - i, 300);
     Result r(PQexec(c, ("SELECT \"Product\" FROM PRODUCT WHERE \"Inactive\" = 0 ORDER BY "
                         "\"Product\" LIMIT " +
                         N(kCountProducts))
@@ -133,8 +115,8 @@ void Seed(PGconn* c, Side& side, const std::string& prefix) {
     for (int i = 0; r && i < PQntuples(r.get()); ++i)
         side.countProducts.push_back(std::atol(PQgetvalue(r.get(), i, 0)));
     for (long p : side.countProducts) {
-        prdLoc.Run({N(p), side.countLoc, "10"});
-        lot.Run({side.countLoc, N(p), "10", "4", "60", "300"});
+        seed.PrdLoc(p, side.countLoc, 10);
+        seed.Lot(side.countLoc, p, 10, 4.0, 60, 300);
     }
 }
 
@@ -163,11 +145,11 @@ Fixture& Shared() {
         while (!f.receiveLoc.empty() && f.receiveLoc.back() == ' ')
             f.receiveLoc.pop_back();
     }
-    Result products(PQexec(c, ("SELECT DISTINCT I.\"Product\" FROM INVORDIT I JOIN PRODUCT P ON "
-                               "P.\"Product\" = I.\"Product\" WHERE I.\"InvOrder\" = " +
-                               N(f.order) +
-                               " AND I.\"Status\" <> 4 AND P.\"TrackExpiryDate\" = 0 ORDER BY 1")
-                                  .c_str()));
+    Result products(
+        PQexec(c, ("SELECT DISTINCT I.\"Product\" FROM INVORDIT I JOIN PRODUCT P ON "
+                   "P.\"Product\" = I.\"Product\" WHERE I.\"InvOrder\" = " +
+                   N(f.order) + " AND I.\"Status\" <> 4 AND P.\"TrackExpiryDate\" = 0 ORDER BY 1")
+                      .c_str()));
     for (int i = 0; products && i < PQntuples(products.get()); ++i)
         f.receiveProducts.push_back(std::atol(PQgetvalue(products.get(), i, 0)));
     f.levelsLoc = Text(c, "SELECT TRIM(\"InvLoc\") FROM PRDLOC WHERE \"InvLoc\" <> ' ' GROUP BY "
@@ -229,12 +211,14 @@ public:
           refillOldest_(c, LotsSql("\"Balance\" < \"Quantity\"", "\"Audit\" ASC")),
           refillExpiry_(c, LotsSql("\"Balance\" < \"Quantity\"", "\"ExpiryDate\" DESC")),
           setBalance_(c, "UPDATE INVITEM SET \"Balance\" = $2 WHERE \"InvItem\" = $1"),
-          audit_(c, "INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", \"TableName\") VALUES "
-                    "(1, CURRENT_DATE, 1, $1) RETURNING \"Audit\""),
-          detail_(c, "INSERT INTO INVITDET (\"InvItem\", \"Type\", \"InvLoc\", \"Product\", "
-                     "\"InvAdj\", \"BatchId\", \"Quantity\", \"Unit\", \"ItemsPerUnit\", "
-                     "\"CostPerUnit\", \"CountValue\", \"OtherLoc\", \"Audit\") VALUES ($1, $2, $3, "
-                     "$4, $5, $6, $7, $8, $9, $10, $11, $12, $13) RETURNING \"InvItDet\""),
+          audit_(c,
+                 "INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", \"TableName\") VALUES "
+                 "(1, CURRENT_DATE, 1, $1) RETURNING \"Audit\""),
+          detail_(c,
+                  "INSERT INTO INVITDET (\"InvItem\", \"Type\", \"InvLoc\", \"Product\", "
+                  "\"InvAdj\", \"BatchId\", \"Quantity\", \"Unit\", \"ItemsPerUnit\", "
+                  "\"CostPerUnit\", \"CountValue\", \"OtherLoc\", \"Audit\") VALUES ($1, $2, $3, "
+                  "$4, $5, $6, $7, $8, $9, $10, $11, $12, $13) RETURNING \"InvItDet\""),
           batchDetail_(c, "SELECT \"InvItDet\" FROM INVITDET WHERE \"InvItem\" = $1 AND "
                           "\"BatchId\" = $2"),
           addToDetail_(c, "UPDATE INVITDET SET \"Quantity\" = \"Quantity\" + $2 WHERE "
@@ -338,8 +322,7 @@ public:
         detail_.Run({"0", N(Move::CountMarker), loc, N(product), kCountCode, N(batch), "0",
                      PQgetvalue(p.get(), 0, 2), PQgetvalue(p.get(), 0, 3),
                      PQgetvalue(p.get(), 0, 1), N(counted), "", N(audit)});
-        return Move(loc, product, counted - balance, Move::Adjustment, kCountCode, audit,
-                    nullptr);
+        return Move(loc, product, counted - balance, Move::Adjustment, kCountCode, audit, nullptr);
     }
 
 private:
@@ -416,11 +399,12 @@ void ReceiveLine_Native(benchmark::State& state) {
         bench::pg::Stmt orderLine(c, "SELECT \"InvOrdIt\", \"CostPerUnit\", \"Quantity\", "
                                      "\"QtyFilled\" FROM INVORDIT WHERE \"InvOrder\" = $1 AND "
                                      "\"Product\" = $2 AND \"Status\" <> 4");
-        bench::pg::Stmt item(c, "INSERT INTO INVITEM (\"InvLoc\", \"Product\", \"Type\", "
-                                "\"InvRec\", \"InvOrdIt\", \"Quantity\", \"Balance\", "
-                                "\"CostPerUnit\", \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", "
-                                "\"AdjCreated\", \"RefNo\", \"Audit\") VALUES ($1, $2, 0, $3, $4, "
-                                "$5::int, $5::int, $6, $7, $8, $9, 0, $10, $11) RETURNING \"InvItem\"");
+        bench::pg::Stmt item(
+            c, "INSERT INTO INVITEM (\"InvLoc\", \"Product\", \"Type\", "
+               "\"InvRec\", \"InvOrdIt\", \"Quantity\", \"Balance\", "
+               "\"CostPerUnit\", \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", "
+               "\"AdjCreated\", \"RefNo\", \"Audit\") VALUES ($1, $2, 0, $3, $4, "
+               "$5::int, $5::int, $6, $7, $8, $9, 0, $10, $11) RETURNING \"InvItem\"");
         bench::pg::Stmt value(c, "SELECT SUM(\"Balance\"), SUM(\"Balance\" * \"CostPerUnit\") "
                                  "FROM INVITEM WHERE \"Product\" = $1");
         bench::pg::Stmt average(c, "UPDATE PRODUCT SET \"AverageCost\" = $2 WHERE \"Product\" = "
@@ -711,23 +695,18 @@ void Register() {
 int main(int argc, char** argv) {
     Register();
     std::vector<bench::Pair> pairs = {{"ReceiveLine_Engine", "ReceiveLine_Native", 3, 1.5}};
-    static const char* const usage[][2] = {
-        {"Usage_Engine/method:0", "Usage_Native/method:0"},
-        {"Usage_Engine/method:1", "Usage_Native/method:1"},
-        {"Usage_Engine/method:2", "Usage_Native/method:2"},
-        {"Usage_Engine/method:3", "Usage_Native/method:3"},
-    };
-    for (const auto& u : usage)
-        pairs.push_back({u[0], u[1], 3, 1.5});
     pairs.push_back({"Transfer_Engine", "Transfer_Native", 3, 1.5});
     pairs.push_back({"Count_Engine", "Count_Native", 3, 1.5});
+    // The names of the usage and list pairs, all made before the pairs point at them.
     static std::vector<std::string> names;
-    for (const ListCase& lc : kLists) {
-        names.push_back(std::string(lc.name) + "_Engine");
-        names.push_back(std::string(lc.name) + "_Native");
-    }
+    for (int method = 0; method < 4; ++method)
+        for (const char* side : {"Usage_Engine/method:", "Usage_Native/method:"})
+            names.push_back(side + N(method));
+    for (const ListCase& lc : kLists)
+        for (const char* side : {"_Engine", "_Native"})
+            names.push_back(lc.name + std::string(side));
     for (std::size_t i = 0; i < names.size(); i += 2)
-        pairs.push_back({names[i].c_str(), names[i + 1].c_str(), 0, 1.5});
+        pairs.push_back({names[i].c_str(), names[i + 1].c_str(), i < 8 ? 3.0 : 0.0, 1.5});
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -40,7 +40,8 @@ inline Conn Connect(const std::string& conninfo) {
                      c ? PQerrorMessage(c.get()) : "no memory");
         return nullptr;
     }
-    PQsetNoticeProcessor(c.get(), [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        c.get(), [](void*, const char*) {}, nullptr);
     return c;
 }
 
@@ -97,8 +98,48 @@ inline std::string N(double v) {
     std::snprintf(b, sizeof b, "%.17g", v);
     return b;
 }
-inline std::string N(long long v) { return std::to_string(v); }
-inline std::string N(long v) { return std::to_string(v); }
-inline std::string N(int v) { return std::to_string(v); }
+inline std::string N(long long v) {
+    return std::to_string(v);
+}
+inline std::string N(long v) {
+    return std::to_string(v);
+}
+inline std::string N(int v) {
+    return std::to_string(v);
+}
+
+// Stock of a benchmark's own on the server: locations, product locations and lots.
+class Seeder {
+public:
+    explicit Seeder(PGconn* c)
+        : loc_(c, "INSERT INTO INVLOC (\"InvLoc\", \"Name\", \"Type\", \"BarCode\", "
+                  "\"Inactive\") VALUES ($1::text, $1::text, 1, $1::text, 0)"),
+          prdLoc_(c, "INSERT INTO PRDLOC (\"Product\", \"InvLoc\", \"Bin\", \"Stocked\", "
+                     "\"TrackUsage\", \"CanOrderFrom\", \"Balance\", \"LastCount\", "
+                     "\"MinCount\", \"ReorderCount\", \"MaxCount\", \"MinToOrder\", "
+                     "\"StdToOrder\", \"Inactive\") VALUES ($1, $2, 'B1', 1, 1, 1, $3, 0, 0, 0, "
+                     "0, 0, 0, 0)"),
+          lot_(c, "WITH a AS (INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", "
+                  "\"TableName\") VALUES (1, CURRENT_DATE - $5::int, 1, 'INVITEM') RETURNING "
+                  "\"Audit\") INSERT INTO INVITEM (\"InvLoc\", \"InvLocFrom\", \"Product\", "
+                  "\"Type\", \"InvRec\", \"InvOrdIt\", \"Quantity\", \"Balance\", "
+                  "\"CostPerUnit\", \"ExpiryDate\", \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", "
+                  "\"AdjCreated\", \"Audit\") SELECT $1, '', $2, 2, 0, 0, $3::int, $3::int, $4, "
+                  "CURRENT_DATE + $6::int, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
+                  "a.\"Audit\" FROM PRODUCT, a WHERE \"Product\" = $2") {}
+
+    void Location(const std::string& code) { loc_.Run({code}); }
+    void PrdLoc(long product, const std::string& loc, double balance) {
+        prdLoc_.Run({N(product), loc, N(balance)});
+    }
+    // A lot dated `age` days back, expiring `expires` days from now, with its audit row.
+    void Lot(const std::string& loc, long product, int quantity, double cost, int age,
+             int expires) {
+        lot_.Run({loc, N(product), N(quantity), N(cost), N(age), N(expires)});
+    }
+
+private:
+    Stmt loc_, prdLoc_, lot_;
+};
 
 } // namespace bench::pg

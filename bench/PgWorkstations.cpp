@@ -39,21 +39,7 @@ struct Station {
 // Locations and stock of every station: two locations each, 20 products with five lots.
 std::vector<Station> Seed(PGconn* c, int count, const std::string& run) {
     using bench::pg::N;
-    bench::pg::Stmt loc(c, "INSERT INTO INVLOC (\"InvLoc\", \"Name\", \"Type\", \"BarCode\", "
-                           "\"Inactive\") VALUES ($1::text, $1::text, 1, $1::text, 0)");
-    bench::pg::Stmt prdLoc(c, "INSERT INTO PRDLOC (\"Product\", \"InvLoc\", \"Bin\", \"Stocked\", "
-                              "\"TrackUsage\", \"CanOrderFrom\", \"Balance\", \"LastCount\", "
-                              "\"MinCount\", \"ReorderCount\", \"MaxCount\", \"MinToOrder\", "
-                              "\"StdToOrder\", \"Inactive\") VALUES ($1, $2, 'B1', 1, 1, 1, $3, 0, "
-                              "0, 0, 0, 0, 0, 0)");
-    bench::pg::Stmt lot(
-        c, "WITH a AS (INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", \"TableName\") "
-           "VALUES (1, CURRENT_DATE - $4::int, 1, 'INVITEM') RETURNING \"Audit\") INSERT INTO "
-           "INVITEM (\"InvLoc\", \"InvLocFrom\", \"Product\", \"Type\", \"InvRec\", \"InvOrdIt\", "
-           "\"Quantity\", \"Balance\", \"CostPerUnit\", \"ExpiryDate\", \"Unit\", "
-           "\"ItemsPerUnit\", \"ItemUnit\", \"AdjCreated\", \"Audit\") SELECT $1, '', $2, 2, 0, "
-           "0, $3::int, $3::int, 2.5, CURRENT_DATE + 300, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
-           "a.\"Audit\" FROM PRODUCT, a WHERE \"Product\" = $2");
+    bench::pg::Seeder seed(c);
     std::vector<long> products;
     {
         bench::pg::Result r(PQexec(
@@ -70,18 +56,18 @@ std::vector<Station> Seed(PGconn* c, int count, const std::string& run) {
         Station& st = stations[static_cast<std::size_t>(s)];
         st.from = "W" + run + static_cast<char>('A' + s);
         st.to = "X" + run + static_cast<char>('A' + s);
-        loc.Run({st.from});
-        loc.Run({st.to});
+        seed.Location(st.from);
+        seed.Location(st.to);
         for (int k = 0; k < kProducts; ++k) {
             const std::size_t i = static_cast<std::size_t>(s * kProducts + k);
             if (i >= products.size())
                 break;
             const long p = products[i];
             st.products.push_back(p);
-            prdLoc.Run({N(p), st.from, N(kLots * kLotSize)});
-            prdLoc.Run({N(p), st.to, "0"});
+            seed.PrdLoc(p, st.from, kLots * kLotSize);
+            seed.PrdLoc(p, st.to, 0);
             for (int l = 0; l < kLots; ++l)
-                lot.Run({st.from, N(p), N(kLotSize), N(100 - l)});
+                seed.Lot(st.from, p, kLotSize, 2.5, 100 - l, 300);
         }
     }
     bench::pg::Exec(c, "COMMIT");
@@ -135,8 +121,8 @@ int Station_(const std::string& conninfo, const Station& st, double seconds, int
     transfer.CloseBatch();
     const long header[2] = {o.scans, o.refused};
     const std::size_t n = o.ms.size();
-    bool ok = write(out, header, sizeof header) == sizeof header &&
-              write(out, &n, sizeof n) == sizeof n;
+    bool ok =
+        write(out, header, sizeof header) == sizeof header && write(out, &n, sizeof n) == sizeof n;
     const char* p = reinterpret_cast<const char*>(o.ms.data());
     for (std::size_t left = n * sizeof(float); ok && left > 0;) {
         const ssize_t w = write(out, p, left);
@@ -162,7 +148,8 @@ bool ReadAll(int fd, void* buf, std::size_t size) {
 double Percentile(std::vector<float>& v, double q) {
     if (v.empty())
         return 0;
-    const std::size_t k = std::min(v.size() - 1, static_cast<std::size_t>(q * (v.size() - 1) + 0.5));
+    const std::size_t k =
+        std::min(v.size() - 1, static_cast<std::size_t>(q * (v.size() - 1) + 0.5));
     std::nth_element(v.begin(), v.begin() + static_cast<long>(k), v.end());
     return v[k];
 }
@@ -273,7 +260,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pg_workstations: the set-up failed\n");
         return 1;
     }
-    std::printf("| processes | scans | scans/s | median ms | p99 ms | refused |\n|---|---|---|---|---|---|\n");
+    std::printf("| processes | scans | scans/s | median ms | p99 ms | refused "
+                "|\n|---|---|---|---|---|---|\n");
     bool ok = true;
     for (int n : counts)
         ok = Run(conninfo, stations, n, seconds) && ok;

@@ -270,8 +270,8 @@ int main(int argc, char** argv) {
     if (sqlite3_open_v2((from + ".sequences").c_str(), &seq, SQLITE_OPEN_READONLY, nullptr) ==
         SQLITE_OK) {
         sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(seq, "SELECT name, value FROM \"TVL_SEQUENCES\" WHERE value > 0",
-                               -1, &s, nullptr) == SQLITE_OK)
+        if (sqlite3_prepare_v2(seq, "SELECT name, value FROM \"TVL_SEQUENCES\" WHERE value > 0", -1,
+                               &s, nullptr) == SQLITE_OK)
             while (sqlite3_step(s) == SQLITE_ROW) {
                 const std::string name =
                     Lower(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
