@@ -40,7 +40,7 @@ using bench::pg::Result;
 
 constexpr int kLotsForUsage = 50;
 constexpr int kLotsForTransfer = 20;
-constexpr int kCountProducts = 3000;
+constexpr int kCountProducts = 1000;
 constexpr int kLotSize = 9000;
 constexpr const char kCountCode[] = "CNT";
 
@@ -167,6 +167,12 @@ Fixture& Shared() {
     bench::pg::Exec(c, "ANALYZE INVITEM; ANALYZE PRDLOC; ANALYZE AUDITHIS");
     f.ok = bench::pg::failures == 0 && !f.receiveProducts.empty() && !f.levelsLoc.empty() &&
            f.engine.countProducts.size() == static_cast<std::size_t>(kCountProducts);
+    if (!f.ok)
+        std::fprintf(stderr,
+                     "set-up: %ld statements failed, %zu products on the order, %zu to count, "
+                     "busiest location '%s'\n",
+                     bench::pg::failures, f.receiveProducts.size(), f.engine.countProducts.size(),
+                     f.levelsLoc.c_str());
     return f;
 }
 
