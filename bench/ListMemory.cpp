@@ -1,8 +1,8 @@
 // Memory of the main inventory screen with all six lists filled: the screen opened
-// offscreen on TAVEL_BENCH_DB (read in place: searches do not write), each tab searched
-// with the widest filters a user sets (every open or closed status, last month for the
-// received and usage lists, the busiest location with order quantities for the levels)
-// and filled to its last row; prints the rows and the peak resident set after each.
+// offscreen on TAVEL_BENCH_DB (give it a copy: opening a database writes beside it), each
+// tab searched with the widest filters a user sets (every open or closed status, last month
+// for the received and usage lists, the busiest location with order quantities for the
+// levels) and filled to its last row; prints the rows and the peak resident set after each.
 
 #include "BenchHost.h"
 #include "Records.h"
