@@ -81,7 +81,7 @@ if [[ $pg == 1 ]]; then
         --benchmark_report_aggregates_only=true "$@"
     echo
     cat "$summary"
-    echo
+    echo | tee -a "$summary"
     "$build/bin/pg_workstations" --seconds "${TAVEL_BENCH_SECONDS:-10}" \
         --procs "${TAVEL_BENCH_STATIONS:-1,4,8,16}" | tee -a "$summary"
     exit 0
