@@ -191,6 +191,13 @@ std::unique_ptr<WSIDatabase> OpenEngine(benchmark::State& state) {
     return db;
 }
 
+// Runs our side of a benchmark on a connection of its own.
+template <class Body> void RunEngine(benchmark::State& state, Body body) {
+    const std::unique_ptr<WSIDatabase> db = OpenEngine(state);
+    if (db)
+        body(Shared(), db.get());
+}
+
 // ---------------------------------------------------------------------------------------
 // The hand-written side.
 
@@ -374,19 +381,17 @@ template <class Body> void RunNative(benchmark::State& state, Body body) {
 // Receiving.
 
 void ReceiveLine_Engine(benchmark::State& state) {
-    auto db = OpenEngine(state);
-    if (!db)
-        return;
-    Fixture& f = Shared();
-    BIInvReceive rec(db.get());
-    rec.InitBatch(f.receiveLoc.c_str(), f.vendor, nullptr, f.poNumber.c_str(), nullptr);
-    const std::string run = N(static_cast<long>(std::time(nullptr) % 100000));
-    long n = 0;
-    for (auto _ : state) {
-        const std::string ref = "E" + run + "-" + N(n);
-        rec.Add(f.receiveProducts[n % f.receiveProducts.size()], 1, nullptr, ref.c_str());
-        ++n;
-    }
+    RunEngine(state, [&](Fixture& f, WSIDatabase* db) {
+        BIInvReceive rec(db);
+        rec.InitBatch(f.receiveLoc.c_str(), f.vendor, nullptr, f.poNumber.c_str(), nullptr);
+        const std::string run = N(static_cast<long>(std::time(nullptr) % 100000));
+        long n = 0;
+        for (auto _ : state) {
+            const std::string ref = "E" + run + "-" + N(n);
+            rec.Add(f.receiveProducts[n % f.receiveProducts.size()], 1, nullptr, ref.c_str());
+            ++n;
+        }
+    });
 }
 
 void ReceiveLine_Native(benchmark::State& state) {
@@ -475,15 +480,13 @@ void ReceiveLine_Native(benchmark::State& state) {
 // Usage, transfer, count.
 
 void Usage_Engine(benchmark::State& state) {
-    auto db = OpenEngine(state);
-    if (!db)
-        return;
-    Fixture& f = Shared();
-    const long product = f.engine.usageProduct[state.range(0)];
-    BIInvAdj adj(db.get());
-    for (auto _ : state)
-        adj.Adjust(f.engine.usageLoc.c_str(), Move::Usage, product, 1, "", false, false, false, 0,
-                   0, 0, "", 0);
+    RunEngine(state, [&](Fixture& f, WSIDatabase* db) {
+        BIInvAdj adj(db);
+        for (auto _ : state)
+            adj.Adjust(f.engine.usageLoc.c_str(), Move::Usage,
+                       f.engine.usageProduct[state.range(0)], 1, "", false, false, false, 0, 0, 0,
+                       "", 0);
+    });
 }
 
 void Usage_Native(benchmark::State& state) {
@@ -497,14 +500,12 @@ void Usage_Native(benchmark::State& state) {
 }
 
 void Transfer_Engine(benchmark::State& state) {
-    auto db = OpenEngine(state);
-    if (!db)
-        return;
-    Fixture& f = Shared();
-    BIInvTransfer t(db.get());
-    t.InitBatch(f.engine.transferFrom.c_str(), f.engine.transferTo.c_str());
-    for (auto _ : state)
-        t.Transfer(f.engine.transferProduct, 1, false, true, true);
+    RunEngine(state, [&](Fixture& f, WSIDatabase* db) {
+        BIInvTransfer t(db);
+        t.InitBatch(f.engine.transferFrom.c_str(), f.engine.transferTo.c_str());
+        for (auto _ : state)
+            t.Transfer(f.engine.transferProduct, 1, false, true, true);
+    });
 }
 
 void Transfer_Native(benchmark::State& state) {
@@ -521,26 +522,24 @@ void Transfer_Native(benchmark::State& state) {
 // One count per iteration, each of another product; after the last product a new batch
 // counts them all back to 10.
 void Count_Engine(benchmark::State& state) {
-    auto db = OpenEngine(state);
-    if (!db)
-        return;
-    Fixture& f = Shared();
-    auto count = std::make_unique<BIInvCount>(db.get());
-    count->InitBatch(f.engine.countLoc.c_str(), "");
-    std::size_t n = 0;
-    short counted = 9;
-    for (auto _ : state) {
-        if (n == f.engine.countProducts.size()) {
-            state.PauseTiming();
-            count = std::make_unique<BIInvCount>(db.get());
-            count->InitBatch(f.engine.countLoc.c_str(), "");
-            n = 0;
-            counted = counted == 9 ? 10 : 9;
-            state.ResumeTiming();
+    RunEngine(state, [&](Fixture& f, WSIDatabase* db) {
+        auto count = std::make_unique<BIInvCount>(db);
+        count->InitBatch(f.engine.countLoc.c_str(), "");
+        std::size_t n = 0;
+        short counted = 9;
+        for (auto _ : state) {
+            if (n == f.engine.countProducts.size()) {
+                state.PauseTiming();
+                count = std::make_unique<BIInvCount>(db);
+                count->InitBatch(f.engine.countLoc.c_str(), "");
+                n = 0;
+                counted = counted == 9 ? 10 : 9;
+                state.ResumeTiming();
+            }
+            count->CountProduct(f.engine.countLoc.c_str(), f.engine.countProducts[n++], counted,
+                                kCountCode);
         }
-        count->CountProduct(f.engine.countLoc.c_str(), f.engine.countProducts[n++], counted,
-                            kCountCode);
-    }
+    });
 }
 
 void Count_Native(benchmark::State& state) {
@@ -600,39 +599,30 @@ std::string UsageList(WSIDatabase* db, const Fixture& f) {
 }
 
 template <class Row> void EngineList(benchmark::State& state, const ListCase& lc) {
-    auto db = OpenEngine(state);
-    if (!db)
-        return;
-    const std::string sql = lc.sql(db.get(), Shared());
-    Row row{};
-    long rows = 0;
-    for (auto _ : state) {
-        rows = 0;
-        auto q = db->Query(__FILE__, __LINE__, "%s", WSIResult(Row::Table(), &row), sql.c_str());
-        for (bool more = q->GetFirst(); more; more = q->GetNext())
-            ++rows;
-        benchmark::DoNotOptimize(row);
-    }
-    state.counters["rows"] = static_cast<double>(rows);
-    if (rows == 0)
-        state.SkipWithError("the list is empty");
-}
-
-sqldialect::SchemaHints Hints() {
-    sqldialect::SchemaHints hints;
-    hints.dateColumns = tavel::RegisteredDateColumns();
-    for (const TableDesc* t : RegisteredTables())
-        for (std::size_t i = 0; i < t->count; ++i)
-            hints.tableColumns[t->name].emplace_back(t->columns[i].name);
-    return hints;
+    RunEngine(state, [&](Fixture& f, WSIDatabase* db) {
+        const std::string sql = lc.sql(db, f);
+        Row row{};
+        long rows = 0;
+        for (auto _ : state) {
+            rows = 0;
+            auto q =
+                db->Query(__FILE__, __LINE__, "%s", WSIResult(Row::Table(), &row), sql.c_str());
+            for (bool more = q->GetFirst(); more; more = q->GetNext())
+                ++rows;
+            benchmark::DoNotOptimize(row);
+        }
+        state.counters["rows"] = static_cast<double>(rows);
+        if (rows == 0)
+            state.SkipWithError("the list is empty");
+    });
 }
 
 void NativeList(benchmark::State& state, const ListCase& lc) {
     auto db = OpenEngine(state); // composes the view's statement only
     if (!db)
         return;
-    const std::string text = sqldialect::TranslateToText(lc.sql(db.get(), Shared()),
-                                                         sqldialect::Target::PostgreSQL, Hints());
+    const std::string text = sqldialect::TranslateToText(
+        lc.sql(db.get(), Shared()), sqldialect::Target::PostgreSQL, tavel::RegisteredSchemaHints());
     db.reset();
     RunNative(state, [&](Fixture&, Native&, PGconn* c) {
         long rows = 0;
