@@ -121,18 +121,24 @@ public:
                      "0, 0, 0, 0)"),
           lot_(c, "WITH a AS (INSERT INTO AUDITHIS (\"User\", \"Date\", \"Operation\", "
                   "\"TableName\") VALUES (1, CURRENT_DATE - $5::int, 1, 'INVITEM') RETURNING "
-                  "\"Audit\") INSERT INTO INVITEM (\"InvLoc\", \"InvLocFrom\", \"Product\", "
-                  "\"Type\", \"InvRec\", \"InvOrdIt\", \"Quantity\", \"Balance\", "
+                  "\"Audit\"), i AS (INSERT INTO INVITEM (\"InvLoc\", \"InvLocFrom\", "
+                  "\"Product\", \"Type\", \"InvRec\", \"InvOrdIt\", \"Quantity\", \"Balance\", "
                   "\"CostPerUnit\", \"ExpiryDate\", \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", "
                   "\"AdjCreated\", \"Audit\") SELECT $1, '', $2, 2, 0, 0, $3::int, $3::int, $4, "
                   "CURRENT_DATE + $6::int, \"Unit\", \"ItemsPerUnit\", \"ItemUnit\", 0, "
-                  "a.\"Audit\" FROM PRODUCT, a WHERE \"Product\" = $2") {}
+                  "a.\"Audit\" FROM PRODUCT, a WHERE \"Product\" = $2 RETURNING *) INSERT INTO "
+                  "INVITDET (\"InvItem\", \"Type\", \"InvLoc\", \"Product\", \"InvAdj\", "
+                  "\"BatchId\", \"Quantity\", \"Unit\", \"ItemsPerUnit\", \"CostPerUnit\", "
+                  "\"CountValue\", \"Audit\") SELECT \"InvItem\", 2, \"InvLoc\", \"Product\", "
+                  "'', 0, \"Quantity\", \"Unit\", \"ItemsPerUnit\", \"CostPerUnit\", 0, "
+                  "\"Audit\" FROM i") {}
 
     void Location(const std::string& code) { loc_.Run({code}); }
     void PrdLoc(long product, const std::string& loc, double balance) {
         prdLoc_.Run({N(product), loc, N(balance)});
     }
-    // A lot dated `age` days back, expiring `expires` days from now, with its audit row.
+    // A lot of found stock dated `age` days back, expiring `expires` days from now, with its
+    // audit row and its detail.
     void Lot(const std::string& loc, long product, int quantity, double cost, int age,
              int expires) {
         lot_.Run({loc, N(product), N(quantity), N(cost), N(age), N(expires)});

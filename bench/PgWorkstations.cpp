@@ -2,10 +2,11 @@
 // that many processes, each with its own connection, scan for a fixed time through the
 // business classes, one scan after another as at a scanner: a usage of one unit at its
 // own location, then a transfer of one unit of the same product to its second location,
-// over 20 products of its own. Prints per count of processes the scans per second of all
-// of them together, the median and 99th percentile of a scan's time and the refusals.
+// over 20 products of its own (--products). Prints per count of processes the scans per
+// second of all of them together, the median and 99th percentile of a scan's time and the
+// refusals.
 //
-//   pg_workstations --pg CONNINFO [--seconds S] [--procs 1,4,8,16]
+//   pg_workstations --pg CONNINFO [--seconds S] [--procs 1,4,8,16] [--products N]
 
 #include "BIException.h"
 #include "BIInvAdj.h"
@@ -27,7 +28,6 @@
 
 namespace {
 
-constexpr int kProducts = 20;
 constexpr int kLots = 5;
 constexpr int kLotSize = 9000;
 
@@ -36,8 +36,9 @@ struct Station {
     std::vector<long> products;
 };
 
-// Locations and stock of every station: two locations each, 20 products with five lots.
-std::vector<Station> Seed(PGconn* c, int count, const std::string& run) {
+// Locations and stock of every station: two locations each, `perStation` products with five
+// lots.
+std::vector<Station> Seed(PGconn* c, int count, int perStation, const std::string& run) {
     using bench::pg::N;
     bench::pg::Seeder seed(c);
     std::vector<long> products;
@@ -45,7 +46,7 @@ std::vector<Station> Seed(PGconn* c, int count, const std::string& run) {
         bench::pg::Result r(PQexec(
             c, ("SELECT \"Product\" FROM PRODUCT WHERE \"Inactive\" = 0 AND \"TrackExpiryDate\" "
                 "= 0 ORDER BY \"Product\" LIMIT " +
-                N(count * kProducts))
+                N(count * perStation))
                    .c_str()));
         for (int i = 0; r && i < PQntuples(r.get()); ++i)
             products.push_back(std::atol(PQgetvalue(r.get(), i, 0)));
@@ -58,8 +59,8 @@ std::vector<Station> Seed(PGconn* c, int count, const std::string& run) {
         st.to = "X" + run + static_cast<char>('A' + s);
         seed.Location(st.from);
         seed.Location(st.to);
-        for (int k = 0; k < kProducts; ++k) {
-            const std::size_t i = static_cast<std::size_t>(s * kProducts + k);
+        for (int k = 0; k < perStation; ++k) {
+            const std::size_t i = static_cast<std::size_t>(s * perStation + k);
             if (i >= products.size())
                 break;
             const long p = products[i];
@@ -224,10 +225,13 @@ bool Run(const std::string& conninfo, const std::vector<Station>& stations, int 
 int main(int argc, char** argv) {
     std::string conninfo = bench::pg::Conninfo();
     double seconds = 10;
+    int products = 20; // per station
     std::vector<int> counts = {1, 4, 8, 16};
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--pg") == 0)
             conninfo = argv[i + 1];
+        else if (std::strcmp(argv[i], "--products") == 0)
+            products = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--seconds") == 0)
             seconds = std::atof(argv[i + 1]);
         else if (std::strcmp(argv[i], "--procs") == 0) {
@@ -239,9 +243,9 @@ int main(int argc, char** argv) {
             }
         }
     }
-    if (conninfo.empty() || counts.empty()) {
+    if (conninfo.empty() || counts.empty() || products < 1) {
         std::fprintf(stderr, "usage: pg_workstations --pg CONNINFO [--seconds S] [--procs "
-                             "1,4,8,16]\n");
+                             "1,4,8,16] [--products N]\n");
         return 2;
     }
     const int most = *std::max_element(counts.begin(), counts.end());
@@ -254,9 +258,10 @@ int main(int argc, char** argv) {
         bench::pg::Conn c = bench::pg::Connect(conninfo);
         if (!c)
             return 1;
-        stations = Seed(c.get(), most, bench::pg::N(static_cast<long>(getpid() % 1000)));
+        stations = Seed(c.get(), most, products, bench::pg::N(static_cast<long>(getpid() % 1000)));
     }
-    if (bench::pg::failures != 0 || stations.back().products.size() != kProducts) {
+    if (bench::pg::failures != 0 ||
+        stations.back().products.size() != static_cast<std::size_t>(products)) {
         std::fprintf(stderr, "pg_workstations: the set-up failed\n");
         return 1;
     }

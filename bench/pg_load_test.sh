@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The generated data copied to a PostgreSQL server: pg_load_test.sh INVENTORY_GEN PG_LOAD
-# INVCTL. The tiny data goes into a schema of its own; every table must hold the same rows
+# INVCTL PG_WORKSTATIONS. The tiny data goes into a schema of its own; every table must hold the same rows
 # on the server (counts and sums, dates included), invctl check must pass there, a stock
 # movement through the service must be stored (the server's id counters are past the ids
-# copied) and the batch counter must continue after the file's. Exits 77 (skipped) when
+# copied) and the batch counter must continue after the file's. Then two workstations scan
+# at once on the copy: every scan stored, none refused, and the stock still consistent. Exits 77 (skipped) when
 # TAVEL_PG_CONNINFO names no server.
 set -uo pipefail
 [ -n "${TAVEL_PG_CONNINFO:-}" ] || { echo "no server configured (TAVEL_PG_CONNINFO)"; exit 77; }
 gen="$1"
 load="$2"
 invctl="$3"
+stations="$4"
 work="$(mktemp -d)"
 export TAVEL_DATA_DIR="$work"
 schema="tvl_pgload_$$"
@@ -62,4 +64,12 @@ used="$(sqlite3 "$db.sequences" "SELECT value FROM TVL_SEQUENCES WHERE name = 'I
 next="$(psql "$pg" -qXtA -c "SELECT nextval('invitdet_batchid_seq')")"
 [ -n "$used" ] && [ "$used" -gt 0 ] || fail "no batch counter in the file"
 [ "$next" -eq $((used + 1)) ] || fail "the server's next batch is $next, the file used $used"
-echo "pg_load: $(tail -1 "$work/load"), same rows and values on the server"
+
+"$stations" --pg "$pg" --seconds 1 --procs 2 --products 5 >"$work/stations" 2>&1 ||
+    fail "workstations at once failed: $(tail -5 "$work/stations")"
+IFS='|' read -r _ procs scans _ _ _ refused _ < <(grep '^| 2 |' "$work/stations")
+[ "${scans// /}" -gt 0 ] 2>/dev/null || fail "no scans stored: $(cat "$work/stations")"
+[ "${refused// /}" = 0 ] || fail "scans refused: $(cat "$work/stations")"
+"$invctl" --pg "$pg" check >"$work/check" 2>&1 ||
+    fail "invctl check after the workstations: $(head -5 "$work/check")"
+echo "pg_load: $(tail -1 "$work/load"), same rows and values on the server;${scans} scans at once"
