@@ -72,4 +72,4 @@ IFS='|' read -r _ procs scans _ _ _ refused _ < <(grep '^| 2 |' "$work/stations"
 [ "${refused// /}" = 0 ] || fail "scans refused: $(cat "$work/stations")"
 "$invctl" --pg "$pg" check >"$work/check" 2>&1 ||
     fail "invctl check after the workstations: $(head -5 "$work/check")"
-echo "pg_load: $(tail -1 "$work/load"), same rows and values on the server;${scans} scans at once"
+echo "pg_load: $(tail -1 "$work/load"), same rows and values on the server; ${scans// /} scans at once"
