@@ -172,6 +172,9 @@ inline bool StandsForBenchmark(const benchmark::BenchmarkReporter::Run& r) {
 class PairReporter : public benchmark::ConsoleReporter {
 public:
     explicit PairReporter(std::vector<Pair> pairs) : pairs_(std::move(pairs)) {}
+    // Goals and ratio on wall time: on a server most of the work is the server's, which
+    // the client's CPU time does not see.
+    bool byWall = false;
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
@@ -191,14 +194,16 @@ public:
         const char* file = std::getenv("TAVEL_BENCH_SUMMARY");
         std::FILE* out = file ? std::fopen(file, "a") : nullptr;
         std::printf("\n%-28s %11s %11s %11s %11s %7s  %s\n", "pair (ms per iteration)",
-                    "engine cpu", "native cpu", "engine wall", "native wall", "ratio", "goal");
+                    "engine cpu", "native cpu", "engine wall", "native wall",
+                    byWall ? "ratio(w)" : "ratio", "goal");
         for (const Pair& p : pairs_) {
             auto e = times_.find(p.engine), n = times_.find(p.native);
             if (e == times_.end() || n == times_.end() || n->second.cpu <= 0)
                 continue;
-            const double ratio = e->second.cpu / n->second.cpu;
+            const double engine = byWall ? e->second.wall : e->second.cpu;
+            const double ratio = engine / (byWall ? n->second.wall : n->second.cpu);
             // Other builds share the machine, so the time goal is held against CPU time.
-            const bool timeMet = p.maxMs <= 0 || e->second.cpu < p.maxMs;
+            const bool timeMet = p.maxMs <= 0 || engine < p.maxMs;
             const bool ratioMet = p.maxRatio <= 0 || ratio <= p.maxRatio;
             std::string goal;
             char part[128];

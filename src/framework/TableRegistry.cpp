@@ -73,6 +73,17 @@ std::unordered_set<std::string> RegisteredDateColumns() {
     return names;
 }
 
+sqldialect::SchemaHints RegisteredSchemaHints() {
+    sqldialect::SchemaHints hints;
+    hints.dateColumns = RegisteredDateColumns();
+    for (const TableDesc* t : RegisteredTables()) {
+        std::vector<std::string>& names = hints.tableColumns[t->name];
+        for (std::size_t i = 0; i < t->count; ++i)
+            names.emplace_back(t->columns[i].name);
+    }
+    return hints;
+}
+
 unsigned RegistryVersion() {
     return Instance().version.load(std::memory_order_relaxed);
 }

@@ -6,6 +6,7 @@
 // start-up, e.g. RegisterTable(WSIPrdLoc::Table()); registering the same name again
 // replaces the earlier descriptor.
 
+#include "Dialect.h"
 #include "Record.h"
 
 #include <string>
@@ -29,5 +30,9 @@ std::unordered_set<std::string> RegisteredDateColumns();
 
 // Changes whenever something is registered, so that users of the lists can rebuild.
 unsigned RegistryVersion();
+
+// What the translator knows of the registered schema: the date columns and every table's
+// columns.
+sqldialect::SchemaHints RegisteredSchemaHints();
 
 } // namespace tavel

@@ -364,13 +364,7 @@ void WSIDatabase::RefreshHints() {
     if (v == hintsVersion_)
         return;
     hintsVersion_ = v;
-    hints_.dateColumns = tavel::RegisteredDateColumns();
-    hints_.tableColumns.clear();
-    for (const TableDesc* t : RegisteredTables()) {
-        std::vector<std::string>& names = hints_.tableColumns[t->name];
-        for (std::size_t i = 0; i < t->count; ++i)
-            names.emplace_back(t->columns[i].name);
-    }
+    hints_ = tavel::RegisteredSchemaHints();
     // Translations depend on the hints.
     cache_.Clear();
 }

@@ -17,13 +17,8 @@ namespace {
 
 sqldialect::SchemaHints Hints() {
     RegisterRecords();
-    sqldialect::SchemaHints hints;
-    hints.dateColumns = tavel::RegisteredDateColumns();
     // As the service knows them: a server folds unquoted names, these find the column meant.
-    for (const TableDesc* t : RegisteredTables())
-        for (std::size_t i = 0; i < t->count; ++i)
-            hints.tableColumns[t->name].emplace_back(t->columns[i].name);
-    return hints;
+    return tavel::RegisteredSchemaHints();
 }
 
 std::string Describe(const sqldialect::TranslateError& e) {
