@@ -112,11 +112,10 @@ const IndexDef kIndexes[] = {
     {"IX_INVITDET_BATCH", "INVITDET", R"("BatchId")"},
     {"IX_INVITDET_PRODUCT_LOC", "INVITDET", R"("Product", "InvLoc", "Type")"},
     {"IX_INVITDET_ADJ", "INVITDET", R"("InvAdj")"},
-    {"IX_INVORDIT_ORDER_PRODUCT", "INVORDIT", R"("InvOrder", "Product")"},
-    // The levels list's order quantities sum the open lines of every order: with the
-    // status after the order and the summed columns carried, they read this index alone.
-    {"IX_INVORDIT_ORDER_STATUS", "INVORDIT",
-     R"("InvOrder", "Status", "Product", "Quantity", "QtyFilled")"},
+    // A product's line in an order; the status and quantities carried let the levels
+    // list's order quantities (sums over the open lines of every order) read it alone.
+    {"IX_INVORDIT_ORDER_LINES", "INVORDIT",
+     R"("InvOrder", "Product", "Status", "Quantity", "QtyFilled")"},
     {"IX_INVORDIT_PICKLIST_STATUS", "INVORDIT", R"("PickList", "Status")"},
     {"IX_INVORDIT_PRODUCT_STATUS", "INVORDIT", R"("Product", "Status")"},
     {"IX_INVORDER_PONUMBER", "INVORDER", R"("PONumber")"},
@@ -143,7 +142,7 @@ const IndexDef kIndexes[] = {
 
 // Indexes an earlier version created that one above now does the work of; an upgrade
 // drops them, so that every write does not keep both up to date.
-const char* const kRetiredIndexes[] = {"IX_INVITDET_AUDIT"};
+const char* const kRetiredIndexes[] = {"IX_INVITDET_AUDIT", "IX_INVORDIT_ORDER_PRODUCT"};
 
 const char* const kSequences[] = {kBatchIdSequence, kPickListSequence};
 
