@@ -105,31 +105,23 @@ WSIDate DateOf(const std::string& iso) {
 // type and active row; the month or the location where the view has one), run to the
 // last row.
 
-InventorySearchParameters AnyParameters() {
-    InventorySearchParameters p;
-    p.openStatus = -1;
-    p.closedStatus = -1;
-    p.itemType = -1;
-    return p;
-}
-
 std::string PendingSql(WSIDatabase* db) {
-    return tavel::views::PendingOrdersSql(db, AnyParameters(), false);
+    return tavel::views::PendingOrdersSql(db, InventorySearchParameters::AnyStatus(), false);
 }
 
 std::string LevelsByLocationSql(WSIDatabase* db, const std::string& loc) {
-    InventorySearchParameters p = AnyParameters();
+    InventorySearchParameters p = InventorySearchParameters::AnyStatus();
     std::snprintf(p.location, sizeof p.location, "%s", loc.c_str());
     p.showOrderQuantities = true;
     return tavel::views::LevelsSql(db, p);
 }
 
 std::string LevelsSummarySql(WSIDatabase* db) {
-    return tavel::views::LevelsSql(db, AnyParameters());
+    return tavel::views::LevelsSql(db, InventorySearchParameters::AnyStatus());
 }
 
 InventorySearchParameters MonthParameters(const Fixture& f) {
-    InventorySearchParameters p = AnyParameters();
+    InventorySearchParameters p = InventorySearchParameters::AnyStatus();
     p.fromDate = DateOf(f.monthFrom);
     p.toDate = DateOf(f.monthTo);
     return p;

@@ -87,8 +87,7 @@ protected:
     }
 
     static InventorySearchParameters Range(const WSIDate& from, const WSIDate& to) {
-        InventorySearchParameters p;
-        p.itemType = -1;
+        InventorySearchParameters p = InventorySearchParameters::AnyStatus();
         p.fromDate = from;
         p.toDate = to;
         return p;
