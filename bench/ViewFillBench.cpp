@@ -78,26 +78,50 @@ void RunSearch(benchmark::State& state, int tab, const InventorySearchParameters
 }
 
 void BM_PendingSearch(benchmark::State& state) {
-    InventorySearchParameters p;
-    p.openStatus = -1;
-    p.closedStatus = -1;
-    p.itemType = -1;
-    RunSearch(state, 0, p);
+    RunSearch(state, 0, InventorySearchParameters::AnyStatus());
 }
 
 void BM_LevelsByLocationSearch(benchmark::State& state) {
-    InventorySearchParameters p;
-    p.openStatus = -1;
-    p.closedStatus = -1;
-    p.itemType = -1;
+    InventorySearchParameters p = InventorySearchParameters::AnyStatus();
     std::strncpy(p.location, g_location.c_str(), sizeof p.location - 1);
     p.showOrderQuantities = state.range(0) != 0;
     p.perLocation = p.showOrderQuantities;
     RunSearch(state, 3, p);
 }
 
+// Last calendar month, from the first to the last day.
+InventorySearchParameters LastMonth() {
+    InventorySearchParameters p = InventorySearchParameters::AnyStatus();
+    const std::time_t now = std::time(nullptr);
+    std::tm today{};
+    gmtime_r(&now, &today);
+    std::tm first{};
+    first.tm_year = today.tm_mon == 0 ? today.tm_year - 1 : today.tm_year;
+    first.tm_mon = today.tm_mon == 0 ? 11 : today.tm_mon - 1;
+    first.tm_mday = 1;
+    std::tm last = first;
+    last.tm_mon += 1;
+    last.tm_mday = 0; // the day before the first of the next month
+    timegm(&last);
+    p.fromDate = {static_cast<short>(first.tm_year + 1900), static_cast<short>(first.tm_mon + 1),
+                  1};
+    p.toDate = {static_cast<short>(last.tm_year + 1900), static_cast<short>(last.tm_mon + 1),
+                static_cast<short>(last.tm_mday)};
+    return p;
+}
+
+void BM_ReceivedMonthSearch(benchmark::State& state) {
+    RunSearch(state, WSIInventoryDialog::TabReceived, LastMonth());
+}
+
+void BM_UsageMonthSearch(benchmark::State& state) {
+    RunSearch(state, WSIInventoryDialog::TabUsage, LastMonth());
+}
+
 BENCHMARK(BM_PendingSearch)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LevelsByLocationSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReceivedMonthSearch)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_UsageMonthSearch)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

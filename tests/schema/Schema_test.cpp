@@ -105,6 +105,26 @@ TEST_F(SchemaTest, EarlierVersionIsUpgradedAllOrNothing) {
     EXPECT_EQ(upgrade.from, tavel::kSchemaVersion) << "nothing is left to do";
 }
 
+// Version 3 looked details up by audit alone and order lines by order and product; the
+// upgrade puts the wider indexes in their place and adds the list indexes.
+TEST_F(SchemaTest, Version3GetsTheListIndexesAndLosesTheOneReplaced) {
+    ASSERT_TRUE(t.Exec("DROP INDEX IX_INVITDET_AUDIT_TYPE; DROP INDEX IX_INVREC_DATE; "
+                       "DROP INDEX IX_INVITEM_AUDIT; DROP INDEX IX_INVORDIT_ORDER_LINES; "
+                       "CREATE INDEX IX_INVITDET_AUDIT ON INVITDET (\"Audit\"); "
+                       "CREATE INDEX IX_INVORDIT_ORDER_PRODUCT ON INVORDIT (\"InvOrder\", "
+                       "\"Product\"); "
+                       "UPDATE TVL_SCHEMA SET \"Version\" = 3"));
+    EXPECT_NE(tavel::CheckSchema(t.db).problem.find("version 3"), std::string::npos);
+    const tavel::SchemaUpgrade upgrade = tavel::UpgradeSchema(t.db);
+    EXPECT_TRUE(upgrade.ok) << upgrade.problem;
+    EXPECT_EQ(upgrade.from, 3);
+    const tavel::SchemaCheck check = tavel::CheckSchema(t.db);
+    EXPECT_TRUE(check.ok) << check.problem;
+    EXPECT_EQ(t.Number("SELECT COUNT(1) FROM sqlite_schema WHERE name IN ('IX_INVITDET_AUDIT', "
+                       "'IX_INVORDIT_ORDER_PRODUCT')"),
+              0);
+}
+
 TEST(SchemaCheck, OnlyKnownEarlierVersionsAreUpgraded) {
     TempDatabase none;
     tavel::SchemaUpgrade upgrade = tavel::UpgradeSchema(none.db);
@@ -197,7 +217,7 @@ TEST_F(SchemaTest, RepeatedLookupsUseTheirIndex) {
          "IX_INVITDET_PRODUCT_LOC"},
         {R"(SELECT "InvOrdIt" FROM INVORDIT WHERE "InvOrder" = ?1 AND "Product" = ?2
             AND "Status" <> 4)",
-         "IX_INVORDIT_ORDER_PRODUCT"},
+         "IX_INVORDIT_ORDER_LINES"},
         {R"(SELECT "InvOrdIt" FROM INVORDIT WHERE "PickList" = ?1 AND "Status" = 2)",
          "IX_INVORDIT_PICKLIST_STATUS"},
         {R"(SELECT "InvOrder" FROM INVORDIT WHERE "Product" = ?1 AND "Status" = 5)",
@@ -207,6 +227,13 @@ TEST_F(SchemaTest, RepeatedLookupsUseTheirIndex) {
         {R"(SELECT "InvOrder" FROM INVORDER WHERE "PONumber" = ?1)", "IX_INVORDER_PONUMBER"},
         {R"(SELECT "Balance" FROM PRDLOC WHERE "Product" = ?1 AND "InvLoc" = ?2)",
          "sqlite_autoindex_PRDLOC_1"},
+        {R"(SELECT "InvRec" FROM INVREC WHERE "Date" >= ?1 AND "Date" <= ?2)", "IX_INVREC_DATE"},
+        {R"(SELECT "InvItem" FROM INVITEM WHERE "Audit" = ?1)", "IX_INVITEM_AUDIT"},
+        {R"(SELECT "InvItDet" FROM INVITDET WHERE "Audit" = ?1 AND "Type" = 3)",
+         "IX_INVITDET_AUDIT_TYPE"},
+        {R"(SELECT "Product", SUM("Quantity" - "QtyFilled") FROM INVORDIT WHERE "InvOrder" = ?1
+            AND "Status" IN (0, 1, 3) GROUP BY "Product")",
+         "IX_INVORDIT_ORDER_LINES"},
     };
     for (const Lookup& l : lookups) {
         SCOPED_TRACE(l.sql);

@@ -25,11 +25,7 @@ template <std::size_t N> void Set(char (&field)[N], const char* text) {
 }
 
 InventorySearchParameters AnyStatus() {
-    InventorySearchParameters p;
-    p.openStatus = -1;
-    p.closedStatus = -1;
-    p.itemType = -1;
-    return p;
+    return InventorySearchParameters::AnyStatus();
 }
 
 // Position of clause in text, failing the test when it is missing.

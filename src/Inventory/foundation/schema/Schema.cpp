@@ -112,7 +112,10 @@ const IndexDef kIndexes[] = {
     {"IX_INVITDET_BATCH", "INVITDET", R"("BatchId")"},
     {"IX_INVITDET_PRODUCT_LOC", "INVITDET", R"("Product", "InvLoc", "Type")"},
     {"IX_INVITDET_ADJ", "INVITDET", R"("InvAdj")"},
-    {"IX_INVORDIT_ORDER_PRODUCT", "INVORDIT", R"("InvOrder", "Product")"},
+    // A product's line in an order; the status and quantities carried let the levels
+    // list's order quantities (sums over the open lines of every order) read it alone.
+    {"IX_INVORDIT_ORDER_LINES", "INVORDIT",
+     R"("InvOrder", "Product", "Status", "Quantity", "QtyFilled")"},
     {"IX_INVORDIT_PICKLIST_STATUS", "INVORDIT", R"("PickList", "Status")"},
     {"IX_INVORDIT_PRODUCT_STATUS", "INVORDIT", R"("Product", "Status")"},
     {"IX_INVORDER_PONUMBER", "INVORDER", R"("PONumber")"},
@@ -128,10 +131,18 @@ const IndexDef kIndexes[] = {
     {"IX_PRODUCT_CATEGORY", "PRODUCT", R"("PrdType", "PrdCat")"},
     {"IX_PRDLOC_LOC", "PRDLOC", R"("InvLoc")"},
     {"IX_INVREC_LOC", "INVREC", R"("InvLoc")"},
-    // A month of movements starts from the audit dates, not from every detail.
+    // A month of movements starts from the audit dates, not from every detail; the type
+    // beside the audit leaves the other kinds of movement unread.
     {"IX_AUDITHIS_DATE", "AUDITHIS", R"("Date")"},
-    {"IX_INVITDET_AUDIT", "INVITDET", R"("Audit")"},
+    {"IX_INVITDET_AUDIT_TYPE", "INVITDET", R"("Audit", "Type")"},
+    // A month of stock items: receipts by their receipt's date, the rest by their audit's.
+    {"IX_INVREC_DATE", "INVREC", R"("Date")"},
+    {"IX_INVITEM_AUDIT", "INVITEM", R"("Audit")"},
 };
+
+// Indexes an earlier version created that one above now does the work of; an upgrade
+// drops them, so that every write does not keep both up to date.
+const char* const kRetiredIndexes[] = {"IX_INVITDET_AUDIT", "IX_INVORDIT_ORDER_PRODUCT"};
 
 const char* const kSequences[] = {kBatchIdSequence, kPickListSequence};
 
@@ -178,6 +189,16 @@ bool CreateIndexes(WSIDatabase& db, const char* create, std::string& problem) {
         if (!Exec(db, sql, std::string("index ") + ix.name, problem))
             return false;
     }
+    return true;
+}
+
+bool DropRetiredIndexes(WSIDatabase& db, std::string& problem) {
+    for (const char* name : kRetiredIndexes)
+        if (!db.ExecNative(__FILE__, __LINE__,
+                           (std::string("DROP INDEX IF EXISTS ") + name).c_str())) {
+            problem = std::string("cannot drop index ") + name + ": " + ErrorText(db);
+            return false;
+        }
     return true;
 }
 
@@ -522,6 +543,7 @@ SchemaUpgrade UpgradeSchema(WSIDatabase& db) {
                               " SET \"Version\" = " + std::to_string(kSchemaVersion);
     if (!AddMissingColumns(db, result.problem) ||
         !CreateIndexes(db, "CREATE INDEX IF NOT EXISTS ", result.problem) ||
+        !DropRetiredIndexes(db, result.problem) ||
         !Exec(db, raise, "the schema version", result.problem)) {
         db.TransactionAbort();
         return result;

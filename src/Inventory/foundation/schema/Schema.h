@@ -12,7 +12,7 @@ namespace tavel {
 
 // Raised whenever a table, column, view or index is added or changed, so that a program
 // never runs against a database laid out for another version.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 // The bookkeeping table that holds the version (one row).
 inline constexpr const char* kSchemaTable = "TVL_SCHEMA";
@@ -46,8 +46,8 @@ struct SchemaUpgrade {
 };
 
 // Brings a database of an earlier version to this one where only indexes and nullable
-// columns were added since: creates the missing indexes, adds every record column its
-// table lacks, and raises the version, all or nothing. A
+// columns were added since: creates the missing indexes, drops the ones they replace,
+// adds every record column its table lacks, and raises the version, all or nothing. A
 // database of this version is left alone; one without a schema, or of a version this
 // program cannot upgrade, is left for CheckSchema to refuse (ok false, nothing written).
 SchemaUpgrade UpgradeSchema(WSIDatabase& db);

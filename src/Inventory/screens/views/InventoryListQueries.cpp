@@ -82,6 +82,22 @@ std::string BaseStatement(WSIDatabase* db, int which, bool byLocation, bool with
     return base;
 }
 
+// A date range as conditions on `column`: " AND column >= 'from' AND column <= 'to'", each
+// bound left out when it is empty.
+std::string DateRange(const char* column, const std::string& from, const std::string& to) {
+    char clause[kConditionSize];
+    std::string out;
+    if (!from.empty()) {
+        TVL_FORMAT(clause, " AND %s >= '%s'", column, from.c_str());
+        out += clause;
+    }
+    if (!to.empty()) {
+        TVL_FORMAT(clause, " AND %s <= '%s'", column, to.c_str());
+        out += clause;
+    }
+    return out;
+}
+
 } // namespace
 
 std::string SqlDate(const WSIDate& date) {
@@ -194,6 +210,22 @@ LevelsConditions LevelsConditionsOf(const InventorySearchParameters& p) {
     return out;
 }
 
+// The received date of a stock item is its receipt's date for a receipt and its audit's
+// date otherwise, which no index can serve. Whichever applies, the item's receipt or its
+// audit falls in the range, so the stock items of the receipts and of the audits dated in
+// the range hold every row: both are found through date indexes, and the rows' own
+// condition still decides.
+std::string ReceivedDateCandidates(const std::string& from, const std::string& to) {
+    if (from.empty() && to.empty())
+        return std::string();
+    return " AND II.\"InvItem\" IN (SELECT RI.\"InvItem\" FROM INVITEM RI, INVREC RR WHERE "
+           "RI.\"InvRec\" = RR.\"InvRec\"" +
+           DateRange("RR.\"Date\"", from, to) +
+           " UNION ALL SELECT RI.\"InvItem\" FROM INVITEM RI, AUDITHIS RA WHERE RI.\"Audit\" = "
+           "RA.\"Audit\"" +
+           DateRange("RA.\"Date\"", from, to) + ")";
+}
+
 std::string ReceivedConditions(const InventorySearchParameters& p) {
     TVL_TRACE("tavel::views::ReceivedConditions");
     Conditions c;
@@ -229,6 +261,7 @@ std::string ReceivedConditions(const InventorySearchParameters& p) {
         TVL_FORMAT(clause, " AND II.\"InvItem\" = %ld", p.invItem);
         c.Append(clause);
     }
+    c.Append(ReceivedDateCandidates(from, to));
     return c.Text();
 }
 

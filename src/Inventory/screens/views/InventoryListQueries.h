@@ -14,7 +14,7 @@ class WSIDatabase;
 namespace tavel::views {
 
 // Capacity of a condition text, terminator included; longer texts are cut.
-inline constexpr int kConditionSize = 1024;
+inline constexpr int kConditionSize = 4096;
 
 // A date written into SQL the way every list view writes it: "MM/DD/YYYY"; "" when the
 // date is not a real calendar date.
@@ -36,6 +36,9 @@ struct LevelsConditions {
 };
 LevelsConditions LevelsConditionsOf(const InventorySearchParameters& p);
 std::string ReceivedConditions(const InventorySearchParameters& p);
+// The clause ReceivedConditions adds for a date range ("MM/DD/YYYY" texts, either may be
+// empty) so that the range is found through date indexes; it leaves the rows as they are.
+std::string ReceivedDateCandidates(const std::string& from, const std::string& to);
 std::string UsageConditions(const InventorySearchParameters& p);
 
 // Puts the texts into the "%s" slots of base in order ("%%" reads as "%").

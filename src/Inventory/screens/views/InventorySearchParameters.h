@@ -29,4 +29,13 @@ struct InventorySearchParameters {
     // Set by a list view only for the duration of a single-order or single-item query.
     long invOrder = 0;
     long invItem = 0;
+
+    // Every open and every closed status and every stock-item type, no other filter.
+    static InventorySearchParameters AnyStatus() {
+        InventorySearchParameters p;
+        p.itemType = -1;
+        p.openStatus = -1;
+        p.closedStatus = -1;
+        return p;
+    }
 };
