@@ -59,6 +59,25 @@ struct Expr {
     std::vector<std::string> typeArgs; // Cast: widths as written
     std::vector<ExprPtr> args;
     SelectPtr sub;
+
+    Expr() = default;
+    Expr(const Expr&) = delete;
+    Expr& operator=(const Expr&) = delete;
+    // A chain of thousands of terms nests as deep as it is long: its nodes are freed in a
+    // loop, not by a recursion as deep as the chain.
+    ~Expr() {
+        std::vector<ExprPtr> pending;
+        for (ExprPtr& a : args)
+            if (a)
+                pending.push_back(std::move(a));
+        while (!pending.empty()) {
+            ExprPtr x = std::move(pending.back());
+            pending.pop_back();
+            for (ExprPtr& a : x->args)
+                if (a)
+                    pending.push_back(std::move(a));
+        }
+    }
 };
 
 struct SelectItem {

@@ -164,6 +164,52 @@ void Writer::List(const std::vector<ExprPtr>& args, std::size_t from) {
 }
 
 void Writer::Expr(const ast::Expr& e, int minPrecedence) {
+    // A chain such as a + b + c ... (thousands of terms from a generated list) nests to
+    // the left: walk down its left operands in a loop, opening each link on the way down
+    // and closing it on the way back, so the stack does not grow with its length.
+    struct Link {
+        const ast::Expr* e;
+        bool paren;
+    };
+    std::vector<Link> chain;
+    const ast::Expr* at = &e;
+    int min = minPrecedence;
+    while (at->kind == Kind::Binary && at->op != "||") {
+        const bool paren = Precedence(*at) < min;
+        if (paren)
+            Put("(");
+        chain.push_back({at, paren});
+        min = OpenLeft(*at);
+        at = at->args[0].get();
+    }
+    Term(*at, min);
+    for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
+        CloseLeft(*link->e);
+        if (link->paren)
+            Put(")");
+    }
+}
+
+int Writer::OpenLeft(const ast::Expr& e) {
+    if (e.op == "/")
+        return OpenDivide(e);
+    if ((e.op == "+" || e.op == "-") && DateArithmetic(e))
+        return OpenDate(e);
+    return Writer::Precedence(e);
+}
+
+void Writer::CloseLeft(const ast::Expr& e) {
+    if (e.op == "/") {
+        CloseDivide(e);
+    } else if ((e.op == "+" || e.op == "-") && DateArithmetic(e)) {
+        CloseDate(e);
+    } else {
+        Put(" " + e.op + " ");
+        Expr(*e.args[1], Writer::Precedence(e) + 1);
+    }
+}
+
+void Writer::Term(const ast::Expr& e, int minPrecedence) {
     const bool paren = Precedence(e) < minPrecedence;
     if (paren)
         Put("(");
@@ -221,24 +267,8 @@ void Writer::Expr(const ast::Expr& e, int minPrecedence) {
             Expr(*e.args[0], kUnary);
         }
         break;
-    case Kind::Binary:
-        if (e.op == "AND" || e.op == "OR") {
-            int p = e.op == "AND" ? kAnd : kOr;
-            Expr(*e.args[0], p);
-            Put(" " + e.op + " ");
-            Expr(*e.args[1], p + 1);
-        } else if (e.op == "||") {
-            Concat(e);
-        } else if (e.op == "/") {
-            Divide(e);
-        } else if ((e.op == "+" || e.op == "-") && DateArithmetic(e)) {
-            // printed by the target
-        } else {
-            int p = (e.op == "*") ? kMul : kAdd;
-            Expr(*e.args[0], p);
-            Put(" " + e.op + " ");
-            Expr(*e.args[1], p + 1);
-        }
+    case Kind::Binary: // only || comes here; Expr prints the other operators
+        Concat(e);
         break;
     case Kind::Compare:
         Expr(*e.args[0], kAdd);
@@ -551,8 +581,8 @@ protected:
     // The function that concatenates (NULLs as empty text), or nullptr for the || operator.
     virtual const char* ConcatFunction() const = 0;
     virtual void ConcatOperand(const ast::Expr& x) = 0;
-    // The left side of a division, so that integers divide exactly.
-    virtual void Dividend(const ast::Expr& x) = 0;
+    // The type the left side of a division is cast to, so that integers divide exactly.
+    virtual const char* DividendType() const = 0;
 
     int Precedence(const ast::Expr& e) const override {
         if (e.kind == Kind::Binary && e.op == "||")
@@ -705,12 +735,18 @@ protected:
         }
     }
 
-    void Flatten(const ast::Expr& e, std::vector<const ast::Expr*>& parts) {
-        if (e.kind == Kind::Binary && e.op == "||") {
-            Flatten(*e.args[0], parts);
-            Flatten(*e.args[1], parts);
-        } else {
-            parts.push_back(&e);
+    // The operands of a chain of ||, left to right; a loop, as chains may be long.
+    static void Flatten(const ast::Expr& e, std::vector<const ast::Expr*>& parts) {
+        std::vector<const ast::Expr*> todo{&e};
+        while (!todo.empty()) {
+            const ast::Expr* x = todo.back();
+            todo.pop_back();
+            if (x->kind == Kind::Binary && x->op == "||") {
+                todo.push_back(x->args[1].get());
+                todo.push_back(x->args[0].get());
+            } else {
+                parts.push_back(x);
+            }
         }
     }
 
@@ -733,9 +769,14 @@ protected:
     }
 
     // Oracle divides numbers exactly; two integers would divide as integers.
-    void Divide(const ast::Expr& e) override {
-        Dividend(*e.args[0]);
-        Put(" / ");
+    int OpenDivide(const ast::Expr&) override {
+        Put("CAST(");
+        return 0;
+    }
+    void CloseDivide(const ast::Expr& e) override {
+        Put(" AS ");
+        Put(DividendType());
+        Put(") / ");
         Expr(*e.args[1], kMul + 1);
     }
 
@@ -886,32 +927,42 @@ private:
     }
 
     // SQLite would divide two integers as integers.
-    void Dividend(const ast::Expr& x) override { CastAs(x, "REAL"); }
+    const char* DividendType() const override { return "REAL"; }
 
     bool DateArithmetic(const ast::Expr& e) override {
-        if (!IsDateArithmetic(e)) {
-            if (e.op == "-" && DateValued(*e.args[1]))
-                Fail("number minus a date", e.pos);
-            return false;
-        }
-        bool l = DateValued(*e.args[0]), r = DateValued(*e.args[1]);
-        if (e.op == "-" && r) {
-            // date - date: days between them
+        if (IsDateArithmetic(e))
+            return true;
+        if (e.op == "-" && DateValued(*e.args[1]))
+            Fail("number minus a date", e.pos);
+        return false;
+    }
+
+    // date - date: the days between them, (julianday(a) - julianday(b)); date +/- days
+    // and days + date: date(date, [-]days || ' days').
+    int OpenDate(const ast::Expr& e) override {
+        if (e.op == "-" && DateValued(*e.args[1])) {
             Put("(julianday(");
-            Expr(*e.args[0]);
+            return 0;
+        }
+        Put("date(");
+        if (DateValued(*e.args[0]))
+            return 0;
+        Expr(*e.args[1]);
+        Put(", ");
+        return kPrimary;
+    }
+    void CloseDate(const ast::Expr& e) override {
+        if (e.op == "-" && DateValued(*e.args[1])) {
             Put(") - julianday(");
             Expr(*e.args[1]);
             Put("))");
-            return true;
+            return;
         }
-        const ast::Expr& date = l ? *e.args[0] : *e.args[1];
-        const ast::Expr& days = l ? *e.args[1] : *e.args[0];
-        Put("date(");
-        Expr(date);
-        Put(e.op == "-" ? ", -" : ", ");
-        Expr(days, kPrimary);
+        if (DateValued(*e.args[0])) {
+            Put(e.op == "-" ? ", -" : ", ");
+            Expr(*e.args[1], kPrimary);
+        }
         Put(" || ' days')");
-        return true;
     }
 
     // Oracle sorts NULL after every value in ascending order, SQLite before.
@@ -1145,7 +1196,7 @@ private:
     const char* ConcatFunction() const override { return "concat"; }
     void ConcatOperand(const ast::Expr& x) override { Text(x); }
 
-    void Dividend(const ast::Expr& x) override { Numeric(x); }
+    const char* DividendType() const override { return NumericType(); }
 
     // date +/- integer is a date and date - date a number of days, natively. A number of
     // days that may have a fraction (or is a value of unknown type, which PostgreSQL
@@ -1154,27 +1205,36 @@ private:
         const bool l = DateValued(*e.args[0]), r = DateValued(*e.args[1]);
         if (e.op == "-" && r && !l)
             Fail("number minus a date", e.pos);
-        if (l == r)
-            return false;
-        auto days = [&](const ast::Expr& x, int minPrecedence) {
-            if (x.kind == Kind::Number && x.name.find_first_of(".eE") == std::string::npos) {
-                Expr(x, minPrecedence);
-            } else {
-                Put("CAST(floor(");
-                Numeric(x);
-                Put(") AS integer)");
-            }
-        };
-        if (l) {
-            Expr(*e.args[0], kAdd);
+        return l != r;
+    }
+    static bool WholeDays(const ast::Expr& x) {
+        return x.kind == Kind::Number && x.name.find_first_of(".eE") == std::string::npos;
+    }
+    // Opens whole days around x: returns the precedence x needs inside.
+    int OpenDays(const ast::Expr& x, int minPrecedence) {
+        if (WholeDays(x))
+            return minPrecedence;
+        Put("CAST(floor(CAST(");
+        return 0;
+    }
+    void CloseDays(const ast::Expr& x) {
+        if (!WholeDays(x))
+            Put(" AS numeric)) AS integer)");
+    }
+    int OpenDate(const ast::Expr& e) override {
+        return DateValued(*e.args[0]) ? kAdd : OpenDays(*e.args[0], kAdd);
+    }
+    void CloseDate(const ast::Expr& e) override {
+        if (DateValued(*e.args[0])) {
             Put(" " + e.op + " ");
-            days(*e.args[1], kAdd + 1);
+            const ast::Expr& days = *e.args[1];
+            Expr(days, OpenDays(days, kAdd + 1));
+            CloseDays(days);
         } else {
-            days(*e.args[0], kAdd);
+            CloseDays(*e.args[0]);
             Put(" + ");
             Expr(*e.args[1], kAdd + 1);
         }
-        return true;
     }
 
     // PostgreSQL's default order of NULLs is Oracle's.

@@ -43,6 +43,8 @@ protected:
     const std::string* ResolveColumn(const std::string& qual, const std::string& upperName) const;
     void StringLiteral(const std::string& text);
     void Expr(const ast::Expr& e, int minPrecedence = 0);
+    // An expression that does not continue a left-deep chain (see OpenLeft).
+    void Term(const ast::Expr& e, int minPrecedence);
     void List(const std::vector<ast::ExprPtr>& args, std::size_t from = 0);
     void Select(const ast::Select& s);
     void Block(const ast::Block& b);
@@ -74,9 +76,20 @@ protected:
     virtual void Function(const ast::Expr& e) = 0;
     virtual void Cast(const ast::Expr& e) = 0;
     virtual void Concat(const ast::Expr& e) = 0;
-    virtual void Divide(const ast::Expr& e) = 0;
-    // Returns false when e is not date arithmetic.
+    // A binary operator other than || prints in two halves around its left operand, so
+    // that a chain of thousands of terms (nested to the left) prints in a loop:
+    // OpenLeft prints what comes before the left operand and returns the precedence that
+    // operand needs; CloseLeft prints the rest.
+    int OpenLeft(const ast::Expr& e);
+    void CloseLeft(const ast::Expr& e);
+    // Division: the left side is cast so that integers divide exactly.
+    virtual int OpenDivide(const ast::Expr& e) = 0;
+    virtual void CloseDivide(const ast::Expr& e) = 0;
+    // Whether the target prints the + or - e as date arithmetic (throws for what it
+    // refuses); OpenDate and CloseDate print it.
     virtual bool DateArithmetic(const ast::Expr& e) = 0;
+    virtual int OpenDate(const ast::Expr& e) = 0;
+    virtual void CloseDate(const ast::Expr& e) = 0;
     virtual void Limit(long long n) = 0;
     virtual void OrderNulls(const ast::OrderItem& o) = 0;
     virtual void ForUpdate() = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
 #include <set>
 #include <string>
 
@@ -16,46 +15,69 @@ using namespace ast;
     throw TranslateError(construct, pos);
 }
 
-// Visits e and its sub-expressions, but not the queries nested in it.
-void Walk(const Expr& e, const std::function<void(const Expr&)>& f) {
-    f(e);
-    for (const auto& a : e.args)
-        Walk(*a, f);
+// What a visitor wants next: the node's sub-expressions, not those, or nothing more.
+enum class Next { Descend, Skip, Stop };
+
+// Calls f on e and its sub-expressions, each before its own and left to right, but not on
+// the queries nested in them. A loop, not recursion: a chain of thousands of terms nests
+// as deep as it is long. E is Expr or const Expr.
+template <class E, class F> void Visit(E& e, F&& f) {
+    std::vector<E*> todo{&e};
+    while (!todo.empty()) {
+        E* x = todo.back();
+        todo.pop_back();
+        const Next next = f(*x);
+        if (next == Next::Stop)
+            return;
+        if (next == Next::Skip)
+            continue;
+        for (auto a = x->args.rbegin(); a != x->args.rend(); ++a)
+            todo.push_back(a->get());
+    }
 }
 
-void WalkMutable(Expr& e, const std::function<void(Expr&)>& f) {
-    f(e);
-    for (auto& a : e.args)
-        WalkMutable(*a, f);
+template <class E, class F> void Walk(E& e, F&& f) {
+    Visit(e, [&](E& x) {
+        f(x);
+        return Next::Descend;
+    });
+}
+
+template <class Match> const Expr* Find(const Expr& e, Match&& match) {
+    const Expr* found = nullptr;
+    Visit(e, [&](const Expr& x) {
+        if (!match(x))
+            return Next::Descend;
+        found = &x;
+        return Next::Stop;
+    });
+    return found;
 }
 
 const Expr* FindKind(const Expr& e, Kind k) {
-    if (e.kind == k)
-        return &e;
-    for (const auto& a : e.args)
-        if (const Expr* found = FindKind(*a, k))
-            return found;
-    return nullptr;
+    return Find(e, [k](const Expr& x) { return x.kind == k; });
 }
 
 const Expr* FindOuterMark(const Expr& e) {
-    if (e.kind == Kind::Column && e.outer)
-        return &e;
-    for (const auto& a : e.args)
-        if (const Expr* found = FindOuterMark(*a))
-            return found;
-    return nullptr;
+    return Find(e, [](const Expr& x) { return x.kind == Kind::Column && x.outer; });
 }
 
+// The conditions of an AND chain, left to right.
 void SplitAnd(ExprPtr e, std::vector<ExprPtr>& out) {
-    if (!e)
-        return;
-    if (e->kind == Kind::Binary && e->op == "AND") {
-        SplitAnd(std::move(e->args[0]), out);
-        SplitAnd(std::move(e->args[1]), out);
-        return;
+    std::vector<ExprPtr> todo;
+    todo.push_back(std::move(e));
+    while (!todo.empty()) {
+        ExprPtr x = std::move(todo.back());
+        todo.pop_back();
+        if (!x)
+            continue;
+        if (x->kind == Kind::Binary && x->op == "AND") {
+            todo.push_back(std::move(x->args[1]));
+            todo.push_back(std::move(x->args[0]));
+        } else {
+            out.push_back(std::move(x));
+        }
     }
-    out.push_back(std::move(e));
 }
 
 ExprPtr JoinAnd(std::vector<ExprPtr>& parts) {
@@ -103,10 +125,10 @@ void RewriteSelect(Select& s);
 
 // Rewrites the queries nested anywhere in e.
 void RewriteNested(Expr& e) {
-    if (e.sub)
-        RewriteSelect(*e.sub);
-    for (auto& a : e.args)
-        RewriteNested(*a);
+    Walk(e, [](Expr& x) {
+        if (x.sub)
+            RewriteSelect(*x.sub);
+    });
 }
 
 // Refuses ROWNUM and (+) where the rewrite does not take them out.
@@ -179,7 +201,7 @@ OuterCondition ClassifyOuter(const Block& b, const Expr& c) {
 }
 
 void ClearMarks(Expr& e) {
-    WalkMutable(e, [](Expr& x) { x.outer = false; });
+    Walk(e, [](Expr& x) { x.outer = false; });
 }
 
 // A bare * lists the columns of the tables in the order the FROM list names them. When
@@ -354,8 +376,8 @@ void WrapAggregate(Block& b) {
     inner->limit = b.limit;
     int columns = 0;
     for (auto& item : b.items) {
-        std::function<void(Expr&, bool)> visit = [&](Expr& e, bool inAggregate) {
-            if (IsAggregate(e) && !inAggregate) {
+        Visit(*item.expr, [&](Expr& e) {
+            if (IsAggregate(e)) {
                 bool constant = std::all_of(e.args.begin(), e.args.end(),
                                             [](const ExprPtr& a) { return IsConstant(*a); });
                 if (!constant) {
@@ -369,14 +391,12 @@ void WrapAggregate(Block& b) {
                         inner->items.push_back(std::move(si));
                     }
                 }
-                return;
+                return Next::Skip;
             }
-            if (e.kind == Kind::Column && !inAggregate)
+            if (e.kind == Kind::Column)
                 Fail("ROWNUM with a column outside the aggregate", e.pos);
-            for (auto& a : e.args)
-                visit(*a, inAggregate);
-        };
-        visit(*item.expr, false);
+            return Next::Descend;
+        });
     }
     if (inner->items.empty()) {
         SelectItem one;
@@ -493,12 +513,12 @@ void RewriteSelect(Select& s) {
 void StripInSelect(Select& s, const std::string& alias);
 
 void StripQualifier(Expr& e, const std::string& alias) {
-    if ((e.kind == Kind::Column || e.kind == Kind::Star) && e.qual == alias)
-        e.qual.clear();
-    if (e.sub)
-        StripInSelect(*e.sub, alias);
-    for (auto& a : e.args)
-        StripQualifier(*a, alias);
+    Walk(e, [&](Expr& x) {
+        if ((x.kind == Kind::Column || x.kind == Kind::Star) && x.qual == alias)
+            x.qual.clear();
+        if (x.sub)
+            StripInSelect(*x.sub, alias);
+    });
 }
 
 void StripInSelect(Select& s, const std::string& alias) {
@@ -581,7 +601,11 @@ public:
         }
     }
 
-    void Visit(const Expr& e) {
+    void Visit(const Expr& root) {
+        Walk(root, [this](const Expr& e) { VisitOne(e); });
+    }
+
+    void VisitOne(const Expr& e) {
         switch (e.kind) {
         case Kind::Compare:
             if (IsDate(*e.args[0], hints_))
@@ -613,8 +637,6 @@ public:
         }
         if (e.sub)
             VisitSelect(*e.sub);
-        for (const auto& a : e.args)
-            Visit(*a);
     }
 
     void VisitSelect(const Select& s) {

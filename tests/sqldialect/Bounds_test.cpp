@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <algorithm>
+#include <functional>
 #include <string>
 
 using namespace sqldialect;
@@ -75,6 +78,79 @@ TEST(TranslatorBounds, LongArithmeticChainsTranslateWholeOnBothEngines) {
     for (std::size_t at = 0; (at = sqlite.find("date(", at)) != std::string::npos; ++at)
         ++steps;
     EXPECT_EQ(steps, 5000u) << sqlite.substr(0, 200);
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size())
+        ++n;
+    return n;
+}
+
+// Runs f on a thread with a 512 KB stack: a translation that recursed once per term of a
+// 20,000-term chain would overflow it, with or without sanitizers.
+void OnSmallStack(const std::function<void()>& f) {
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, 512 * 1024);
+    pthread_t thread;
+    auto run = [](void* arg) -> void* {
+        (*static_cast<const std::function<void()>*>(arg))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attr, run, const_cast<std::function<void()>*>(&f)), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+// Each operator, the conditions of a WHERE, an outer join beside them, an UPDATE target's
+// alias and a ROWNUM-limited aggregate pass through the parser, the rewrite and both
+// writers as long chains.
+TEST(TranslatorBounds, ChainsOfEveryOperatorTranslateTermByTermOnASmallStack) {
+    const std::size_t n = 20000;
+    const std::string ands = "SELECT 1 FROM T WHERE a = 1" + Repeat(" AND a = 1", n - 1);
+    const std::string outer =
+        "SELECT 1 FROM A, B WHERE A.id = B.id(+)" + Repeat(" AND A.x = 1", n - 1);
+    const std::string ors = "SELECT 1 FROM T WHERE a = 1" + Repeat(" OR a = 1", n - 1);
+    const std::string divisions = "SELECT a" + Repeat(" / 2", n - 1) + " FROM T";
+    const std::string concat = "SELECT a" + Repeat(" || a", n - 1) + " FROM T";
+    const std::string dates = "SELECT \"Date\"" + Repeat(" + 1", n - 1) + " FROM T";
+    const std::string update = "UPDATE T t SET a = t.b" + Repeat(" * t.b", n - 1) +
+                               " WHERE t.c = 1" + Repeat(" AND t.c = 1", n - 1);
+    const std::string limited =
+        "SELECT SUM(a)" + Repeat(" - 1", n - 1) + " FROM T WHERE ROWNUM <= 5";
+    std::string out[2][8];
+    std::string error;
+    OnSmallStack([&] {
+        try {
+            for (int t = 0; t < 2; ++t) {
+                const Target target = t ? Target::PostgreSQL : Target::SQLite;
+                int i = 0;
+                for (const std::string* sql :
+                     {&ands, &outer, &ors, &divisions, &concat, &dates, &update, &limited})
+                    out[t][i++] = Sql(*sql, target);
+            }
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+    });
+    ASSERT_EQ(error, "");
+    for (int t = 0; t < 2; ++t) {
+        EXPECT_EQ(Count(out[t][0], " AND "), n - 1) << t;
+        EXPECT_EQ(Count(out[t][1], " LEFT JOIN "), 1u) << t;
+        EXPECT_EQ(Count(out[t][1], " AND "), n - 2) << t;
+        EXPECT_EQ(Count(out[t][2], " OR "), n - 1) << t;
+        EXPECT_EQ(Count(out[t][3], " / "), n - 1) << t;
+        EXPECT_EQ(Count(out[t][3], "CAST("), n - 1) << t;
+        // PostgreSQL: concat(a, a, ...) inside NULLIF(..., '').
+        EXPECT_EQ(Count(out[t][4], t ? ", " : " || "), t ? n : n - 1) << t;
+        EXPECT_EQ(Count(out[t][6], "t."), 0u) << t;
+        EXPECT_EQ(Count(out[t][6], " * "), n - 1) << t;
+        EXPECT_EQ(Count(out[t][7], " - "), n - 1) << t;
+        EXPECT_EQ(Count(out[t][7], "LIMIT 5"), 1u) << t;
+    }
+    EXPECT_EQ(Count(out[0][5], "date("), n - 1);
+    EXPECT_EQ(Count(out[1][5], " + "), n - 1);
 }
 
 } // namespace

@@ -83,9 +83,10 @@ unsigned MakeLotLabel(const std::string& upcCode, const std::string& lot, const 
         if (expiry.year < 2000 || expiry.year > 2099 || expiry.month < 1 || expiry.month > 12 ||
             expiry.day < 1 || expiry.day > 31)
             return kMsgExpiryOutOfRange;
+        // Checked above to two digits each; unsigned, so that the compiler sees no sign.
         char date[8];
-        std::snprintf(date, sizeof date, "%02d%02d%02d", expiry.year % 100, expiry.month % 100,
-                      expiry.day % 100);
+        std::snprintf(date, sizeof date, "%02u%02u%02u", unsigned(expiry.year) % 100,
+                      unsigned(expiry.month) % 100, unsigned(expiry.day) % 100);
         out.elementString += "(17)";
         out.elementString += date;
     }
