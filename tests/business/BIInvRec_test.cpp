@@ -5,6 +5,7 @@
 #include "BIException.h"
 #include "BIInvRec.h"
 #include "BoundedFormat.h"
+#include "StatementCounter.h"
 #include "StockFixture.h"
 
 #include <cmath>
@@ -570,30 +571,6 @@ TEST_F(ReceiveTest, PrintNamesTheLayoutFormulasAndParameters) {
 }
 
 } // namespace
-
-// Counts the statements SQLite starts on the test's connection while it lives (the
-// statements of triggers excluded).
-class StatementCounter {
-public:
-    explicit StatementCounter(sqlite3* db) : db_(db) {
-        sqlite3_trace_v2(
-            db_, SQLITE_TRACE_STMT,
-            [](unsigned, void* self, void*, void* text) -> int {
-                const char* sql = static_cast<const char*>(text);
-                if (!(sql && sql[0] == '-' && sql[1] == '-'))
-                    ++static_cast<StatementCounter*>(self)->count;
-                return 0;
-            },
-            this);
-    }
-    ~StatementCounter() { sqlite3_trace_v2(db_, 0, nullptr, nullptr); }
-    StatementCounter(const StatementCounter&) = delete;
-    StatementCounter& operator=(const StatementCounter&) = delete;
-    int count = 0;
-
-private:
-    sqlite3* db_;
-};
 
 TEST_F(ReceiveTest, AScannedLineRunsAFixedNumberOfStatementsAndReceivesRight) {
     if (!db->Handle())
