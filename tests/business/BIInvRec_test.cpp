@@ -620,3 +620,22 @@ TEST_F(ReceiveTest, AScannedLineRunsAFixedNumberOfStatementsAndReceivesRight) {
         rec.CloseBatch();
     }
 }
+
+TEST_F(ReceiveTest, AScanTopsUpOnlyTheLineOfItsOwnReference) {
+    const long gauze = Product("GAUZE-REF", 2.0);
+    AddPrdLoc(gauze, kStore);
+    TestReceive rec(db.get());
+    rec.InitBatch(kStore, 0, nullptr, "", nullptr);
+    // Lines with no reference, one that differs in its last character, and one with a quote.
+    for (const char* ref : {"", "LOT-1", "LOT-2", "O'NEIL"})
+        rec.Add(gauze, 1, nullptr, ref);
+    for (const char* ref : {"O'NEIL", "LOT-2", "", "O'NEIL"})
+        rec.Add(gauze, 1, nullptr, ref);
+    const auto lines = Rows("SELECT COALESCE(\"RefNo\", ''), \"Quantity\" FROM INVITEM WHERE "
+                            "\"Product\" = " +
+                            Id(gauze) + " ORDER BY \"InvItem\"");
+    EXPECT_EQ(lines, (std::vector<std::vector<std::string>>{
+                         {"", "2"}, {"LOT-1", "1"}, {"LOT-2", "2"}, {"O'NEIL", "3"}}));
+    EXPECT_EQ(PrdLocBalance(gauze, kStore), 8);
+    rec.CloseBatch();
+}
