@@ -98,7 +98,7 @@ TEST_F(ScanStatementsTest, ATransferRunsAFixedNumberOfStatementsAndMovesRight) {
     const int first = Count([&] { transfer.Transfer(p, 1, false, false, false); }, listing);
     EXPECT_LE(first, 19) << listing;
     const int second = Count([&] { transfer.Transfer(p, 1, false, false, false); }, listing);
-    EXPECT_LE(second, 19) << listing;
+    EXPECT_LE(second, 18) << listing;
 
     EXPECT_EQ(PrdLocBalance(p, kStore), 38);
     EXPECT_EQ(PrdLocBalance(p, kWard), 2);

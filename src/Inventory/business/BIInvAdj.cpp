@@ -50,17 +50,6 @@ bool ChecksExpiry(short type) {
     return type == Move::Usage || type == Move::Transfer || type == Move::HostDecrease;
 }
 
-// The stock item of a batch that a like addition tops up, with the detail that created it.
-struct TopUpRow {
-    long InvItem;
-    long InvItDet;
-};
-const ColumnDesc kTopUpColumns[] = {
-    TVL_COL(TopUpRow, InvItem, Id, 0, false),
-    TVL_COL(TopUpRow, InvItDet, Id, 0, false),
-};
-const TableDesc kTopUpRow{"INVITEM", kTopUpColumns, std::size(kTopUpColumns), sizeof(TopUpRow)};
-
 } // namespace
 
 BIInvAdj::BIInvAdj(WSIDatabase* db) : BIInventory(db) {
@@ -381,6 +370,8 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
     // becoming one more item.
     long existing = 0;
     long detail = 0;
+    // The detail that created the item, read whole so that adding to it reads it no more.
+    WSIInvItDet::WSIData created{};
     if (batchId_ != 0) {
         WSIBVParametersInfo binds;
         binds.AddParameter(invLoc);
@@ -393,7 +384,8 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
         binds.AddParameter(code);
         binds.AddParameter(dated ? *expiry : WSIDate{});
         std::string sql =
-            "SELECT I.\"InvItem\", D.\"InvItDet\" FROM INVITEM I, INVITDET D WHERE I.\"InvLoc\" "
+            std::string("SELECT ") + db->GetTableColumns(__LINE__, __FILE__, "INVITDET", "D") +
+            " FROM INVITEM I, INVITDET D WHERE I.\"InvLoc\" "
             "= :1 AND I.\"Product\" = :2 AND I.\"Type\" = :3 AND I.\"InvRec\" = 0 AND "
             "I.\"CostPerUnit\" = :4 AND I.\"InvOrdIt\" = :5 AND I.\"InvItem\" = D.\"InvItem\" AND "
             "I.\"Type\" = D.\"Type\" AND I.\"Audit\" = D.\"Audit\" AND D.\"BatchId\" = :6 ";
@@ -406,12 +398,11 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
             sql += "AND I.\"ExpiryDate\" = :9 ";
         else if (prd.data.TrackExpiryDate != 0)
             sql += "AND I.\"ExpiryDate\" IS NULL ";
-        TopUpRow found{};
-        std::unique_ptr<WSITable> cursor =
-            db->QueryBV(__FILE__, __LINE__, sql.c_str(), WSIResult(kTopUpRow, &found), binds);
+        std::unique_ptr<WSITable> cursor = db->QueryBV(
+            __FILE__, __LINE__, sql.c_str(), WSIResult(WSIInvItDet::Table(), &created), binds);
         if (cursor->GetFirst()) {
-            existing = found.InvItem;
-            detail = found.InvItDet;
+            existing = created.InvItem;
+            detail = created.InvItDet;
         }
     }
 
@@ -465,8 +456,10 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
 
     UpdatePrdLoc(invLoc, product, quantity);
     // The detail carries the item's audit entry, which is how a later top-up finds it.
+    RowsRead known = read ? *read : RowsRead{};
+    known.detail = detail != 0 ? &created : nullptr;
     UpdateInvItDet(detail, &item, type, invLoc, product, quantity, item.data.Audit, code, cost,
-                   batchId_, 0, nullptr, read);
+                   batchId_, 0, nullptr, &known);
     UpdateInvOrdIt(invOrdIt, invLoc, orderProduct != 0 ? orderProduct : product, quantity, -1);
 
     if (item.data.Quantity != 0) {
