@@ -247,10 +247,13 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
     // rows are read again under their own lock one by one, so all of them are listed.
     const bool rowsAreCurrent = !db->IsServer() && db->HoldsWriteLock();
     std::vector<WSIInvItem::WSIData> items;
+    // Kept apart: sql holds each lot's detail look-up by the time the rest is read.
+    const std::string itemsSql = sql;
     const auto readItems = [&](bool stopWhenCovered) {
         items.clear();
         WSIInvItem row(db);
-        std::unique_ptr<WSITable> cursor = db->Query(__FILE__, __LINE__, "%s", WSIResult(row), sql);
+        std::unique_ptr<WSITable> cursor =
+            db->Query(__FILE__, __LINE__, "%s", WSIResult(row), itemsSql.c_str());
         double covered = 0.0;
         for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {
             items.push_back(row.data);
