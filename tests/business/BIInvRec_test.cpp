@@ -5,6 +5,7 @@
 #include "BIException.h"
 #include "BIInvRec.h"
 #include "BoundedFormat.h"
+#include "StatementCounter.h"
 #include "StockFixture.h"
 
 #include <cmath>
@@ -571,30 +572,6 @@ TEST_F(ReceiveTest, PrintNamesTheLayoutFormulasAndParameters) {
 
 } // namespace
 
-// Counts the statements SQLite starts on the test's connection while it lives (the
-// statements of triggers excluded).
-class StatementCounter {
-public:
-    explicit StatementCounter(sqlite3* db) : db_(db) {
-        sqlite3_trace_v2(
-            db_, SQLITE_TRACE_STMT,
-            [](unsigned, void* self, void*, void* text) -> int {
-                const char* sql = static_cast<const char*>(text);
-                if (!(sql && sql[0] == '-' && sql[1] == '-'))
-                    ++static_cast<StatementCounter*>(self)->count;
-                return 0;
-            },
-            this);
-    }
-    ~StatementCounter() { sqlite3_trace_v2(db_, 0, nullptr, nullptr); }
-    StatementCounter(const StatementCounter&) = delete;
-    StatementCounter& operator=(const StatementCounter&) = delete;
-    int count = 0;
-
-private:
-    sqlite3* db_;
-};
-
 TEST_F(ReceiveTest, AScannedLineRunsAFixedNumberOfStatementsAndReceivesRight) {
     if (!db->Handle())
         GTEST_SKIP() << "statements are counted on SQLite";
@@ -642,4 +619,23 @@ TEST_F(ReceiveTest, AScannedLineRunsAFixedNumberOfStatementsAndReceivesRight) {
                   *c.poNumber ? 4 : 0);
         rec.CloseBatch();
     }
+}
+
+TEST_F(ReceiveTest, AScanTopsUpOnlyTheLineOfItsOwnReference) {
+    const long gauze = Product("GAUZE-REF", 2.0);
+    AddPrdLoc(gauze, kStore);
+    TestReceive rec(db.get());
+    rec.InitBatch(kStore, 0, nullptr, "", nullptr);
+    // Lines with no reference, one that differs in its last character, and one with a quote.
+    for (const char* ref : {"", "LOT-1", "LOT-2", "O'NEIL"})
+        rec.Add(gauze, 1, nullptr, ref);
+    for (const char* ref : {"O'NEIL", "LOT-2", "", "O'NEIL"})
+        rec.Add(gauze, 1, nullptr, ref);
+    const auto lines = Rows("SELECT COALESCE(\"RefNo\", ''), \"Quantity\" FROM INVITEM WHERE "
+                            "\"Product\" = " +
+                            Id(gauze) + " ORDER BY \"InvItem\"");
+    EXPECT_EQ(lines, (std::vector<std::vector<std::string>>{
+                         {"", "2"}, {"LOT-1", "1"}, {"LOT-2", "2"}, {"O'NEIL", "3"}}));
+    EXPECT_EQ(PrdLocBalance(gauze, kStore), 8);
+    rec.CloseBatch();
 }

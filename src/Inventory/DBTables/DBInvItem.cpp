@@ -53,13 +53,41 @@ bool DBInvItem::VerifyData(DB_OP) {
         return Fail(0x4302, 38501);
     if (found.PRODUCT == 0)
         return Fail(0x4303, 38504);
-    if (data.Quantity < 0 || static_cast<unsigned>(data.Quantity) > MaxQuantityAllowed())
-        return Fail(0x4304, 38562);
-    if (data.Balance < 0)
-        return Fail(0x4305, 38538);
+    if (!VerifyAmounts())
+        return false;
     if (!IsEmpty(data.InvLocFrom) && found.FROMLOCATION == 0)
         return Fail(0x4306, 38539);
     if (data.InvOrdIt != 0 && found.ORDERLINE == 0)
         return Fail(0x4307, 38540);
     return true;
+}
+
+bool DBInvItem::VerifyAmounts() {
+    if (data.Quantity < 0 || static_cast<unsigned>(data.Quantity) > MaxQuantityAllowed())
+        return Fail(0x4304, 38562);
+    if (data.Balance < 0)
+        return Fail(0x4305, 38538);
+    return true;
+}
+
+bool DBInvItem::UpdateAmounts(const char* file, int line) {
+    TVL_TRACE("DBInvItem::UpdateAmounts");
+    error_ = 0;
+    bool ok = VerifyAmounts();
+    if (ok) {
+        WSIBVParametersInfo binds;
+        binds.AddParameter(data.Quantity);
+        binds.AddParameter(data.Balance);
+        binds.AddParameter(data.InvItem);
+        long changed = 0;
+        ok = WSITable::QExecBVDirect(
+                 file, line, binds.Count(), binds.Params(), GetDb(),
+                 R"sql(UPDATE INVITEM SET "Quantity" = :1, "Balance" = :2 WHERE "InvItem" = :3)sql",
+                 &changed) == 0 &&
+             changed == 1;
+        if (!ok)
+            error_ = kDbErrUpdate;
+    }
+    WSITable::ReleaseLock();
+    return ok;
 }

@@ -10,4 +10,13 @@ public:
     explicit DBInvItem(WSIDatabase* db);
 
     bool VerifyData(DB_OP op) override;
+
+    // Writes the quantity and balance of an item read in this unit of work, the only
+    // columns a movement changes: their bounds are checked here, the references are not
+    // looked up again (they were when the row was written, and do not change). Releases
+    // the record's lock either way; false when a bound or the write refuses it.
+    bool UpdateAmounts(const char* file, int line);
+
+private:
+    bool VerifyAmounts();
 };

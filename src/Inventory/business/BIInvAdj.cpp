@@ -14,6 +14,7 @@
 #include "WSIDatabase.h"
 #include "schema/InventoryCodes.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
@@ -49,17 +50,6 @@ bool ChecksExpiry(short type) {
     return type == Move::Usage || type == Move::Transfer || type == Move::HostDecrease;
 }
 
-// The stock item of a batch that a like addition tops up, with the detail that created it.
-struct TopUpRow {
-    long InvItem;
-    long InvItDet;
-};
-const ColumnDesc kTopUpColumns[] = {
-    TVL_COL(TopUpRow, InvItem, Id, 0, false),
-    TVL_COL(TopUpRow, InvItDet, Id, 0, false),
-};
-const TableDesc kTopUpRow{"INVITEM", kTopUpColumns, std::size(kTopUpColumns), sizeof(TopUpRow)};
-
 } // namespace
 
 BIInvAdj::BIInvAdj(WSIDatabase* db) : BIInventory(db) {
@@ -73,38 +63,50 @@ BIInvAdj::~BIInvAdj() {
 void BIInvAdj::Adjust(const char* invLoc, short type, long product, short quantity,
                       const char* invAdj, bool createMissing, bool allowExpired, bool allowNoExpiry,
                       long audit, long onlyItem, long invOrdIt, const char* otherLoc,
-                      long orderProduct) {
+                      long orderProduct, const RowsRead* read) {
     TVL_TRACE("BIInvAdj::Adjust");
     WSIDatabase* db = GetDb();
     // The adjustment is never aborted here: the caller decides what else goes with it, and
     // its one abort closes this level too.
     db->TransactionBegin();
     ApplyAdjust(invLoc, type, product, quantity, invAdj, createMissing, allowExpired, allowNoExpiry,
-                audit, onlyItem, invOrdIt, otherLoc, orderProduct);
+                audit, onlyItem, invOrdIt, otherLoc, orderProduct, read);
     tavel::EndTransaction(db);
+}
+
+bool BIInvAdj::ReadActiveLocation(WSIDatabase* db, const char* code, WSIInvLoc::WSIData& row) {
+    DBInvLoc loc(db);
+    loc.InitRecord();
+    CopyText(loc.data.InvLoc, code);
+    if (!loc.GetEqual(__FILE__, __LINE__, dbiNOLOCK) || loc.data.Inactive != 0)
+        return false;
+    row = loc.data;
+    return true;
 }
 
 void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short quantity,
                            const char* invAdj, bool createMissing, bool allowExpired,
                            bool allowNoExpiry, long audit, long onlyItem, long invOrdIt,
-                           const char* otherLoc, long orderProduct) {
+                           const char* otherLoc, long orderProduct, const RowsRead* read) {
     TVL_TRACE("BIInvAdj::ApplyAdjust");
     WSIDatabase* db = GetDb();
     if (IsEmpty(invLoc) || !FitsLocationCode(invLoc))
         throw InvalidOrderedByLocation();
-    DBInvLoc loc(db);
-    loc.InitRecord();
-    CopyText(loc.data.InvLoc, invLoc);
-    if (!loc.GetEqual(__FILE__, __LINE__, dbiNOLOCK) || loc.data.Inactive != 0)
+    WSIInvLoc::WSIData locRow{};
+    if (!(read && read->loc) && !ReadActiveLocation(db, invLoc, locRow))
         throw InvalidOrderedByLocation();
 
     WSIProduct prd(db);
     prd.data.Product = product;
-    if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+    if (read && read->product && read->product->Product == product)
+        prd.data = *read->product;
+    else if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
         throw InvalidProduct();
 
     DBPrdLoc prdLoc(db);
-    if (!prdLoc.GetPrdLoc(product, invLoc, true))
+    if (read && read->prdLoc && read->prdLoc->Product == product)
+        prdLoc.data = *read->prdLoc;
+    else if (!prdLoc.GetPrdLoc(product, invLoc, true))
         throw PrdLocErr();
 
     const long maxQuantity = static_cast<long>(tavel::tables::MaxQuantityAllowed());
@@ -125,9 +127,13 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
             throw InvalidInvAdj();
         adjType = adj.data.Type;
     }
+    // What the writers below would read again.
+    RowsRead known;
+    known.product = &prd.data;
+    known.adjType = *invAdj ? adjType : -1;
 
     const std::string locSql = EscapeQuotes(invLoc);
-    char sql[1024];
+    char sql[4096];
     switch (type) {
     case Move::Transfer:
     case Move::Repackage:
@@ -146,26 +152,28 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
     case Move::Adjustment:
         if (adjType == tavel::AdjustmentType::Count) {
             // A count records what was found, then moves the stock to it.
-            if (!prdLoc.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
+            if (!prdLoc.LockReadRow(__FILE__, __LINE__))
                 throw RecordInUse();
             prdLoc.data.LastCount = quantity;
             db->GetCurrentDate(prdLoc.data.LastCountDate);
             UpdateOrThrow<PrdLocErr>(prdLoc);
             // A recount in the same batch corrects the batch's marker; without a batch
             // every count is one of its own, and earlier ones stay as they were.
-            long countDetail = 0;
+            WSIInvItDet::WSIData marker{};
             if (batchId_ != 0) {
                 TVL_FORMAT(sql,
-                           "SELECT \"InvItDet\" FROM INVITDET  WHERE \"Type\" = %d AND "
+                           "SELECT %s FROM INVITDET  WHERE \"Type\" = %d AND "
                            "\"InvLoc\" = '%s' AND \"Product\" = %ld  AND \"InvAdj\" = '%s' AND "
                            "\"BatchId\" = %ld ",
+                           db->GetTableColumns(__LINE__, __FILE__, "INVITDET"),
                            static_cast<int>(Move::CountMarker), locSql.c_str(), product,
                            EscapeQuotes(invAdj).c_str(), batchId_);
-                if (!ReadFirst(sql, &countDetail))
-                    countDetail = 0;
+                if (!ReadFirst(sql, WSIResult(WSIInvItDet::Table(), &marker)))
+                    marker = {};
             }
-            audit = UpdateInvItDet(countDetail, nullptr, Move::CountMarker, invLoc, product, 0,
-                                   audit, invAdj, -1.0, batchId_, quantity, nullptr);
+            known.detail = &marker;
+            audit = UpdateInvItDet(marker.InvItDet, nullptr, Move::CountMarker, invLoc, product, 0,
+                                   audit, invAdj, -1.0, batchId_, quantity, nullptr, &known);
             change = quantity - prdLoc.data.Balance;
         } else if (adjType == tavel::AdjustmentType::Decrease) {
             change = -change;
@@ -201,8 +209,8 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
                                      prd.data.TrackExpiryDate);
             const short n = WholeUnits(change - room);
             if (n != 0) {
-                audit =
-                    AddInvItem(invLoc, type, product, n, nullptr, invAdj, -1.0, "", 0, audit, 0, 0);
+                audit = AddInvItem(invLoc, type, product, n, nullptr, invAdj, -1.0, "", 0, audit, 0,
+                                   0, &known);
                 change -= n;
             }
         }
@@ -214,7 +222,7 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
         // The new stock is taken with the rest below, so the change stays as it is.
         if (n != 0)
             audit = AddInvItem(invLoc, Move::Adjustment, product, n, nullptr, "", -1.0, "", 0,
-                               audit, 0, 0);
+                               audit, 0, 0, &known);
     }
 
     // A decrease takes the oldest items first (newest first, or earliest expiry first, as
@@ -230,31 +238,60 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
     char onlyThis[128] = "";
     if (onlyItem != 0)
         TVL_FORMAT(onlyThis, "AND \"InvItem\" = %ld ", onlyItem);
-    TVL_FORMAT(
-        sql, "SELECT \"InvItem\" FROM INVITEM WHERE \"InvLoc\" = '%s' AND \"Product\" = %ld %s%s%s",
-        locSql.c_str(), product,
-        increase ? "AND \"Balance\" < \"Quantity\" " : "AND \"Balance\" > 0 ", onlyThis, order);
-    // The ids are read first: the items change while they are worked through.
-    std::vector<long> items;
-    {
-        long id = 0;
-        std::unique_ptr<WSITable> cursor = db->Query(__FILE__, __LINE__, "%s", &id, sql);
-        for (bool more = cursor->GetFirst(); more; more = cursor->GetNext())
-            items.push_back(id);
-    }
+    TVL_FORMAT(sql, "SELECT %s FROM INVITEM WHERE \"InvLoc\" = '%s' AND \"Product\" = %ld %s%s%s",
+               db->GetTableColumns(__LINE__, __FILE__, "INVITEM"), locSql.c_str(), product,
+               increase ? "AND \"Balance\" < \"Quantity\" " : "AND \"Balance\" > 0 ", onlyThis,
+               order);
+    // The items are read before any changes. Under SQLite's write transaction nobody else
+    // changes them, so the reading stops at the items that cover the change; a server's
+    // rows are read again under their own lock one by one, so all of them are listed.
+    const bool rowsAreCurrent = !db->IsServer() && db->HoldsWriteLock();
+    std::vector<WSIInvItem::WSIData> items;
+    // Kept apart: sql holds each lot's detail look-up by the time the rest is read.
+    const std::string itemsSql = sql;
+    const auto readItems = [&](bool stopWhenCovered) {
+        items.clear();
+        WSIInvItem row(db);
+        std::unique_ptr<WSITable> cursor =
+            db->Query(__FILE__, __LINE__, "%s", WSIResult(row), itemsSql.c_str());
+        double covered = 0.0;
+        for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {
+            items.push_back(row.data);
+            covered += increase ? row.data.Quantity - row.data.Balance : row.data.Balance;
+            if (stopWhenCovered && covered >= (increase ? change : -change))
+                return true;
+        }
+        return false;
+    };
+    bool cut = false;
+    if (change != 0)
+        cut = readItems(rowsAreCurrent);
 
     const bool expiryRules =
         prd.data.TrackExpiryDate != 0 && prdLoc.data.TrackUsage != 0 && ChecksExpiry(type);
     WSIDate today;
     db->GetCurrentDate(today);
 
-    for (long id : items) {
+    std::vector<long> done;
+    for (std::size_t next = 0;; ++next) {
         if (change == 0)
             break;
+        if (next == items.size()) {
+            // Rounding left a rest that the items read do not cover: the others follow.
+            if (!cut)
+                break;
+            cut = readItems(false);
+            std::erase_if(items, [&](const WSIInvItem::WSIData& row) {
+                return std::find(done.begin(), done.end(), row.InvItem) != done.end();
+            });
+            next = 0;
+            if (items.empty())
+                break;
+        }
         DBInvItem item(db);
-        item.InitRecord();
-        item.data.InvItem = id;
-        if (!item.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
+        item.data = items[next];
+        done.push_back(item.data.InvItem);
+        if (!item.LockReadRow(__FILE__, __LINE__))
             throw RecordInUse();
         if (expiryRules) {
             const bool dated = IsValidDate(item.data.ExpiryDate);
@@ -284,39 +321,47 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
             item.data.Balance = item.data.Quantity;
         }
         const double applied = wanted - change;
-        UpdateOrThrow<InvAdjErr>(item);
-
-        long detail = 0;
-        if (batchId_ != 0) {
-            TVL_FORMAT(sql,
-                       "SELECT \"InvItDet\" FROM INVITDET WHERE \"InvItem\" = %ld AND "
-                       "\"BatchId\" = %ld ",
-                       id, batchId_);
-            if (!ReadFirst(sql, &detail))
-                detail = 0;
+        if (!item.UpdateAmounts(__FILE__, __LINE__)) {
+            ThrowDbError(item.GetError());
+            throw InvAdjErr();
         }
+
+        WSIInvItDet::WSIData detail{};
+        if (batchId_ != 0) {
+            TVL_FORMAT(
+                sql, "SELECT %s FROM INVITDET WHERE \"InvItem\" = %ld AND \"BatchId\" = %ld ",
+                db->GetTableColumns(__LINE__, __FILE__, "INVITDET"), item.data.InvItem, batchId_);
+            if (!ReadFirst(sql, WSIResult(WSIInvItDet::Table(), &detail)))
+                detail = {};
+        }
+        known.detail = &detail;
+        known.source = &item.data;
         const double cost = prd.data.CostingMethod == tavel::CostingMethod::RunningAverage
                                 ? prd.data.AverageCost
                                 : item.data.CostPerUnit;
-        audit = UpdateInvItDet(detail, &item, type, invLoc, product, WholeUnits(applied), audit,
-                               invAdj, cost, batchId_, 0, otherLoc);
+        audit = UpdateInvItDet(detail.InvItDet, &item, type, invLoc, product, WholeUnits(applied),
+                               audit, invAdj, cost, batchId_, 0, otherLoc, &known);
         UpdatePrdLoc(invLoc, product, applied);
         if (type == Move::Transfer)
             AddInvItem(otherLoc, Move::Transfer, product, WholeUnits(-applied),
                        &item.data.ExpiryDate, "", cost, invLoc, invOrdIt, audit, orderProduct,
-                       item.data.InvItem);
+                       item.data.InvItem, &known);
+        known.detail = nullptr;
+        known.source = nullptr;
     }
 }
 
 long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short quantity,
                           const WSIDate* expiry, const char* invAdj, double cost,
                           const char* invLocFrom, long invOrdIt, long audit, long orderProduct,
-                          long sourceItem) {
+                          long sourceItem, const RowsRead* read) {
     TVL_TRACE("BIInvAdj::AddInvItem");
     WSIDatabase* db = GetDb();
     WSIProduct prd(db);
     prd.data.Product = product;
-    if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+    if (read && read->product && read->product->Product == product)
+        prd.data = *read->product;
+    else if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
         throw InvalidProduct();
     if (cost < 0)
         cost = prd.data.AverageCost;
@@ -328,6 +373,8 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
     // becoming one more item.
     long existing = 0;
     long detail = 0;
+    // The detail that created the item, read whole so that adding to it reads it no more.
+    WSIInvItDet::WSIData created{};
     if (batchId_ != 0) {
         WSIBVParametersInfo binds;
         binds.AddParameter(invLoc);
@@ -340,7 +387,8 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
         binds.AddParameter(code);
         binds.AddParameter(dated ? *expiry : WSIDate{});
         std::string sql =
-            "SELECT I.\"InvItem\", D.\"InvItDet\" FROM INVITEM I, INVITDET D WHERE I.\"InvLoc\" "
+            std::string("SELECT ") + db->GetTableColumns(__LINE__, __FILE__, "INVITDET", "D") +
+            " FROM INVITEM I, INVITDET D WHERE I.\"InvLoc\" "
             "= :1 AND I.\"Product\" = :2 AND I.\"Type\" = :3 AND I.\"InvRec\" = 0 AND "
             "I.\"CostPerUnit\" = :4 AND I.\"InvOrdIt\" = :5 AND I.\"InvItem\" = D.\"InvItem\" AND "
             "I.\"Type\" = D.\"Type\" AND I.\"Audit\" = D.\"Audit\" AND D.\"BatchId\" = :6 ";
@@ -353,12 +401,11 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
             sql += "AND I.\"ExpiryDate\" = :9 ";
         else if (prd.data.TrackExpiryDate != 0)
             sql += "AND I.\"ExpiryDate\" IS NULL ";
-        TopUpRow found{};
-        std::unique_ptr<WSITable> cursor =
-            db->QueryBV(__FILE__, __LINE__, sql.c_str(), WSIResult(kTopUpRow, &found), binds);
+        std::unique_ptr<WSITable> cursor = db->QueryBV(
+            __FILE__, __LINE__, sql.c_str(), WSIResult(WSIInvItDet::Table(), &created), binds);
         if (cursor->GetFirst()) {
-            existing = found.InvItem;
-            detail = found.InvItDet;
+            existing = created.InvItem;
+            detail = created.InvItDet;
         }
     }
 
@@ -370,7 +417,10 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
             throw RecordInUse();
         item.data.Quantity = static_cast<short>(item.data.Quantity + quantity);
         item.data.Balance += quantity;
-        UpdateOrThrow<InvItemErr>(item);
+        if (!item.UpdateAmounts(__FILE__, __LINE__)) {
+            ThrowDbError(item.GetError());
+            throw InvItemErr();
+        }
     } else {
         item.data.Type = type;
         item.data.InvRec = 0;
@@ -384,7 +434,14 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
         // Moved or repackaged stock keeps the unit it was counted in where it came from.
         WSIInvItem source(db);
         source.data.InvItem = sourceItem;
-        if (sourceItem != 0 && source.GetEqual(__FILE__, __LINE__, dbiNOLOCK)) {
+        bool fromSource = false;
+        if (read && read->source && sourceItem != 0 && read->source->InvItem == sourceItem) {
+            source.data = *read->source;
+            fromSource = true;
+        } else {
+            fromSource = sourceItem != 0 && source.GetEqual(__FILE__, __LINE__, dbiNOLOCK);
+        }
+        if (fromSource) {
             CopyText(item.data.Unit, source.data.Unit);
             item.data.ItemsPerUnit = source.data.ItemsPerUnit;
             CopyText(item.data.ItemUnit, source.data.ItemUnit);
@@ -402,8 +459,10 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
 
     UpdatePrdLoc(invLoc, product, quantity);
     // The detail carries the item's audit entry, which is how a later top-up finds it.
+    RowsRead known = read ? *read : RowsRead{};
+    known.detail = detail != 0 ? &created : nullptr;
     UpdateInvItDet(detail, &item, type, invLoc, product, quantity, item.data.Audit, code, cost,
-                   batchId_, 0, nullptr);
+                   batchId_, 0, nullptr, &known);
     UpdateInvOrdIt(invOrdIt, invLoc, orderProduct != 0 ? orderProduct : product, quantity, -1);
 
     if (item.data.Quantity != 0) {

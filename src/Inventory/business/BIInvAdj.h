@@ -27,9 +27,13 @@ public:
     //
     // Runs in a transaction of its own that joins the caller's. On an exception nothing is
     // aborted here: the caller aborts (standing alone, the transaction is left open for it).
+    //
+    // read: the location, product and product location the caller checked in the same unit
+    // of work, which are then not read again.
     void Adjust(const char* invLoc, short type, long product, short quantity, const char* invAdj,
                 bool createMissing, bool allowExpired, bool allowNoExpiry, long audit,
-                long onlyItem, long invOrdIt, const char* otherLoc, long orderProduct);
+                long onlyItem, long invOrdIt, const char* otherLoc, long orderProduct,
+                const RowsRead* read = nullptr);
 
     // Corrects the cost, the expiry date (products that track it) and the reference text
     // (when given) of one stock item, and carries the cost into its details.
@@ -44,9 +48,14 @@ protected:
     // Creates a stock item outside receiving, or inside a batch tops up the like item the
     // batch created already. A negative cost means the product's average cost. Returns the
     // item's audit id, or 0 when a top-up brought it to nothing and it was removed.
+    // read: the product and the source item when the caller holds them.
     long AddInvItem(const char* invLoc, short type, long product, short quantity,
                     const WSIDate* expiry, const char* invAdj, double cost, const char* invLocFrom,
-                    long invOrdIt, long audit, long orderProduct, long sourceItem);
+                    long invOrdIt, long audit, long orderProduct, long sourceItem,
+                    const RowsRead* read = nullptr);
+
+    // The location row when the code names an active location.
+    static bool ReadActiveLocation(WSIDatabase* db, const char* code, WSIInvLoc::WSIData& row);
 
     long lastInvItem_ = 0;
     long batchId_ = 0;
@@ -56,7 +65,7 @@ private:
     void ApplyAdjust(const char* invLoc, short type, long product, short quantity,
                      const char* invAdj, bool createMissing, bool allowExpired, bool allowNoExpiry,
                      long audit, long onlyItem, long invOrdIt, const char* otherLoc,
-                     long orderProduct);
+                     long orderProduct, const RowsRead* read);
 };
 
 // An adjustment that numbers its details with a batch id, so that the movements of one run

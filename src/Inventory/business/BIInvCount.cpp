@@ -33,8 +33,10 @@ void BIInvCount::CountProduct(const char* invLoc, long product, short count, con
             throw InactivePrdLocErr();
         // A count must land whatever the stock items held: missing stock is created and
         // expired or undated lots are taken like any other.
+        RowsRead rows;
+        rows.prdLoc = &prdLoc.data;
         Adjust(invLoc, tavel::MovementType::Adjustment, product, count, invAdj, true, true, true, 0,
-               0, 0, "", 0);
+               0, 0, "", 0, &rows);
         tavel::EndTransaction(db);
     } catch (...) {
         tavel::AbortTransactionsAbove(db, level);

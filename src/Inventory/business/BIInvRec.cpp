@@ -375,13 +375,19 @@ bool BIInvReceive::ReopenBatch(long invRec) {
 long BIInvReceive::FindLine(long product, const WSIDate* expiry, bool matchRefNo,
                             const char* refNo) {
     TVL_TRACE("BIInvReceive::FindLine");
+    WSIInvItem::WSIData line{};
+    // A reference of its own picks its lines in the statement: a product's lines in a long
+    // receipt run to hundreds, each read in full only to be compared. An empty reference
+    // (stored as empty or as no value) and expiry dates are compared as read, below.
+    char byRef[255] = "";
+    if (matchRefNo && refNo && *refNo && std::strlen(refNo) < sizeof line.RefNo - 1)
+        TVL_FORMAT(byRef, R"sql(AND "RefNo" = '%s' )sql", EscapeQuotes(refNo).c_str());
     char sql[1024];
     TVL_FORMAT(
         sql,
-        R"sql(SELECT %s FROM INVITEM WHERE "InvRec" = %ld AND "Product" = %ld AND "Type" = %ld )sql",
+        R"sql(SELECT %s FROM INVITEM WHERE "InvRec" = %ld AND "Product" = %ld AND "Type" = %ld %s)sql",
         m_pDb->GetTableColumns(__LINE__, __FILE__, "INVITEM"), receipt_->data.InvRec, product,
-        static_cast<long>(kReceiptType));
-    WSIInvItem::WSIData line{};
+        static_cast<long>(kReceiptType), byRef);
     auto cursor =
         m_pDb->Query(__FILE__, __LINE__, "%s", WSIResult(WSIInvItem::Table(), &line), sql);
     for (bool more = cursor->GetFirst(); more; more = cursor->GetNext()) {

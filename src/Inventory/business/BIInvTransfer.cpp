@@ -33,13 +33,6 @@ bool SameLocation(const char* a, const char* b) {
     return na == nb && std::strncmp(a, b, na) == 0;
 }
 
-// An active location read without a lock.
-bool IsActiveLocation(WSIDatabase* db, const char* code) {
-    DBInvLoc loc(db);
-    tavel::tables::CopyText(loc.data.InvLoc, code);
-    return loc.GetEqual(__FILE__, __LINE__, dbiNOLOCK) && loc.data.Inactive == 0;
-}
-
 void NotifyHost(int sourceId, long product) {
     if (WSIInventoryApp* app = tavel::CurrentInventoryApp())
         if (WSIApplication* host = app->GetHostApplication())
@@ -61,21 +54,26 @@ BIInvTransfer::~BIInvTransfer() {
     TVL_TRACE("BIInvTransfer::~BIInvTransfer");
 }
 
-void BIInvTransfer::CheckTransfer(long product) {
+void BIInvTransfer::CheckTransfer(long product, Checked& rows) {
     TVL_TRACE("BIInvTransfer::CheckTransfer");
-    if (firstLoc_[0] == '\0' || !IsActiveLocation(GetDb(), firstLoc_))
+    WSIInvLoc::WSIData to{};
+    if (firstLoc_[0] == '\0' || !ReadActiveLocation(GetDb(), firstLoc_, rows.from))
         throw InvalidTransferFrom();
     if (secondLoc_[0] == '\0' || SameLocation(firstLoc_, secondLoc_) ||
-        !IsActiveLocation(GetDb(), secondLoc_))
+        !ReadActiveLocation(GetDb(), secondLoc_, to))
         throw InvalidTransferTo();
 
     DBProduct prd(GetDb());
     prd.data.Product = product;
     if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
         throw InvalidProduct();
+    rows.product = prd.data;
 
     DBPrdLoc prdLoc(GetDb());
-    if (!prdLoc.GetPrdLoc(product, firstLoc_, true) || !prdLoc.GetPrdLoc(product, secondLoc_, true))
+    if (!prdLoc.GetPrdLoc(product, firstLoc_, true))
+        throw PrdLocErr();
+    rows.fromPrdLoc = prdLoc.data;
+    if (!prdLoc.GetPrdLoc(product, secondLoc_, true))
         throw PrdLocErr();
 }
 
@@ -86,12 +84,14 @@ void BIInvTransfer::Transfer(long product, short quantity, bool createMissing, b
     const int level = db->TransactionLevel();
     db->TransactionBegin();
     try {
-        CheckTransfer(product);
+        Checked checked;
+        CheckTransfer(product, checked);
         const long max = static_cast<long>(tavel::tables::MaxQuantityAllowed());
         if (quantity < -max || quantity > max)
             throw InvalidQuantity();
+        const RowsRead rows = checked.Rows();
         Adjust(firstLoc_, tavel::MovementType::Transfer, product, quantity, "", createMissing,
-               allowExpired, allowNoExpiry, 0, 0, 0, secondLoc_, 0);
+               allowExpired, allowNoExpiry, 0, 0, 0, secondLoc_, 0, &rows);
         tavel::EndTransaction(db);
     } catch (...) {
         tavel::AbortTransactionsAbove(db, level);
@@ -138,12 +138,14 @@ void BIInvTransfer::TransferInvItem(WSIInvItem::WSIData& item, int sourceId) {
     // The list's unit of work was opened by BeginTransferInvItem, one level below this.
     const int listLevel = GetDb()->TransactionLevel() - 1;
     try {
-        CheckTransfer(item.Product);
+        Checked checked;
+        CheckTransfer(item.Product, checked);
         const double quantity = RoundToCents(item.Balance);
         if (quantity < 0 || quantity > tavel::tables::MaxQuantityAllowed())
             throw InvalidQuantity();
+        const RowsRead rows = checked.Rows();
         Adjust(firstLoc_, tavel::MovementType::Transfer, item.Product, static_cast<short>(quantity),
-               "", false, true, true, 0, item.InvItem, 0, secondLoc_, 0);
+               "", false, true, true, 0, item.InvItem, 0, secondLoc_, 0, &rows);
         NotifyHost(sourceId, item.Product);
     } catch (...) {
         tavel::AbortTransactionsAbove(GetDb(), listLevel < 0 ? 0 : listLevel);

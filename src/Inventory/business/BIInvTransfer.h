@@ -57,6 +57,19 @@ public:
     void Print(WSIWindow* parent, bool preview);
 
 private:
+    // The rows a transfer checks, kept for the movement that follows.
+    struct Checked {
+        WSIInvLoc::WSIData from{};
+        WSIProduct::WSIData product{};
+        WSIPrdLoc::WSIData fromPrdLoc{};
+        RowsRead Rows() const {
+            RowsRead rows;
+            rows.loc = &from;
+            rows.product = &product;
+            rows.prdLoc = &fromPrdLoc;
+            return rows;
+        }
+    };
     // Locations and product, checked the same way before every kind of transfer.
-    void CheckTransfer(long product);
+    void CheckTransfer(long product, Checked& rows);
 };

@@ -761,12 +761,20 @@ void BIInventory::ApplyOrdItFill(DBInvOrdIt& ordIt, short qtyChange, short statu
 
 long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, const char* invLoc,
                                  long product, short quantity, long audit, const char* invAdj,
-                                 double cost, long batchId, short count, const char* otherLoc) {
+                                 double cost, long batchId, short count, const char* otherLoc,
+                                 const RowsRead* read) {
     TVL_TRACE("BIInventory::UpdateInvItDet");
     DBInvItDet det(m_pDb);
     if (invItDet != 0) {
         det.data.InvItDet = invItDet;
-        if (!det.GetEqual(__FILE__, __LINE__, dbiWRITELOCK))
+        bool locked;
+        if (read && read->detail && read->detail->InvItDet == invItDet) {
+            det.data = *read->detail;
+            locked = det.LockReadRow(__FILE__, __LINE__);
+        } else {
+            locked = det.GetEqual(__FILE__, __LINE__, dbiWRITELOCK);
+        }
+        if (!locked)
             throw RecordInUse();
         // A movement taken back entirely leaves no detail; a count marker stays, since it
         // records that the count took place.
@@ -787,8 +795,12 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
     WSIProduct prd(m_pDb);
     prd.data.Product = product;
     const bool fromItem = item && item->data.Product == product;
-    if (!fromItem && !prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
-        throw InvalidProduct();
+    if (!fromItem) {
+        if (read && read->product && read->product->Product == product)
+            prd.data = *read->product;
+        else if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+            throw InvalidProduct();
+    }
     det.InitRecord();
     if (item)
         det.data.InvItem = item->data.InvItem;
@@ -810,11 +822,15 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
 
     bool countCode = false;
     if (!IsBlank(invAdj)) {
-        WSIInvAdj adj(m_pDb);
-        tavel::tables::CopyText(adj.data.InvAdj, invAdj);
-        if (!adj.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
-            throw InvalidInvAdj();
-        countCode = adj.data.Type == tavel::AdjustmentType::Count;
+        short adjType = read ? read->adjType : -1;
+        if (adjType < 0) {
+            WSIInvAdj adj(m_pDb);
+            tavel::tables::CopyText(adj.data.InvAdj, invAdj);
+            if (!adj.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+                throw InvalidInvAdj();
+            adjType = adj.data.Type;
+        }
+        countCode = adjType == tavel::AdjustmentType::Count;
         tavel::tables::CopyText(det.data.InvAdj, invAdj);
     }
     if (countCode)

@@ -125,6 +125,18 @@ public:
     // One product-refresh notification per product, then the list is discarded.
     void SendProductArrayRefresh(int sourceId);
 
+    // Rows a unit of work has read already, handed down so that a writer does not read
+    // them again; a writer reads what is left null itself. Each is the row as read after
+    // the unit's write transaction began.
+    struct RowsRead {
+        const WSIInvLoc::WSIData* loc = nullptr; // the location moved at, found active
+        const WSIProduct::WSIData* product = nullptr;
+        const WSIPrdLoc::WSIData* prdLoc = nullptr;   // of the product at that location
+        const WSIInvItem::WSIData* source = nullptr;  // the stock item the stock comes from
+        const WSIInvItDet::WSIData* detail = nullptr; // the detail a movement adds to
+        short adjType = -1; // the type of the adjustment code named; -1: not read
+    };
+
 protected:
     // Adds change to the product location's "Balance", creating the row from the
     // product's defaults when missing. Throws PrdLocErr.
@@ -147,11 +159,13 @@ protected:
     void UpdateInvOrdIt(const WSIInvOrdIt::WSIData& read, short qtyChange, short status);
     // The one writer of movement details: changes detail invItDet, or adds one when it
     // is 0. cost < 0 asks for the default cost; audit 0 creates an audit entry. Returns
-    // the audit id the detail carries. Throws RecordInUse, InvalidProduct, InvalidInvAdj
-    // or InvItDetErr.
+    // the audit id the detail carries; read gives the product, the code's type and the
+    // detail invItDet when the caller read them. Throws RecordInUse, InvalidProduct,
+    // InvalidInvAdj or InvItDetErr.
     long UpdateInvItDet(long invItDet, DBInvItem* item, short type, const char* invLoc,
                         long product, short quantity, long audit, const char* invAdj, double cost,
-                        long batchId, short count, const char* otherLoc);
+                        long batchId, short count, const char* otherLoc,
+                        const RowsRead* read = nullptr);
     // Throws the exception for a table error number; false for a number without one.
     bool ThrowDbError(unsigned short error);
     // Locked-record reads and writes, defined in RecordWrites.h.
