@@ -48,9 +48,7 @@ int main(int argc, char** argv) {
     if (!data.OpenForScreenshots(argc, argv, out))
         return 1;
     ScanHost host;
-    host.db = data.db.get();
-    tavel::CurrentInventoryApp()->AttachHost(&host);
-    tavel::CurrentInventoryApp()->SetMinProductLength(6);
+    host.Start(data.db.get());
 
     bool ok = true;
     {
