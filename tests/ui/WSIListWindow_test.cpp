@@ -291,6 +291,7 @@ void UiTest::List_FormattedRowsFollowTheirRecords() {
     };
     QCOMPARE(shown(2, 1), QStringLiteral("s0"));
     QCOMPARE(Column(list, 0), (QStringList{"L0", "L1", "L2", "L3"}));
+    QCOMPARE(shown(0, 0), QStringLiteral("L0"));
 
     // Every change that moves or replaces a row shows the row now in its place.
     list.Sort(
@@ -300,6 +301,7 @@ void UiTest::List_FormattedRowsFollowTheirRecords() {
         0);
     QCOMPARE(shown(0, 0), QStringLiteral("L3"));
     QCOMPARE(list.LinesToText(), QStringLiteral("Id\tStatus\nL3\ts1\nL2\ts0\nL1\ts1\nL0\ts0"));
+    QCOMPARE(shown(0, 1), QStringLiteral("s1"));
     list.SetRowData(0, std::make_shared<OrderLine>(OrderLine{9, 7}));
     QCOMPARE(shown(0, 1), QStringLiteral("s7"));
     QVERIFY(list.RemoveRow(0));
