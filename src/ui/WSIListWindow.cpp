@@ -84,6 +84,7 @@ int WSIListModel::InsertRow(int row, QStringList cells, WSIRowData data, unsigne
     if (row < 0 || row >= RowCount())
         return AppendRow(std::move(cells), std::move(data), marks);
     Publish();
+    ForgetFormatted();
     beginInsertRows(QModelIndex(), row, row);
     rows_.insert(rows_.begin() + row, WSIListRow{std::move(cells), std::move(data), marks});
     visibleRows_ = RowCount();
@@ -110,6 +111,7 @@ bool WSIListModel::UpdateRow(int row, QStringList cells) {
     if (!InRange(row))
         return false;
     Publish();
+    ForgetFormatted();
     rows_[static_cast<std::size_t>(row)].cells = std::move(cells);
     emit dataChanged(index(row, 0), index(row, std::max(0, ColumnCount() - 1)));
     return true;
@@ -119,6 +121,7 @@ bool WSIListModel::RemoveRow(int row) {
     if (!InRange(row))
         return false;
     Publish();
+    ForgetFormatted();
     beginRemoveRows(QModelIndex(), row, row);
     rows_.erase(rows_.begin() + row);
     visibleRows_ = RowCount();
@@ -132,6 +135,7 @@ void WSIListModel::Clear() {
 
 void WSIListModel::SetRows(std::vector<WSIListRow> rows) {
     beginResetModel();
+    ForgetFormatted();
     rows_ = std::move(rows);
     visibleRows_ = RowCount();
     endResetModel();
@@ -142,6 +146,9 @@ bool WSIListModel::SetItemText(int row, int col, const QString& text) {
         return false;
     Publish();
     QStringList& cells = rows_[static_cast<std::size_t>(row)].cells;
+    if (cells.isEmpty() && formatter_)
+        cells = formatter_(Row(row)); // the row keeps its texts from now on
+    ForgetFormatted();
     while (cells.size() <= col)
         cells.append(QString());
     cells[col] = text;
@@ -151,13 +158,43 @@ bool WSIListModel::SetItemText(int row, int col, const QString& text) {
 }
 
 QString WSIListModel::ItemText(int row, int col) const {
-    return InRange(row) ? Row(row).Text(col) : QString();
+    if (!InRange(row) || col < 0)
+        return QString();
+    const QStringList& texts = TextsOf(row);
+    return col < texts.size() ? texts[col] : QString();
+}
+
+QStringList WSIListModel::RowTexts(int row) const {
+    return InRange(row) ? TextsOf(row) : QStringList();
+}
+
+const QStringList& WSIListModel::TextsOf(int row) const {
+    const WSIListRow& r = Row(row);
+    if (!formatter_ || !r.cells.isEmpty())
+        return r.cells;
+    if (formattedRow_ != row) {
+        formatted_ = formatter_(r);
+        formattedRow_ = row;
+    }
+    return formatted_;
+}
+
+void WSIListModel::SetCellFormatter(CellFormatter formatter) {
+    formatter_ = std::move(formatter);
+    ForgetFormatted();
+    if (visibleRows_ > 0)
+        emit dataChanged(index(0, 0), index(visibleRows_ - 1, std::max(0, ColumnCount() - 1)));
 }
 
 bool WSIListModel::SetRowData(int row, WSIRowData data) {
     if (!InRange(row))
         return false;
-    rows_[static_cast<std::size_t>(row)].data = std::move(data);
+    WSIListRow& r = rows_[static_cast<std::size_t>(row)];
+    r.data = std::move(data);
+    ForgetFormatted();
+    // A formatted row shows its data: the texts change with it.
+    if (formatter_ && r.cells.isEmpty() && row < visibleRows_)
+        emit dataChanged(index(row, 0), index(row, std::max(0, ColumnCount() - 1)));
     return true;
 }
 
@@ -173,6 +210,7 @@ bool WSIListModel::SetMarks(int row, unsigned marks) {
     if (!InRange(row))
         return false;
     Publish();
+    ForgetFormatted();
     rows_[static_cast<std::size_t>(row)].marks = marks;
     emit dataChanged(index(row, 0), index(row, std::max(0, ColumnCount() - 1)));
     return true;
@@ -198,6 +236,7 @@ void WSIListModel::Sort(const Comparer& comparer, int column) {
     if (!comparer)
         return;
     Publish();
+    ForgetFormatted();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
@@ -262,8 +301,10 @@ QVariant WSIListModel::data(const QModelIndex& index, int role) const {
     const unsigned mark = DisplayMark(r.marks);
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return r.Text(index.column());
+    case Qt::ToolTipRole: {
+        const QStringList& texts = TextsOf(index.row());
+        return index.column() < texts.size() ? texts[index.column()] : QString();
+    }
     case Qt::TextAlignmentRole:
         return index.column() < ColumnCount() ? QVariant::fromValue(ColumnAt(index.column()).align)
                                               : QVariant();

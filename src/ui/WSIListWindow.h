@@ -2,7 +2,9 @@
 
 // The list of the screens: a model of rows (cell texts, one owned data object, mark
 // bits) and a table view over it. Rows are plain values in one vector, so tens of
-// thousands of them fill and sort without a widget per cell.
+// thousands of them fill and sort without a widget per cell. A list whose rows carry
+// a record may instead register a cell formatter: its rows then keep the record alone
+// and their texts are made when asked for, which keeps a long list small.
 
 #include <QAbstractTableModel>
 #include <QPoint>
@@ -60,13 +62,15 @@ private:
     const void* tag_ = nullptr;
 };
 
-// One row: its cell texts by column, its data object and its mark bits.
+// One row: its cell texts by column, its data object and its mark bits. In a list
+// with a cell formatter, a row without cell texts shows what the formatter makes of it.
 struct WSIListRow {
     QStringList cells;
     WSIRowData data;
     unsigned marks = 0;
 
-    // Text of column col, "" past the row's cells.
+    // Its own text of column col, "" past its cells (a formatted row has none: ask the
+    // model's ItemText).
     QString Text(int col) const { return col >= 0 && col < cells.size() ? cells[col] : QString(); }
     template <class T> T* Data() const { return data.Get<T>(); }
 };
@@ -83,6 +87,8 @@ public:
     // Compares two rows for column: negative when a goes first, 0 when equal, positive
     // when b goes first. Supplied by the view, which knows its row data.
     using Comparer = std::function<int(const WSIListRow& a, const WSIListRow& b, int column)>;
+    // Makes the cell texts of a row from its data object and marks.
+    using CellFormatter = std::function<QStringList(const WSIListRow& row)>;
 
     explicit WSIListModel(QObject* parent = nullptr);
     ~WSIListModel() override;
@@ -101,6 +107,7 @@ public:
     int InsertRow(int row, QStringList cells, WSIRowData data = {}, unsigned marks = 0);
     int AppendRow(QStringList cells, WSIRowData data = {}, unsigned marks = 0);
     // Replaces the cell texts of row; its data and marks stay. False when out of range.
+    // With a cell formatter, empty cells make the row formatted from its data again.
     bool UpdateRow(int row, QStringList cells);
     // Removes row and frees its data. False when out of range.
     bool RemoveRow(int row);
@@ -109,8 +116,14 @@ public:
     // Replaces all rows in one reset: the fast way to fill a large list.
     void SetRows(std::vector<WSIListRow> rows);
 
+    // On a formatted row, the row first keeps its formatted texts, then col's changes.
     bool SetItemText(int row, int col, const QString& text);
     QString ItemText(int row, int col) const;
+    // The texts the row shows: its own cells, else the formatter's.
+    QStringList RowTexts(int row) const;
+
+    // Rows without cell texts are shown through formatter (none: they show nothing).
+    void SetCellFormatter(CellFormatter formatter);
     // Replaces (and frees) the row's data object.
     bool SetRowData(int row, WSIRowData data);
     const WSIRowData* RowData(int row) const;
@@ -153,8 +166,15 @@ public:
 private:
     bool InRange(int row) const { return row >= 0 && row < RowCount(); }
     void Publish();
+    // The formatted texts of a row without cells of its own, or its cells.
+    const QStringList& TextsOf(int row) const;
+    void ForgetFormatted() const { formattedRow_ = -1; }
 
     std::vector<Column> columns_;
+    CellFormatter formatter_;
+    // The last row formatted: a view paints a row's cells one after another.
+    mutable int formattedRow_ = -1;
+    mutable QStringList formatted_;
     std::vector<WSIListRow> rows_;
     int visibleRows_ = 0; // rows the attached views know about
     int batchDepth_ = 0;

@@ -73,6 +73,7 @@ private slots:
     void List_ContextMenuOnlyWithSelectedRow();
     void List_HeaderClickCallsViewHandler();
     void List_MarksDecideRowColourByPriority();
+    void List_FormattedRowsFollowTheirRecords();
 
     // Fields
     void ScanEdit_EntersByItselfAfterDelay();

@@ -274,3 +274,47 @@ void UiTest::List_MarksDecideRowColourByPriority() {
     legend.SetText(rowmark::Unapproved, QStringLiteral("Waiting for approval"));
     QCOMPARE(legend.Text(rowmark::Unapproved), QStringLiteral("Waiting for approval"));
 }
+
+void UiTest::List_FormattedRowsFollowTheirRecords() {
+    WSIListWindow list;
+    list.AddColumn(QStringLiteral("Id"), 60);
+    list.AddColumn(QStringLiteral("Status"), 80);
+    list.Model()->SetCellFormatter([](const WSIListRow& row) {
+        const OrderLine* r = row.Data<OrderLine>();
+        return QStringList{QStringLiteral("L%1").arg(r->id), QStringLiteral("s%1").arg(r->status)};
+    });
+    for (long i = 0; i < 4; ++i)
+        list.AppendRow({}, WSIRowData::Make(OrderLine{i, static_cast<int>(i) % 2}));
+    QVERIFY(list.Model()->Row(2).cells.isEmpty()); // the row keeps its record alone
+    const auto shown = [&](int row, int col) {
+        return list.Model()->data(list.Model()->index(row, col)).toString();
+    };
+    QCOMPARE(shown(2, 1), QStringLiteral("s0"));
+    QCOMPARE(Column(list, 0), (QStringList{"L0", "L1", "L2", "L3"}));
+    QCOMPARE(shown(0, 0), QStringLiteral("L0"));
+
+    // Every change that moves or replaces a row shows the row now in its place.
+    list.Sort(
+        [](const WSIListRow& a, const WSIListRow& b, int) {
+            return static_cast<int>(b.Data<OrderLine>()->id - a.Data<OrderLine>()->id);
+        },
+        0);
+    QCOMPARE(shown(0, 0), QStringLiteral("L3"));
+    QCOMPARE(list.LinesToText(), QStringLiteral("Id\tStatus\nL3\ts1\nL2\ts0\nL1\ts1\nL0\ts0"));
+    QCOMPARE(shown(0, 1), QStringLiteral("s1"));
+    list.SetRowData(0, std::make_shared<OrderLine>(OrderLine{9, 7}));
+    QCOMPARE(shown(0, 1), QStringLiteral("s7"));
+    QVERIFY(list.RemoveRow(0));
+    QCOMPARE(shown(0, 0), QStringLiteral("L2"));
+    list.InsertRow(0, {}, WSIRowData::Make(OrderLine{5, 5}));
+    QCOMPARE(shown(0, 0), QStringLiteral("L5"));
+
+    // A text set by hand stays beside the formatted ones until the row is formatted again.
+    QVERIFY(list.SetItemText(1, 1, QStringLiteral("changed")));
+    QCOMPARE(list.Model()->RowTexts(1), (QStringList{"L2", "changed"}));
+    list.SetRowData(1, std::make_shared<OrderLine>(OrderLine{8, 3}));
+    QCOMPARE(list.ItemText(1, 0), QStringLiteral("L2"));
+    QVERIFY(list.UpdateRow(1, {}));
+    QCOMPARE(list.Model()->RowTexts(1), (QStringList{"L8", "s3"}));
+    QCOMPARE(list.ItemText(1, 2), QString());
+}

@@ -26,6 +26,8 @@ WSIInvClosedOrdersDialog::WSIInvClosedOrdersDialog(WSIInventoryDialog* mainScree
                                                    WSIApplication* module, int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
     AddColumns(kClosedColumns);
+    ShowRecordsWith<WSIInvOrderData>(
+        [this](const WSIInvOrderData& r) { return views::ClosedCells(r, Module()); });
     vendorWidth_ = List()->DefinedColumnWidth(views::col::ClosedVendorName);
     supplyingWidth_ = List()->DefinedColumnWidth(views::col::ClosedSupplyingLoc);
     connect(List(), &WSIListWindow::rowActivated, this, [this] { DoCommand(CmEditOrderId); });
@@ -100,23 +102,13 @@ WSIDate WSIInvClosedOrdersDialog::LastReceipt(const WSIInvOrderData& r) const {
 WSIListRow WSIInvClosedOrdersDialog::RowFromRecord() {
     views::UseProductDescription(record_, descriptions_);
     record_.LastReceived = LastReceipt(record_);
-    WSIListRow row;
-    row.cells = ToQt(views::ClosedCells(record_, Module()));
-    row.data = WSIRowData::Make(record_);
-    return row;
+    return RecordRow(record_);
 }
 
 void WSIInvClosedOrdersDialog::UpdateRowFromRecord(int row) {
     views::UseProductDescription(record_, descriptions_);
     record_.LastReceived = LastReceipt(record_);
     StoreRecord(row, record_);
-}
-
-void WSIInvClosedOrdersDialog::UpdateSpecialColumns(int row) {
-    const WSIInvOrderData* r = RowRecord(row);
-    if (!r)
-        return;
-    List()->UpdateRow(row, ToQt(views::ClosedCells(*r, Module())));
 }
 
 int WSIInvClosedOrdersDialog::CompareRows(const WSIListRow& a, const WSIListRow& b,

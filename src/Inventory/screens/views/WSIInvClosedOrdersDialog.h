@@ -21,7 +21,6 @@ public:
                              int templateId = 25002);
 
     std::unique_ptr<WSITable> GetSearchTable() override;
-    void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38061; }
     const WSIInvOrderData* RowRecord(int row) const;
 

@@ -34,6 +34,8 @@ WSIInvPendingOrdersDialog::WSIInvPendingOrdersDialog(WSIInventoryDialog* mainScr
                                                      bool external)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId), external_(external) {
     BuildColumns();
+    ShowRecordsWith<WSIInvOrderData>(
+        [this](const WSIInvOrderData& r) { return views::PendingCells(r, Module()); });
     BuildMenu();
     ShowHideColumns();
     connect(List(), &WSIListWindow::rowActivated, this, [this] { DoCommand(CmEditOrderId); });
@@ -132,11 +134,7 @@ void WSIInvPendingOrdersDialog::BeforeSearch() {
 
 WSIListRow WSIInvPendingOrdersDialog::RowFromRecord() {
     views::UseProductDescription(record_, descriptions_);
-    WSIListRow row;
-    row.cells = ToQt(views::PendingCells(record_, Module()));
-    row.data = WSIRowData::Make(record_);
-    row.marks = views::PendingMarks(record_);
-    return row;
+    return RecordRow(record_, views::PendingMarks(record_));
 }
 
 void WSIInvPendingOrdersDialog::UpdateRowFromRecord(int row) {
@@ -148,7 +146,7 @@ void WSIInvPendingOrdersDialog::UpdateSpecialColumns(int row) {
     const WSIInvOrderData* r = RowRecord(row);
     if (!r)
         return;
-    List()->UpdateRow(row, ToQt(views::PendingCells(*r, Module())));
+    WSIInventoryListDialog::UpdateSpecialColumns(row);
     List()->SetMarks(row, views::PendingMarks(*r));
 }
 

@@ -80,6 +80,8 @@ WSIInvLevelsDialog::WSIInvLevelsDialog(WSIInventoryDialog* mainScreen, WSIApplic
                                        int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
     AddColumns(kLevelsColumns);
+    ShowRecordsWith<WSILevelsData>(
+        [this](const WSILevelsData& r) { return views::LevelsCells(r, byLocation_); });
     AddMenuCommand({CmShowProductLocationsId, tr("Product Locations"), nullptr,
                     [this] { CmShowProductLocations(); }});
     AddMenuCommand({CmShowProductOverviewId, tr("Product Overview"), nullptr,
@@ -166,11 +168,7 @@ unsigned WSIInvLevelsDialog::MarksOf(const WSILevelsData& r, bool fromSearch) co
 }
 
 WSIListRow WSIInvLevelsDialog::RowFromRecord() {
-    WSIListRow row;
-    row.cells = ToQt(views::LevelsCells(record_, byLocation_));
-    row.data = WSIRowData::Make(record_);
-    row.marks = MarksOf(record_, true);
-    return row;
+    return RecordRow(record_, MarksOf(record_, true));
 }
 
 void WSIInvLevelsDialog::UpdateRowFromRecord(int row) {
@@ -181,7 +179,7 @@ void WSIInvLevelsDialog::UpdateSpecialColumns(int row) {
     const WSILevelsData* r = RowRecord(row);
     if (!r)
         return;
-    List()->UpdateRow(row, ToQt(views::LevelsCells(*r, byLocation_)));
+    WSIInventoryListDialog::UpdateSpecialColumns(row);
     List()->SetMarks(row, MarksOf(*r, false));
 }
 
@@ -247,6 +245,7 @@ WSIInvReceivedDialog::WSIInvReceivedDialog(WSIInventoryDialog* mainScreen, WSIAp
                                            int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, kMenuId) {
     AddColumns(kReceivedColumns);
+    ShowRecordsWith<WSIReceivedData>(views::ReceivedCells);
     const auto one = [this] { return List()->SelectedCount() == 1; };
     AddMenuCommand({CmSplitReceiptId, tr("Split Receipt"),
                     [this, one] {
@@ -327,19 +326,11 @@ std::unique_ptr<WSITable> WSIInvReceivedDialog::OpenRecordQuery(const std::strin
 }
 
 WSIListRow WSIInvReceivedDialog::RowFromRecord() {
-    WSIListRow row;
-    row.cells = ToQt(views::ReceivedCells(record_));
-    row.data = WSIRowData::Make(record_);
-    return row;
+    return RecordRow(record_);
 }
 
 void WSIInvReceivedDialog::UpdateRowFromRecord(int row) {
     StoreRecord(row, record_);
-}
-
-void WSIInvReceivedDialog::UpdateSpecialColumns(int row) {
-    if (const WSIReceivedData* r = RowRecord(row))
-        List()->UpdateRow(row, ToQt(views::ReceivedCells(*r)));
 }
 
 int WSIInvReceivedDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {
@@ -364,6 +355,7 @@ WSIInvUsageDialog::WSIInvUsageDialog(WSIInventoryDialog* mainScreen, WSIApplicat
                                      int templateId)
     : WSIInventoryListDialog(mainScreen, module, templateId, 0) {
     AddColumns(kUsageColumns);
+    ShowRecordsWith<WSIUsageData>(views::UsageCells);
 }
 
 const WSIUsageData* WSIInvUsageDialog::RowRecord(int row) const {
@@ -385,19 +377,11 @@ std::unique_ptr<WSITable> WSIInvUsageDialog::OpenRecordQuery(const std::string& 
 }
 
 WSIListRow WSIInvUsageDialog::RowFromRecord() {
-    WSIListRow row;
-    row.cells = ToQt(views::UsageCells(record_));
-    row.data = WSIRowData::Make(record_);
-    return row;
+    return RecordRow(record_);
 }
 
 void WSIInvUsageDialog::UpdateRowFromRecord(int row) {
     StoreRecord(row, record_);
-}
-
-void WSIInvUsageDialog::UpdateSpecialColumns(int row) {
-    if (const WSIUsageData* r = RowRecord(row))
-        List()->UpdateRow(row, ToQt(views::UsageCells(*r)));
 }
 
 int WSIInvUsageDialog::CompareRows(const WSIListRow& a, const WSIListRow& b, int column) const {

@@ -73,7 +73,6 @@ public:
                          int templateId = 25005);
 
     std::unique_ptr<WSITable> GetSearchTable() override;
-    void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38064; }
     const WSIReceivedData* RowRecord(int row) const;
     // Corrects the selected lot's cost, expiry date and reference.
@@ -104,7 +103,6 @@ public:
                       int templateId = 25006);
 
     std::unique_ptr<WSITable> GetSearchTable() override;
-    void UpdateSpecialColumns(int row) override;
     unsigned GetTitleStringId() const override { return 38065; }
     const WSIUsageData* RowRecord(int row) const;
 

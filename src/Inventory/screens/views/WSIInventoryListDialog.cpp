@@ -40,7 +40,10 @@ WSIInventoryListDialog::WSIInventoryListDialog(WSIInventoryDialog* mainScreen,
     list_->installEventFilter(this);
 }
 
-WSIInventoryListDialog::~WSIInventoryListDialog() = default;
+WSIInventoryListDialog::~WSIInventoryListDialog() {
+    // The formatter reads the view's state, which is gone once the list outlives it.
+    list_->Model()->SetCellFormatter({});
+}
 
 WSIDatabase* WSIInventoryListDialog::Db() const {
     return Module() ? Module()->GetDb() : nullptr;
@@ -161,7 +164,9 @@ std::unique_ptr<WSITable> WSIInventoryListDialog::GetSearchTable() {
     return nullptr;
 }
 
-void WSIInventoryListDialog::UpdateSpecialColumns(int) {}
+void WSIInventoryListDialog::UpdateSpecialColumns(int row) {
+    list_->UpdateRow(row, {}); // texts made from the record again
+}
 
 void WSIInventoryListDialog::RefreshRowsWith(const std::function<bool(int row)>& matches,
                                              const std::function<std::string(int row)>& sqlFor) {

@@ -138,6 +138,21 @@ protected:
 
     // A row's cells as the list shows them.
     static QStringList ToQt(const std::vector<std::string>& cells);
+    // Rows keep their record copy alone; the list makes a row's texts with cellsOf when
+    // it shows, prints or exports them, so a long list does not hold every text.
+    template <class R, class F> void ShowRecordsWith(F cellsOf) {
+        list_->Model()->SetCellFormatter([cellsOf](const WSIListRow& row) {
+            const R* r = row.Data<R>();
+            return r ? ToQt(cellsOf(*r)) : QStringList();
+        });
+    }
+    // A row for record: a copy of it and marks; its texts come from the view's cellsOf.
+    template <class R> static WSIListRow RecordRow(const R& record, unsigned marks = 0) {
+        WSIListRow row;
+        row.data = WSIRowData::Make(record);
+        row.marks = marks;
+        return row;
+    }
     // The record copy of row, null outside the list or when the row has none.
     template <class R> const R* RecordOf(int row) const {
         return row >= 0 && row < list_->RowCount() ? list_->RowData<R>(row) : nullptr;
