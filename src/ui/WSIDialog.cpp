@@ -20,7 +20,12 @@ WSIDialog::WSIDialog(WSIWindow* parent, WSIApplication* module, int templateId,
     Init(flags);
 }
 
-WSIDialog::~WSIDialog() = default;
+WSIDialog::~WSIDialog() {
+    // QDialog's destructor hides the window, which takes the focus from a field; the field's
+    // signals (editingFinished, ...) must not reach a screen whose own parts are gone.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
 
 void WSIDialog::Init(Qt::WindowFlags flags) {
     // QDialog turns a plain widget type into Qt::Dialog; an embedded screen asks again.

@@ -61,6 +61,7 @@ private slots:
     void Dialog_MessagesGoThroughPromptServiceWithStringTableText();
     void Dialog_ControlsAreFoundByIdAndType();
     void Dialog_WaitCursorNestsAndRestores();
+    void Dialog_FieldSignalsDoNotReachAScreenBeingDestroyed();
 
     // WSIListWindow
     void List_RowsCellsAndMarks();

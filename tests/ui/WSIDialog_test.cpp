@@ -135,6 +135,32 @@ void UiTest::Dialog_KeysReachOkAndCancelAndAnOverriddenOkKeepsScreenOpen() {
     QCOMPARE(dlg.validations, 1);
 }
 
+// QDialog hides the window in its destructor, which takes the focus from the field that
+// had it: a field's signal then must not reach the screen, already half destroyed.
+void UiTest::Dialog_FieldSignalsDoNotReachAScreenBeingDestroyed() {
+    FakeModule module;
+    int finished = 0;
+    auto* dlg = new WSIDialog(static_cast<QWidget*>(nullptr), &module, 1);
+    auto* watched = new QLineEdit(dlg);
+    auto* other = new QLineEdit(dlg);
+    QObject::connect(watched, &QLineEdit::editingFinished, dlg, [&finished] { ++finished; });
+    dlg->show();
+    dlg->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dlg));
+
+    // While the screen lives, leaving the field reports it.
+    watched->setFocus();
+    QTest::keyClicks(watched, "12");
+    other->setFocus();
+    QCOMPARE(finished, 1);
+
+    watched->setFocus();
+    QTest::keyClicks(watched, "34");
+    QVERIFY(watched->hasFocus());
+    delete dlg;
+    QCOMPARE(finished, 1);
+}
+
 void UiTest::Dialog_MessagesGoThroughPromptServiceWithStringTableText() {
     FakeModule module;
     module.strings[5007] = QStringLiteral("Delete the selected entry?");

@@ -85,12 +85,15 @@ void ChooseExternal(Dlg& screen, long vendor, const char* po, const char* ordere
 // up), then closes it if act left it open.
 template <class T> void OnModal(std::function<void(T&)> act, bool* ran) {
     *ran = false;
+    // The pending timer owns the poll; the poll knows itself only weakly, so that the last
+    // timer frees it.
     auto poll = std::make_shared<std::function<void(int)>>();
-    *poll = [act, ran, poll](int triesLeft) {
+    std::weak_ptr<std::function<void(int)>> self = poll;
+    *poll = [act, ran, self](int triesLeft) {
         auto* screen = qobject_cast<T*>(QApplication::activeModalWidget());
         if (!screen) {
-            if (triesLeft > 0)
-                QTimer::singleShot(10, [poll, triesLeft] { (*poll)(triesLeft - 1); });
+            if (auto next = self.lock(); next && triesLeft > 0)
+                QTimer::singleShot(10, [next, triesLeft] { (*next)(triesLeft - 1); });
             return;
         }
         *ran = true;
