@@ -97,11 +97,7 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
         throw InvalidOrderedByLocation();
 
     WSIProduct prd(db);
-    prd.data.Product = product;
-    if (read && read->product && read->product->Product == product)
-        prd.data = *read->product;
-    else if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
-        throw InvalidProduct();
+    ProductRow(product, read, prd.data);
 
     DBPrdLoc prdLoc(db);
     if (read && read->prdLoc && read->prdLoc->Product == product)
@@ -321,10 +317,7 @@ void BIInvAdj::ApplyAdjust(const char* invLoc, short type, long product, short q
             item.data.Balance = item.data.Quantity;
         }
         const double applied = wanted - change;
-        if (!item.UpdateAmounts(__FILE__, __LINE__)) {
-            ThrowDbError(item.GetError());
-            throw InvAdjErr();
-        }
+        UpdateAmountsOrThrow<InvAdjErr>(item);
 
         WSIInvItDet::WSIData detail{};
         if (batchId_ != 0) {
@@ -358,11 +351,7 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
     TVL_TRACE("BIInvAdj::AddInvItem");
     WSIDatabase* db = GetDb();
     WSIProduct prd(db);
-    prd.data.Product = product;
-    if (read && read->product && read->product->Product == product)
-        prd.data = *read->product;
-    else if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
-        throw InvalidProduct();
+    ProductRow(product, read, prd.data);
     if (cost < 0)
         cost = prd.data.AverageCost;
     const bool dated = prd.data.TrackExpiryDate != 0 && expiry && IsValidDate(*expiry);
@@ -417,10 +406,7 @@ long BIInvAdj::AddInvItem(const char* invLoc, short type, long product, short qu
             throw RecordInUse();
         item.data.Quantity = static_cast<short>(item.data.Quantity + quantity);
         item.data.Balance += quantity;
-        if (!item.UpdateAmounts(__FILE__, __LINE__)) {
-            ThrowDbError(item.GetError());
-            throw InvItemErr();
-        }
+        UpdateAmountsOrThrow<InvItemErr>(item);
     } else {
         item.data.Type = type;
         item.data.InvRec = 0;

@@ -198,6 +198,18 @@ double BIInventory::RoundToCents(double value) {
     return std::floor(value * 100.0 + 0.5) / 100.0;
 }
 
+void BIInventory::ProductRow(long product, const RowsRead* read, WSIProduct::WSIData& prd) {
+    if (read && read->product && read->product->Product == product) {
+        prd = *read->product;
+        return;
+    }
+    WSIProduct row(m_pDb);
+    row.data.Product = product;
+    if (!row.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
+        throw InvalidProduct();
+    prd = row.data;
+}
+
 bool BIInventory::ReadFirst(const char* sql, WSIResult into) {
     TVL_TRACE("BIInventory::ReadFirst");
     if (!m_pDb)
@@ -795,12 +807,8 @@ long BIInventory::UpdateInvItDet(long invItDet, DBInvItem* item, short type, con
     WSIProduct prd(m_pDb);
     prd.data.Product = product;
     const bool fromItem = item && item->data.Product == product;
-    if (!fromItem) {
-        if (read && read->product && read->product->Product == product)
-            prd.data = *read->product;
-        else if (!prd.GetEqual(__FILE__, __LINE__, dbiNOLOCK))
-            throw InvalidProduct();
-    }
+    if (!fromItem)
+        ProductRow(product, read, prd.data);
     det.InitRecord();
     if (item)
         det.data.InvItem = item->data.InvItem;

@@ -168,12 +168,18 @@ protected:
                         const RowsRead* read = nullptr);
     // Throws the exception for a table error number; false for a number without one.
     bool ThrowDbError(unsigned short error);
+    // Fills prd with product: the caller's row when read holds that product, else read now
+    // without a lock. Throws InvalidProduct when there is no such product.
+    void ProductRow(long product, const RowsRead* read, WSIProduct::WSIData& prd);
     // Locked-record reads and writes, defined in RecordWrites.h.
     // Reads the record again under a write lock; a row held elsewhere is RecordInUse.
     template <class Record> void LockForUpdate(Record& record);
     // Writes the locked record back; a failed write throws its database error or, when it
     // has none, Fallback.
     template <class Fallback, class Record> void UpdateOrThrow(Record& record);
+    // Writes the stock item's quantity and balance alone (DBInvItem::UpdateAmounts); a
+    // failed write throws as UpdateOrThrow does.
+    template <class Fallback, class Item> void UpdateAmountsOrThrow(Item& item);
     // Adds the record; a failed insert throws its database error or, when it has none,
     // Fallback.
     template <class Fallback, class Record> void InsertOrThrow(Record& record);

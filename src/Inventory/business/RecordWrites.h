@@ -20,6 +20,13 @@ template <class Fallback, class Record> void BIInventory::UpdateOrThrow(Record& 
     }
 }
 
+template <class Fallback, class Item> void BIInventory::UpdateAmountsOrThrow(Item& item) {
+    if (!item.UpdateAmounts(__FILE__, __LINE__)) {
+        ThrowDbError(item.GetError());
+        throw Fallback();
+    }
+}
+
 template <class Fallback, class Record> void BIInventory::InsertOrThrow(Record& record) {
     if (!record.InsertDB(__FILE__, __LINE__, dbiNOLOCK, true)) {
         ThrowDbError(record.GetError());
