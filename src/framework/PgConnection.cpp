@@ -216,21 +216,80 @@ std::vector<const char*> Pointers(const PgValues& values) {
 
 } // namespace
 
-PGresult* PgConnection::ExecPrepared(const std::string& name, const PgValues& values, bool binary) {
+PGresult* PgConnection::ExecPrepared(const std::string& name, const PgValues& values, bool binary,
+                                     bool guarded) {
     std::vector<const char*> p = Pointers(values);
-    return PQexecPrepared(conn_, name.c_str(), static_cast<int>(p.size()), p.data(), nullptr,
-                          nullptr, binary ? 1 : 0);
+    const int n = static_cast<int>(p.size());
+    if (guarded)
+        return Guarded([&] {
+            return PQsendQueryPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr,
+                                       binary ? 1 : 0);
+        });
+    return PQexecPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr, binary ? 1 : 0);
 }
 
 PGresult* PgConnection::ExecText(const std::string& sql, const PgValues& values,
-                                 const std::vector<unsigned>& types, bool binary) {
+                                 const std::vector<unsigned>& types, bool binary, bool guarded) {
     std::vector<const char*> p = Pointers(values);
     std::vector<Oid> oids(p.size(), 0);
     for (std::size_t i = 0; i < oids.size() && i < types.size(); ++i)
         oids[i] = types[i];
-    return PQexecParams(conn_, sql.c_str(), static_cast<int>(p.size()),
-                        oids.empty() ? nullptr : oids.data(), p.data(), nullptr, nullptr,
+    const int n = static_cast<int>(p.size());
+    const Oid* typeList = oids.empty() ? nullptr : oids.data();
+    if (guarded)
+        return Guarded([&] {
+            return PQsendQueryParams(conn_, sql.c_str(), n, typeList, p.data(), nullptr, nullptr,
+                                     binary ? 1 : 0);
+        });
+    return PQexecParams(conn_, sql.c_str(), n, typeList, p.data(), nullptr, nullptr,
                         binary ? 1 : 0);
+}
+
+PGresult* PgConnection::Guarded(const std::function<int()>& send) {
+    // Three statements, one round trip: on a server a round trip costs more than the
+    // statement, and every write of a unit of work is guarded.
+    if (PQenterPipelineMode(conn_) != 1)
+        return nullptr;
+    const auto sendText = [this](const char* sql) {
+        return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    };
+    const bool sent = sendText("SAVEPOINT tvl_statement") && send() == 1 &&
+                      sendText("RELEASE SAVEPOINT tvl_statement") && PQpipelineSync(conn_) == 1;
+    // Results come per statement, each list ended by a null, then the sync's. After a
+    // failure the rest of the pipeline is reported aborted.
+    PGresult* results[3] = {nullptr, nullptr, nullptr};
+    int statement = 0;
+    int nullsInARow = 0;
+    for (;;) {
+        PGresult* r = PQgetResult(conn_);
+        if (!r) {
+            // One null closes a statement's results; two in a row: nothing more comes
+            // (the connection failed before the sync).
+            if (++nullsInARow > 1)
+                break;
+            ++statement;
+            continue;
+        }
+        nullsInARow = 0;
+        if (PQresultStatus(r) == PGRES_PIPELINE_SYNC) {
+            PQclear(r);
+            break;
+        }
+        if (statement < 3 && !results[statement])
+            results[statement] = r;
+        else
+            PQclear(r);
+    }
+    PQexitPipelineMode(conn_);
+    const bool savepointOk = sent && PgOk(results[0]);
+    const bool statementOk = savepointOk && PgOk(results[1]);
+    if (savepointOk && !statementOk)
+        Exec("ROLLBACK TO SAVEPOINT tvl_statement; RELEASE SAVEPOINT tvl_statement", nullptr);
+    PGresult* out = !savepointOk && results[0] ? results[0] : results[1];
+    for (PGresult* r : results)
+        if (r != out)
+            PQclear(r);
+    return out;
 }
 
 PGresult* PgConnection::ExecParams(const char* sql, const PgValues& values) {

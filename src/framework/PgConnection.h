@@ -13,6 +13,7 @@
 #include "Record.h"
 #include "WSITable.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -66,12 +67,17 @@ public:
     bool EnsurePrepared(CacheEntry& entry, std::string* error);
     // Executes a prepared statement by name; the result is the caller's (PQclear).
     // binary: every column comes in the server's binary form (a bytea as its bytes).
-    PGresult* ExecPrepared(const std::string& name, const PgValues& values, bool binary = false);
+    // guarded: inside "SAVEPOINT tvl_statement" and its release, sent together with the
+    // statement in one round trip; a refused statement is rolled back to the savepoint, so
+    // the transaction stays usable. The result is then the savepoint's if that failed.
+    PGresult* ExecPrepared(const std::string& name, const PgValues& values, bool binary = false,
+                           bool guarded = false);
     // Runs text with $1.. text parameters; the result is the caller's. Never null.
     PGresult* ExecParams(const char* sql, const PgValues& values);
     // The same with a type per parameter (0: the server infers it), unprepared.
     PGresult* ExecText(const std::string& sql, const PgValues& values,
-                       const std::vector<unsigned>& types, bool binary = false);
+                       const std::vector<unsigned>& types, bool binary = false,
+                       bool guarded = false);
 
     // Whether a transaction is open, and whether an error broke it.
     bool InTransaction() const;
@@ -79,6 +85,9 @@ public:
 
 private:
     explicit PgConnection(PGconn* conn) : conn_(conn) {}
+    // The statement send() puts on the wire, between the savepoint and its release, as one
+    // pipeline; see ExecPrepared.
+    PGresult* Guarded(const std::function<int()>& send);
     PGconn* conn_;
     unsigned long nextName_ = 0;
 };
