@@ -7,6 +7,7 @@
 #include "RecordSql.h"
 #include "SqliteFunctions.h"
 #include "TableRegistry.h"
+#include "WalCheckpointer.h"
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
@@ -18,6 +19,8 @@
 
 using tavel::db::CacheEntry;
 using tavel::db::StatementCache;
+
+WSIDatabase::WSIDatabase() = default;
 
 WSIDatabase::WSIDatabase(const std::string& path) {
     Open(path);
@@ -57,6 +60,7 @@ bool WSIDatabase::Open(const std::string& path) {
         Close();
         return false;
     }
+    checkpointer_ = std::make_unique<tavel::db::WalCheckpointer>(db_, path);
     rc = RegisterOracleFunctions(db_, [this] { return clock_.Today(); });
     if (rc != SQLITE_OK) {
         LogError(__FILE__, __LINE__, "cannot register SQL functions", sqlite3_errstr(rc));
@@ -78,6 +82,10 @@ bool WSIDatabase::OpenServer(const std::string& conninfo) {
     }
     SetBusyTimeout(busyTimeoutMs_);
     return true;
+}
+
+long WSIDatabase::BackgroundCheckpoints() const {
+    return checkpointer_ ? checkpointer_->Checkpoints() : 0;
 }
 
 PGconn* WSIDatabase::ServerHandle() const {
@@ -132,6 +140,7 @@ void WSIDatabase::Close() {
     native_.clear();
     pg_.reset();
     todayKnown_ = false;
+    checkpointer_.reset();
     // close_v2 waits for statements still checked out by cursors to be finalized.
     if (db_)
         sqlite3_close_v2(db_);
@@ -661,16 +670,11 @@ PGresult* WSIDatabase::PgRunNative(const char* file, int line, Statement* s,
     // A failed statement breaks the server's transaction; under a savepoint only the
     // statement is undone, as SQLite does.
     const bool savepoint = guarded && engineTx_ && pg_->InTransaction();
-    if (savepoint && !ExecSimple("SAVEPOINT tvl_statement"))
-        return nullptr;
     const bool inline_ = s->pgWritten;
-    PGresult* r = inline_ ? pg_->ExecText(s->pgText, values, s->pgTypes, binary)
-                          : pg_->ExecPrepared(s->pgName, values, binary);
-    if (tavel::db::PgOk(r)) {
-        if (savepoint)
-            ExecSimple("RELEASE SAVEPOINT tvl_statement");
+    PGresult* r = inline_ ? pg_->ExecText(s->pgText, values, s->pgTypes, binary, savepoint)
+                          : pg_->ExecPrepared(s->pgName, values, binary, savepoint);
+    if (tavel::db::PgOk(r))
         return r;
-    }
     lastError_ = tavel::db::PgError(r);
     lastState_ = tavel::db::PgState(r);
     NoteServerFault();
@@ -679,8 +683,6 @@ PGresult* WSIDatabase::PgRunNative(const char* file, int line, Statement* s,
              inline_    ? s->pgText.c_str()
              : s->entry ? s->entry->sql.c_str()
                         : s->pgName.c_str());
-    if (savepoint)
-        ExecSimple("ROLLBACK TO SAVEPOINT tvl_statement; RELEASE SAVEPOINT tvl_statement");
     NoteFailure();
     return nullptr;
 }

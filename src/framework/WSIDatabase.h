@@ -39,6 +39,7 @@ typedef struct pg_conn PGconn;
 typedef struct pg_result PGresult;
 namespace tavel::db {
 class PgConnection;
+class WalCheckpointer;
 struct PgValues;
 } // namespace tavel::db
 
@@ -70,7 +71,7 @@ public:
     static constexpr int kDefaultLockTimeoutMs = 200;
     static constexpr const char* kErrorLog = "Database_Error_Log.txt";
 
-    WSIDatabase() = default;
+    WSIDatabase();
     // Opens (creating when missing) the database file; check IsOpen().
     explicit WSIDatabase(const std::string& path);
     ~WSIDatabase();
@@ -94,6 +95,9 @@ public:
     sqlite3* Handle() const { return db_; }
     // The server connection; null on SQLite.
     PGconn* ServerHandle() const;
+    // How often the file's write-ahead log has been copied back off the writer's path (a
+    // thread of the connection's own); 0 on a server.
+    long BackgroundCheckpoints() const;
 
     int DBEngineToUse() const { return pg_ ? kEnginePostgreSQL : kEngineSQLite; }
 
@@ -248,6 +252,7 @@ private:
 
     sqlite3* db_ = nullptr;
     std::unique_ptr<tavel::db::PgConnection> pg_;
+    std::unique_ptr<tavel::db::WalCheckpointer> checkpointer_;
     WSIDate todaySent_; // the date the server session holds as tavel.today
     bool todayKnown_ = false;
     std::string lastError_;

@@ -4,6 +4,7 @@ target_sources(framework PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/RecordSql.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StatementCache.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TableRegistry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WalCheckpointer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WSIDatabase.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WSITable.cpp
 )

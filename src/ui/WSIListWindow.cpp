@@ -449,6 +449,15 @@ void WSIListWindow::SelectRow(int row, bool add) {
     scrollTo(i);
 }
 
+void WSIListWindow::ShowRow(int row) {
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    const QModelIndex i = model_->index(row, 0);
+    if (viewport()->rect().contains(visualRect(i)))
+        return;
+    scrollTo(i, QAbstractItemView::PositionAtCenter);
+}
+
 void WSIListWindow::ClearRowSelection() {
     selectionModel()->clearSelection();
 }

@@ -242,6 +242,10 @@ public:
     // Selects row (adding to the selection when add is true) and makes it current.
     void SelectRow(int row, bool add = false);
     void ClearRowSelection();
+    // Brings row into view for a scan: nothing moves when it is in view already, else the
+    // list centres it, so that scanning down a shelf in list order moves the list once a
+    // half page instead of repainting it at every scan.
+    void ShowRow(int row);
 
     // --- Sorting ------------------------------------------------------------------
     // Stable sort by column through the view's comparer; the selection follows its rows.

@@ -338,3 +338,23 @@ TEST_F(DatabaseTest, TodayInSqlFollowsTheConnectionsClock) {
     EXPECT_TRUE(isToday("1/2/2027"));
     EXPECT_FALSE(isToday("3/15/2026"));
 }
+
+// A long run of commits: the file's write-ahead log is copied back by the connection's
+// own thread, and nothing of it is lost.
+TEST_F(DatabaseTest, WriteAheadLogIsCopiedBackOnTheConnectionsOwnThread) {
+    if (schema_)
+        GTEST_SKIP() << "a server keeps its own log";
+    EXPECT_EQ(db_->BackgroundCheckpoints(), 0);
+    // Each commit appends at least one page to the log.
+    const long rows = 1500;
+    for (long i = 1; i <= rows; ++i)
+        PutLoc(i, "MAIN", 1);
+    for (int wait = 0; wait < 200 && db_->BackgroundCheckpoints() == 0; ++wait)
+        usleep(50 * 1000);
+    EXPECT_GE(db_->BackgroundCheckpoints(), 1);
+    auto other = Connect();
+    EXPECT_EQ(Count("1 = 1", other.get()), rows);
+    other.reset();
+    db_ = Connect();
+    EXPECT_EQ(Count("\"InvLoc\" = 'MAIN'"), rows);
+}

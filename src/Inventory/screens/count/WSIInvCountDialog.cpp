@@ -501,7 +501,7 @@ void WSIInvCountDialog::UpdateList(long product, short counted) {
     line->counted = true;
     line->quantity = counted;
     line->rawBarCode = RawBarCode();
-    List()->scrollTo(List()->Model()->index(row, 0));
+    List()->ShowRow(row);
     ShowProgress();
 }
 

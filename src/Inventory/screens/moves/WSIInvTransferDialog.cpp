@@ -335,7 +335,7 @@ void WSIInvTransferDialog::DoScan(bool, bool, bool, bool) {
                                  QString::number(quantity), QString::fromUtf8(r.UPCCODE)},
                                 WSIRowData(line));
     }
-    List()->scrollTo(List()->Model()->index(row, 0));
+    List()->ShowRow(row);
     ShowFeedback(QString::number(quantity), product);
     PrepareForNextItem();
     SuccessFeedback();

@@ -489,7 +489,7 @@ void WSIInvReceiveDialog::UpdateList(long product, short quantity, const WSIDate
     }
     MarkBackOrderLocation(changed, product, quantity);
     ShowLineStatus(OrderRowOf(changed));
-    List()->scrollTo(List()->Model()->index(changed, 0));
+    List()->ShowRow(changed);
 }
 
 void WSIInvReceiveDialog::ShowLineStatus(int orderRow) {
