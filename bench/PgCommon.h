@@ -65,7 +65,7 @@ class Stmt {
 public:
     Stmt(PGconn* c, const std::string& sql) : c_(c), sql_(sql) {
         static int counter = 0;
-        name_ = "b" + std::to_string(++counter);
+        name_ = std::string(1, 'b').append(std::to_string(++counter));
         Result r(PQprepare(c, name_.c_str(), sql.c_str(), 0, nullptr));
         ResultOk(c, r.get(), sql.c_str());
     }

@@ -558,7 +558,7 @@ std::string Fixed(double v, int decimals) {
         end = s.size();
     for (std::size_t i = end; i > start + 3;) {
         i -= 3;
-        s.insert(i, ",");
+        s.insert(i, 1, ',');
     }
     return s;
 }

@@ -348,7 +348,7 @@ bool ExpandSql(const ReportDefinition& def, const ReportInputs& in, const std::s
             const ParamValue& v = in.params[static_cast<std::size_t>(p.param - 1)];
             numeric = v.isNumber;
             value = v.isNumber ? NumberText(v.number) : v.text;
-            label = "?" + std::to_string(p.param);
+            label = std::string(1, '?').append(std::to_string(p.param));
         } else {
             value = FormulaValue(def, in, p.name);
             label = p.name;

@@ -18,7 +18,7 @@ const StringTable& Texts() {
 std::string ReportText(unsigned code) {
     const StringTable& t = Texts();
     if (!t.Has(code))
-        return "[" + std::to_string(code) + "]";
+        return std::string(1, '[').append(std::to_string(code)).append(1, ']');
     return std::string(t.Get(code));
 }
 
