@@ -27,9 +27,12 @@ long WalCheckpointer::Checkpoints() const {
 
 int WalCheckpointer::OnCommit(void* self, sqlite3* db, const char* schema, int pages) {
     auto* me = static_cast<WalCheckpointer*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    const bool inARun = now - me->lastCommit_ < kRunGap;
+    me->lastCommit_ = now;
     if (pages < kWakePages)
         return SQLITE_OK;
-    bool writerCopies = pages >= kWriterPages;
+    bool writerCopies = inARun || pages >= kWriterPages;
     {
         std::lock_guard<std::mutex> lock(me->mutex_);
         writerCopies = writerCopies || me->failed_;

@@ -1,12 +1,17 @@
 #pragma once
-// Copies a SQLite database's write-ahead log back into its file on a thread of its own.
+// Copies a SQLite database's write-ahead log back into its file on a thread of its own
+// when commits come one at a time.
 //
 // SQLite does that copy inside the commit that lets the log pass a thousand pages: on a
 // large file it is a thousand scattered page writes and a sync, 20 to 35 ms that fall on
-// every tenth scan or so. Here the commit only wakes the thread, which checkpoints through
-// a connection of its own (PASSIVE: it never waits for nor blocks the writer or a reader).
-// Should the thread fall behind, or fail to start, the writer copies the log itself once it
-// is several times the usual length, so the log stays bounded either way.
+// every tenth scan or so. A commit on its own (a scan) therefore only wakes the thread,
+// which checkpoints through a connection of its own (PASSIVE: it never waits for nor
+// blocks the writer or a reader). A commit that follows the previous one within a few
+// milliseconds belongs to a run (a whole location moved, an import, a count run): there
+// the thread could not catch up between commits, the log would grow long and every read
+// slower, so the writer copies it itself between two commits, as SQLite would. Should the
+// thread fall behind, or fail to start, the writer copies too; the log stays bounded.
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -21,7 +26,9 @@ public:
     // Log pages after which a commit asks for a copy, and after which the writer copies it
     // itself.
     static constexpr int kWakePages = 1000;
-    static constexpr int kWriterPages = 8000;
+    static constexpr int kWriterPages = 4000;
+    // Commits closer together than this are a run.
+    static constexpr std::chrono::microseconds kRunGap{3000};
 
     // Becomes db's log hook; path names db's file.
     WalCheckpointer(sqlite3* db, std::string path);
@@ -46,6 +53,7 @@ private:
     bool stopping_ = false;
     bool failed_ = false; // the thread has no connection: the writer copies
     long checkpoints_ = 0;
+    std::chrono::steady_clock::time_point lastCommit_{}; // the writer's own
 };
 
 } // namespace tavel::db
