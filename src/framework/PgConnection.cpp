@@ -253,8 +253,11 @@ PGresult* PgConnection::Guarded(const std::function<int()>& send) {
     const auto sendText = [this](const char* sql) {
         return PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
     };
-    const bool sent = sendText("SAVEPOINT tvl_statement") && send() == 1 &&
-                      sendText("RELEASE SAVEPOINT tvl_statement") && PQpipelineSync(conn_) == 1;
+    // What was queued goes out with the sync even when a send failed, so that every result
+    // read below comes.
+    if (sendText("SAVEPOINT tvl_statement") && send() == 1)
+        sendText("RELEASE SAVEPOINT tvl_statement");
+    PQpipelineSync(conn_);
     // Results come per statement, each list ended by a null, then the sync's. After a
     // failure the rest of the pipeline is reported aborted.
     PGresult* results[3] = {nullptr, nullptr, nullptr};
@@ -281,11 +284,11 @@ PGresult* PgConnection::Guarded(const std::function<int()>& send) {
             PQclear(r);
     }
     PQexitPipelineMode(conn_);
-    const bool savepointOk = sent && PgOk(results[0]);
-    const bool statementOk = savepointOk && PgOk(results[1]);
-    if (savepointOk && !statementOk)
+    // The statement's result, or the savepoint's refusal; none when nothing came back.
+    const bool savepointOk = PgOk(results[0]);
+    if (savepointOk && !PgOk(results[1]))
         Exec("ROLLBACK TO SAVEPOINT tvl_statement; RELEASE SAVEPOINT tvl_statement", nullptr);
-    PGresult* out = !savepointOk && results[0] ? results[0] : results[1];
+    PGresult* out = savepointOk ? results[1] : results[0];
     for (PGresult* r : results)
         if (r != out)
             PQclear(r);
